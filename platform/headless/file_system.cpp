@@ -1,0 +1,272 @@
+// An in-memory file system with the rules of a Windows volume: drive letters, "\" and "/" as
+// separators, names found without regard to letter case but kept and listed as stored, entries
+// listed in the order they were made, and trailing dots and spaces of a name ignored.
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+struct Node {
+    std::u16string name;
+    bool isDirectory = false;
+    unsigned attributes = 0;
+    std::string bytes;
+    bool unlistable = false, unreadable = false, unwritable = false;
+    std::vector<std::unique_ptr<Node>> children;  // in creation order
+};
+
+struct Listing {
+    std::vector<ListingEntry> entries;
+    size_t next = 0;
+};
+
+std::map<char16_t, std::unique_ptr<Node>> gDrives;  // by lower-case drive letter
+std::map<ListingHandle, Listing> gListings;
+ListingHandle gNextListing = 1;
+
+bool IsSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
+
+// A parsed absolute path: its drive letter and its components, without "." and "..".
+struct ParsedPath {
+    char16_t drive = 0;
+    std::vector<std::u16string> parts;
+};
+
+bool ParsePath(std::u16string_view path, ParsedPath* out) {
+    if (path.size() < 2 || path[1] != u':') return false;
+    const char16_t letter = LowerCase(path.substr(0, 1))[0];
+    if (letter < u'a' || letter > u'z') return false;
+    out->drive = letter;
+    out->parts.clear();
+    size_t i = 2;
+    while (i <= path.size()) {
+        size_t end = i;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        std::u16string part(path.substr(i, end - i));
+        if (part == u"..") {
+            if (!out->parts.empty()) out->parts.pop_back();
+        } else if (part != u"." && !part.empty()) {
+            // Windows drops trailing dots and spaces from every name it is given.
+            while (!part.empty() && (part.back() == u'.' || part.back() == u' ')) part.pop_back();
+            if (part.empty()) return false;
+            out->parts.push_back(part);
+        }
+        i = end + 1;
+    }
+    return true;
+}
+
+Node* FindChild(Node* folder, const std::u16string& name) {
+    const std::u16string wanted = LowerCase(name);
+    for (auto& child : folder->children) {
+        if (LowerCase(child->name) == wanted) return child.get();
+    }
+    return nullptr;
+}
+
+// Walks from the drive's root through the first `count` components of the path.
+Node* Walk(const ParsedPath& parsed, size_t count) {
+    auto drive = gDrives.find(parsed.drive);
+    if (drive == gDrives.end()) return nullptr;
+    Node* node = drive->second.get();
+    for (size_t i = 0; i < count; ++i) {
+        if (!node->isDirectory) return nullptr;
+        node = FindChild(node, parsed.parts[i]);
+        if (!node) return nullptr;
+    }
+    return node;
+}
+
+Node* Resolve(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed)) return nullptr;
+    return Walk(parsed, parsed.parts.size());
+}
+
+// Finds or makes every folder on the way to the path's last component; returns that folder.
+Node* MakeParents(const ParsedPath& parsed) {
+    auto& root = gDrives[parsed.drive];
+    if (!root) {
+        root = std::make_unique<Node>();
+        root->isDirectory = true;
+    }
+    Node* node = root.get();
+    for (size_t i = 0; i + 1 < parsed.parts.size(); ++i) {
+        Node* child = FindChild(node, parsed.parts[i]);
+        if (!child) {
+            auto made = std::make_unique<Node>();
+            made->name = parsed.parts[i];
+            made->isDirectory = true;
+            child = made.get();
+            node->children.push_back(std::move(made));
+        }
+        if (!child->isDirectory) return nullptr;
+        node = child;
+    }
+    return node;
+}
+
+// Wildcard match of Windows listings: '*' any run, '?' one unit, letter case ignored.
+bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
+    if (pattern == u"*.*" || pattern == u"*") return true;
+    size_t p = 0, n = 0, starP = std::u16string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::u16string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+void ResetFileSystem() {
+    gDrives.clear();
+    gListings.clear();
+    gNextListing = 1;
+}
+
+int64_t FileSize(std::u16string_view path) {
+    const Node* node = Resolve(path);
+    if (!node) return -1;
+    if (node->isDirectory) return -2;
+    return static_cast<int64_t>(node->bytes.size());
+}
+
+ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
+    Node* node = Resolve(folder);
+    if (!node || !node->isDirectory || node->unlistable) return 0;
+    const std::u16string lowerPattern = LowerCase(pattern);
+    Listing listing;
+    ParsedPath parsed;
+    ParsePath(folder, &parsed);
+    if (!parsed.parts.empty()) {
+        // Every folder but a drive's root lists itself and its parent first.
+        for (const char16_t* self : {u".", u".."}) {
+            if (WildcardMatch(lowerPattern, self)) listing.entries.push_back({self, true});
+        }
+    }
+    for (const auto& child : node->children) {
+        if (WildcardMatch(lowerPattern, LowerCase(child->name))) {
+            listing.entries.push_back({child->name, child->isDirectory});
+        }
+    }
+    const ListingHandle handle = gNextListing++;
+    gListings[handle] = std::move(listing);
+    return handle;
+}
+
+bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
+    auto it = gListings.find(listing);
+    if (it == gListings.end() || it->second.next >= it->second.entries.size()) return false;
+    *entry = it->second.entries[it->second.next++];
+    return true;
+}
+
+void CloseListing(ListingHandle listing) {
+    gListings.erase(listing);
+}
+
+bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
+    const Node* node = Resolve(path);
+    if (!node || node->isDirectory || node->unreadable) return false;
+    *bytes = node->bytes;
+    return true;
+}
+
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    Node* folder = Walk(parsed, parsed.parts.size() - 1);
+    if (!folder || !folder->isDirectory) return false;
+    Node* file = FindChild(folder, parsed.parts.back());
+    if (file && (file->isDirectory || file->unwritable)) return false;
+    if (!file) {
+        auto made = std::make_unique<Node>();
+        made->name = parsed.parts.back();
+        file = made.get();
+        folder->children.push_back(std::move(made));
+    }
+    file->bytes = bytes;
+    return true;
+}
+
+bool DeleteFilePath(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    Node* folder = Walk(parsed, parsed.parts.size() - 1);
+    if (!folder || !folder->isDirectory) return false;
+    auto& children = folder->children;
+    const std::u16string wanted = LowerCase(parsed.parts.back());
+    for (auto it = children.begin(); it != children.end(); ++it) {
+        if (LowerCase((*it)->name) != wanted) continue;
+        if ((*it)->isDirectory || (*it)->unwritable) return false;
+        children.erase(it);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace platform
+
+namespace headless {
+
+using platform::Node;
+
+bool MakeFolder(std::u16string_view path) {
+    platform::ParsedPath parsed;
+    if (!platform::ParsePath(path, &parsed)) return false;
+    parsed.parts.push_back(u"x");  // make every component a parent
+    return platform::MakeParents(parsed) != nullptr;
+}
+
+bool MakeFile(std::u16string_view path, std::string_view bytes, unsigned attributes) {
+    platform::ParsedPath parsed;
+    if (!platform::ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    Node* folder = platform::MakeParents(parsed);
+    if (!folder) return false;
+    Node* file = platform::FindChild(folder, parsed.parts.back());
+    if (file && file->isDirectory) return false;
+    if (!file) {
+        auto made = std::make_unique<Node>();
+        made->name = parsed.parts.back();
+        file = made.get();
+        folder->children.push_back(std::move(made));
+    }
+    file->bytes = bytes;
+    file->attributes = attributes;
+    return true;
+}
+
+void SetUnlistable(std::u16string_view folder, bool unlistable) {
+    if (Node* node = platform::Resolve(folder)) node->unlistable = unlistable;
+}
+
+void SetUnreadable(std::u16string_view file, bool unreadable) {
+    if (Node* node = platform::Resolve(file)) node->unreadable = unreadable;
+}
+
+void SetUnwritable(std::u16string_view file, bool unwritable) {
+    if (Node* node = platform::Resolve(file)) node->unwritable = unwritable;
+}
+
+}  // namespace headless

@@ -1,0 +1,9 @@
+// Shared between the files of the headless platform only.
+#pragma once
+
+namespace platform {
+
+void ResetWindowModel();
+void ResetFileSystem();
+
+}  // namespace platform

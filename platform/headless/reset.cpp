@@ -1,0 +1,11 @@
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_internal.h"
+
+namespace headless {
+
+void ResetPlatform() {
+    platform::ResetWindowModel();
+    platform::ResetFileSystem();
+}
+
+}  // namespace headless

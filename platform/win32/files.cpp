@@ -1,0 +1,114 @@
+// Files and folder listings through the Windows API: FindFirstFileW lists in the file system's
+// own order and matches wildcards as Windows does.
+#include <map>
+
+#include "platform/win32/win32_internal.h"
+
+namespace platform {
+
+using namespace win32;
+
+namespace {
+
+struct Listing {
+    HANDLE find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW data = {};
+    bool pending = false;  // `data` holds an entry not yet handed out
+};
+
+std::map<ListingHandle, Listing> gListings;
+ListingHandle gNextListing = 1;
+
+std::u16string Str(std::u16string_view text) {
+    return std::u16string(text);
+}
+
+// Opens a file for whole-file access; INVALID_HANDLE_VALUE on failure.
+HANDLE OpenFile(std::u16string_view path, bool write) {
+    return CreateFileW(W(Str(path)), write ? GENERIC_WRITE : GENERIC_READ,
+                       write ? 0 : FILE_SHARE_READ, nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+int64_t FileSize(std::u16string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(W(Str(path)), GetFileExInfoStandard, &data)) return -1;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -2;
+    return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
+    const std::u16string query = Str(folder) + u"\\" + Str(pattern);
+    Listing listing;
+    listing.find = FindFirstFileW(W(query), &listing.data);
+    if (listing.find == INVALID_HANDLE_VALUE) {
+        // An existing folder with no matching entry is an empty listing, not a failure.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
+        const DWORD attributes = GetFileAttributesW(W(Str(folder) + u"\\"));
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return 0;
+        }
+    } else {
+        listing.pending = true;
+    }
+    const ListingHandle handle = gNextListing++;
+    gListings[handle] = listing;
+    return handle;
+}
+
+bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
+    auto it = gListings.find(listing);
+    if (it == gListings.end()) return false;
+    Listing& l = it->second;
+    if (!l.pending) {
+        if (l.find == INVALID_HANDLE_VALUE || !FindNextFileW(l.find, &l.data)) return false;
+    }
+    l.pending = false;
+    entry->name = U(l.data.cFileName, wcslen(l.data.cFileName));
+    entry->isDirectory = (l.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return true;
+}
+
+void CloseListing(ListingHandle listing) {
+    auto it = gListings.find(listing);
+    if (it == gListings.end()) return;
+    if (it->second.find != INVALID_HANDLE_VALUE) FindClose(it->second.find);
+    gListings.erase(it);
+}
+
+bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
+    HANDLE file = OpenFile(path, false);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof(buffer), &got, nullptr)) && got > 0) {
+        bytes->append(buffer, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+    HANDLE file = OpenFile(path, true);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+        done += written;
+    }
+    ok = FlushFileBuffers(file) && ok;
+    return CloseHandle(file) && ok;
+}
+
+bool DeleteFilePath(std::u16string_view path) {
+    return DeleteFileW(W(Str(path))) != 0;
+}
+
+}  // namespace platform

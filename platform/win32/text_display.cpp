@@ -1,0 +1,64 @@
+// The text displays are RICHEDIT50W controls. Rich edit keeps paragraphs with a bare CR inside;
+// the program reads and writes lines separated by CR LF.
+#include <richedit.h>
+
+#include "platform/win32/win32_internal.h"
+
+namespace platform {
+
+using namespace win32;
+
+namespace {
+
+HWND TextDisplay(int control) {
+    HWND hwnd = ControlHandle(control);
+    return hwnd && KindOf(control) == ControlKind::TextDisplay ? hwnd : nullptr;
+}
+
+// Length in the control's own units (a paragraph break counts once).
+LONG TextLength(HWND hwnd) {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return static_cast<LONG>(
+        SendMessageW(hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
+
+}  // namespace
+
+void AppendLine(int control, std::u16string_view text) {
+    HWND hwnd = TextDisplay(control);
+    if (!hwnd) return;
+    const LONG end = TextLength(hwnd);
+    CHARRANGE caret = {end, end};
+    SendMessageW(hwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    std::u16string insert = end > 0 ? u"\r" : u"";
+    insert += text;
+    SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(insert)));
+}
+
+void ScrollToInsertionPoint(int control) {
+    if (HWND hwnd = TextDisplay(control)) SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+void ClearText(int control) {
+    if (HWND hwnd = TextDisplay(control)) SetWindowTextW(hwnd, L"");
+}
+
+std::u16string GetText(int control) {
+    HWND hwnd = TextDisplay(control);
+    if (!hwnd) return {};
+    GETTEXTLENGTHEX query = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length =
+        SendMessageW(hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
+    if (length <= 0) return {};
+    std::u16string text(static_cast<size_t>(length) + 1, u'\0');
+    GETTEXTEX get = {};
+    get.cb = static_cast<DWORD>(text.size() * sizeof(char16_t));
+    get.flags = GT_USECRLF;
+    get.codepage = 1200;
+    const LRESULT copied = SendMessageW(hwnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
+                                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+}  // namespace platform

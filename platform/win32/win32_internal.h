@@ -1,0 +1,33 @@
+// Shared between the files of the Win32 platform only.
+#pragma once
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+// Native strings: wchar_t is 16 bits wide on Windows, so the units are the same.
+inline const wchar_t* W(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+inline std::u16string U(const wchar_t* text, size_t length) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+HWND MainWindowHandle();
+// The control's window and kind; nullptr for a number that names no control.
+HWND ControlHandle(int control);
+ControlKind KindOf(int control);
+void ForgetControls();
+
+// 96-DPI units to device pixels of the system DPI.
+int Scale(int value);
+
+}  // namespace platform::win32

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string_view>
+
+// True when the folder of `path` lists a regular file whose name equals the path's file name,
+// letter case ignored. A folder that cannot be listed is logged as
+// "Error examining the path '<folder>'" and gives false.
+bool FileListedInFolder(std::u16string_view path);

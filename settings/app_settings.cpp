@@ -1,0 +1,7 @@
+#include "settings/app_settings.h"
+
+AppSettings appSettings;
+
+void ResetAppSettings() {
+    appSettings = AppSettings{};
+}

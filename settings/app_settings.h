@@ -1,0 +1,19 @@
+// The working values of one run. Nothing here is stored between runs: every start begins from
+// the fixed start values, and only the window placement is kept in the settings file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct AppSettings {
+    std::u16string basePath;            // base path of the family picture archive
+    std::u16string projectDirectory;    // folder of the *.mph project files
+    int64_t minStringLength = 0;        // shortest string the extractor prints
+    std::u16string currentProjectFile;  // the project file being scanned
+    intptr_t helpImage = 0;             // image of the help buttons; 0 = none
+};
+
+extern AppSettings appSettings;
+
+// Back to the empty record the program starts with.
+void ResetAppSettings();

@@ -1,0 +1,26 @@
+// What a contract test needs from the platform under test beyond platform.h: a clean start,
+// real (or modelled) folders and files on drive D:, and a look at what a display shows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace testsupport {
+
+// Closes the main window, resets the program's records and empties drive D:.
+void ResetForTest();
+
+// "headless" or "win32", for messages.
+const char* PlatformName();
+
+// Makes the folder (and its parents) / the file (and its folders) on the test drive.
+bool MakeTestFolder(std::u16string_view path);
+bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hidden = false);
+
+// Whether the display's insertion point lies in its visible area.
+bool InsertionPointInView(int control);
+
+// Printable form of a UTF-16 string for failure messages.
+std::string Show(std::u16string_view text);
+
+}  // namespace testsupport

@@ -1,0 +1,22 @@
+#include <cstdio>
+
+#include "platform/platform.h"
+#include "tests/support/test_platform.h"
+
+namespace testsupport {
+
+std::string Show(std::u16string_view text) {
+    std::string out;
+    for (char16_t unit : text) {
+        if (unit >= 0x20 && unit < 0x7F) {
+            out.push_back(static_cast<char>(unit));
+        } else {
+            char buffer[16];
+            std::snprintf(buffer, sizeof(buffer), "\\u%04X", static_cast<unsigned>(unit));
+            out += buffer;
+        }
+    }
+    return out;
+}
+
+}  // namespace testsupport

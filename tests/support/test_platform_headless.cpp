@@ -1,0 +1,29 @@
+#include "platform/headless/headless.h"
+#include "settings/app_settings.h"
+#include "tests/support/test_platform.h"
+
+namespace testsupport {
+
+void ResetForTest() {
+    headless::ResetPlatform();
+    ResetAppSettings();
+    headless::MakeFolder(u"D:\\");
+}
+
+const char* PlatformName() {
+    return "headless";
+}
+
+bool MakeTestFolder(std::u16string_view path) {
+    return headless::MakeFolder(path);
+}
+
+bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden) {
+    return headless::MakeFile(path, bytes, hidden ? headless::kHidden : headless::kNormal);
+}
+
+bool InsertionPointInView(int control) {
+    return headless::InsertionPointInView(control);
+}
+
+}  // namespace testsupport

@@ -1,0 +1,99 @@
+// The test drive D: is a folder of the build tree that scripts/wine_run maps into the Wine
+// prefix; a marker file proves it before anything on it is removed.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <richedit.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/win32/win32_internal.h"
+#include "settings/app_settings.h"
+#include "tests/support/test_platform.h"
+
+namespace testsupport {
+
+namespace {
+
+using platform::win32::W;
+
+constexpr wchar_t kMarker[] = L"D:\\.spurlese-test-drive";
+
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (folder == L"D:" && path == kMarker) continue;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(path);
+            RemoveDirectoryW(path.c_str());
+        } else {
+            DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
+std::wstring Wide(std::u16string_view text) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+}  // namespace
+
+void ResetForTest() {
+    platform::CloseWindow(platform::kMainWindow);
+    ResetAppSettings();
+    if (GetFileAttributesW(kMarker) == INVALID_FILE_ATTRIBUTES) {
+        // Not our test drive: leave it alone and let the tests fail loudly.
+        std::fprintf(stderr,
+                     "D: is not the test drive (no marker); run through scripts/wine_run\n");
+        return;
+    }
+    RemoveTree(L"D:");
+}
+
+const char* PlatformName() {
+    return "win32";
+}
+
+bool MakeTestFolder(std::u16string_view path) {
+    std::wstring wide = Wide(path);
+    for (size_t i = 3; i <= wide.size(); ++i) {
+        if (i == wide.size() || wide[i] == L'\\' || wide[i] == L'/') {
+            CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+        }
+    }
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden) {
+    const size_t cut = path.find_last_of(u"\\/");
+    if (cut != std::u16string_view::npos && cut > 2 && !MakeTestFolder(path.substr(0, cut))) {
+        return false;
+    }
+    if (!platform::WriteFileBytes(path, bytes)) return false;
+    return !hidden || SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+bool InsertionPointInView(int control) {
+    HWND hwnd = platform::win32::ControlHandle(control);
+    if (!hwnd) return false;
+    CHARRANGE selection = {};
+    SendMessageW(hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const LONG caret = selection.cpMax > 0 ? selection.cpMax - 1 : 0;
+    POINTL at = {};
+    SendMessageW(hwnd, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), caret);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    return at.y >= client.top && at.y < client.bottom;
+}
+
+}  // namespace testsupport

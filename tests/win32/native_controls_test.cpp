@@ -1,0 +1,123 @@
+// What only the Win32 build can show: the native classes and ids behind the numbered controls,
+// and that the in-memory lower-case table agrees with Windows on every UTF-16 unit.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <commctrl.h>
+#include <richedit.h>
+#include <windows.h>
+
+#include <string>
+
+#include "platform/headless/lower_case_table.h"
+#include "platform/win32/win32_internal.h"
+#include "tests/support/window_fixture.h"
+#include "ui/controls.h"
+
+namespace {
+
+using platform::win32::ControlHandle;
+
+bool SameClass(const wchar_t* expected, HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return lstrcmpiW(expected, name) == 0;
+}
+
+using NativeControlsTest = WindowTest;
+
+TEST_F(NativeControlsTest, ControlIdsAreControlNumbers) {
+    for (int n = 1; n <= ctl::kCount; ++n) {
+        ASSERT_NE(nullptr, ControlHandle(n)) << n;
+        EXPECT_EQ(n, GetDlgCtrlID(ControlHandle(n))) << n;
+    }
+    EXPECT_EQ(platform::win32::MainWindowHandle(), GetParent(ControlHandle(ctl::SettingsPage)));
+    EXPECT_EQ(ControlHandle(ctl::SettingsPage), GetParent(ControlHandle(ctl::SettingsHelpButton)));
+    EXPECT_EQ(ControlHandle(ctl::ResultsPage), GetParent(ControlHandle(ctl::HitsText)));
+}
+
+TEST_F(NativeControlsTest, NativeClassesAndStyles) {
+    // Class names are matched without regard to letter case, as Windows does.
+    EXPECT_TRUE(SameClass(L"RICHEDIT50W", ControlHandle(ctl::InfoText)));
+    EXPECT_TRUE(SameClass(L"RICHEDIT50W", ControlHandle(ctl::HitsText)));
+    EXPECT_TRUE(SameClass(TRACKBAR_CLASSW, ControlHandle(ctl::MinLengthSlider)));
+    EXPECT_TRUE(SameClass(PROGRESS_CLASSW, ControlHandle(ctl::ScanProgress)));
+
+    const LONG_PTR edit = GetWindowLongPtrW(ControlHandle(ctl::HitsText), GWL_STYLE);
+    EXPECT_TRUE(edit & ES_READONLY);
+    EXPECT_TRUE(edit & ES_MULTILINE);
+    EXPECT_FALSE(edit & ES_AUTOHSCROLL) << "long lines wrap";
+    EXPECT_GE(SendMessageW(ControlHandle(ctl::HitsText), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+    EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::ScanProgress), GWL_STYLE) & PBS_SMOOTH);
+    EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::MinLengthSlider), GWL_STYLE) & TBS_AUTOTICKS);
+    EXPECT_EQ(183, EM_SCROLLCARET) << "the scroll request the displays answer";
+
+    // The vertical scroll bar appears once the text outgrows the display.
+    for (int i = 0; i < 50; ++i) platform::AppendLine(ctl::HitsText, u"line");
+    EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::HitsText), GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(NativeControlsTest, ManifestAsksForCommonControlsVersion6) {
+    HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(nullptr, manifest) << "the manifest is embedded as resource 1";
+    const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, manifest)));
+    const std::string xml(text, SizeofResource(nullptr, manifest));
+    EXPECT_NE(std::string::npos, xml.find("Microsoft.Windows.Common-Controls"));
+    EXPECT_NE(std::string::npos, xml.find("version=\"6.0.0.0\""));
+    EXPECT_NE(std::string::npos, xml.find("<dpiAware"));
+
+    // The comctl32 loaded is then the side-by-side version 6 assembly, not the system's v5.
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(nullptr, comctl);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(comctl, path, MAX_PATH);
+    CharLowerW(path);
+    EXPECT_NE(nullptr, wcsstr(path, L"microsoft.windows.common-controls")) << path;
+    EXPECT_NE(nullptr, wcsstr(path, L"_6.0.")) << path;
+}
+
+TEST_F(NativeControlsTest, ContainersPassNotificationsToTheMainWindow) {
+    static UINT seen = 0;
+    static WPARAM seenParam = 0;
+    HWND main = platform::win32::MainWindowHandle();
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(main, GWLP_WNDPROC));
+    static WNDPROC chained = original;
+    chained = original;
+    SetWindowLongPtrW(
+        main, GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            if (m == WM_COMMAND) {
+                seen = m;
+                seenParam = w;
+            }
+            return CallWindowProcW(chained, h, m, w, l);
+        }));
+    SendMessageW(ControlHandle(ctl::ApplyFilterButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), seen);
+    EXPECT_EQ(ctl::ApplyFilterButton, LOWORD(seenParam));
+    EXPECT_EQ(BN_CLICKED, HIWORD(seenParam));
+    SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+}
+
+TEST(LowerCaseTableTest, AgreesWithCharLowerBuffWOnEveryUnit) {
+    std::u16string all(0x10000, u'\0');
+    for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<char16_t>(i);
+    const std::u16string windows = platform::LowerCase(all);
+    int differences = 0;
+    for (char32_t unit = 0; unit < 0x10000; ++unit) {
+        char16_t table = static_cast<char16_t>(unit);
+        for (const auto& run : platform::kLowerCaseRuns) {
+            if (unit >= run.first && unit <= run.last && (unit - run.first) % run.step == 0) {
+                table = static_cast<char16_t>(unit + run.delta);
+            }
+        }
+        if (table != windows[unit] && ++differences <= 20) {
+            ADD_FAILURE() << std::hex << "U+" << static_cast<unsigned>(unit) << ": table "
+                          << static_cast<unsigned>(table) << ", Windows "
+                          << static_cast<unsigned>(windows[unit]);
+        }
+    }
+    EXPECT_EQ(0, differences);
+}
+
+}  // namespace

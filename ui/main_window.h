@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/platform.h"
+
+// Creates the main window (hidden) with all 22 controls at their start states. True on success;
+// false when the window itself cannot be created, and then no control exists.
+bool OpenMainWindow();
+
+// The creation table: one row per control, in creation order.
+struct ControlRow {
+    platform::ControlSpec spec;
+    int fontPoints = 0;  // Segoe UI at this size; 0 keeps the default GUI font
+    const char16_t* tooltip = nullptr;
+};
+const ControlRow* MainWindowControls(int* count);
