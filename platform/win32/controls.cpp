@@ -1,11 +1,11 @@
 // Creating the numbered controls and the operations every kind shares. The control id of each
 // native window is its number.
+#include "platform/win32/win32_internal.h"
+
 #include <commctrl.h>
 #include <richedit.h>
 
 #include <array>
-
-#include "platform/win32/win32_internal.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
 // State and range of check boxes, the trackbar and the progress bar. Trackbar ranges are set
 // one end at a time (TBM_SETRANGE would pack both ends into 16 bits); the trackbar pulls its
 // position into the range itself.
+#include "platform/win32/win32_internal.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
-
-#include "platform/win32/win32_internal.h"
 
 namespace platform {
 

@@ -1,8 +1,8 @@
 // The text displays are RICHEDIT50W controls. Rich edit keeps paragraphs with a bare CR inside;
 // the program reads and writes lines separated by CR LF.
-#include <richedit.h>
-
 #include "platform/win32/win32_internal.h"
+
+#include <richedit.h>
 
 namespace platform {
 

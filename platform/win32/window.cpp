@@ -1,8 +1,8 @@
 // The main window: a plain top-level window with the dialog face colour, sized by its client
 // area and centred on the primary display's work area.
-#include <commctrl.h>
-
 #include "platform/win32/win32_internal.h"
+
+#include <commctrl.h>
 
 namespace platform {
 

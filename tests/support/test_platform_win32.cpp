@@ -3,13 +3,14 @@
 #ifndef UNICODE
 #define UNICODE
 #endif
+#include "platform/win32/win32_internal.h"
+
 #include <richedit.h>
 #include <windows.h>
 
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/win32/win32_internal.h"
 #include "settings/app_settings.h"
 #include "tests/support/test_platform.h"
 

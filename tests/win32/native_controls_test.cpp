@@ -3,6 +3,8 @@
 #ifndef UNICODE
 #define UNICODE
 #endif
+#include "platform/win32/win32_internal.h"
+
 #include <commctrl.h>
 #include <richedit.h>
 #include <windows.h>
@@ -10,7 +12,6 @@
 #include <string>
 
 #include "platform/headless/lower_case_table.h"
-#include "platform/win32/win32_internal.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
