@@ -125,4 +125,31 @@ bool ReadFileBytes(std::u16string_view path, std::string* bytes);
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes);
 bool DeleteFilePath(std::u16string_view path);
 
+// ---- Processes ----------------------------------------------------------------------------
+
+// The process's current working directory, always ending in a backslash.
+std::u16string CurrentDirectory();
+
+// Starts `program` with the full command line, in the working directory, its window hidden and
+// its standard output on an anonymous pipe (the write end is closed in this process right after
+// the start); standard input and error are inherited. 0 when it cannot be started.
+using ProcessHandle = intptr_t;
+ProcessHandle StartProcess(std::u16string_view program, std::u16string_view commandLine,
+                           std::u16string_view workingDirectory);
+bool ProcessRunning(ProcessHandle process);
+// Bytes waiting in the pipe now; 0 when none (also once the pipe is closed and drained).
+int64_t ProcessOutputAvailable(ProcessHandle process);
+// Reads up to `size` bytes that are waiting; returns how many (0 at the end of the output).
+int64_t ReadProcessOutput(ProcessHandle process, char* buffer, int64_t size);
+// Releases the handles; does not end the process.
+void CloseProcess(ProcessHandle process);
+
+void PauseMilliseconds(int milliseconds);
+
+// ---- Events -------------------------------------------------------------------------------
+
+// Takes the next pending window event off the queue without waiting, lets the window system
+// handle it (painting, sizing) and drops it. False when none was pending.
+bool DropPendingEvent();
+
 }  // namespace platform

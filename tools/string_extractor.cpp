@@ -1,0 +1,362 @@
+// Each block is scanned in three tight passes, one per kind of run; a run is only turned into
+// text when it is long enough to be printed, so the common case, binary data, costs a table
+// look-up per byte and nothing else.
+#include "tools/string_extractor.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace extractor {
+
+namespace {
+
+constexpr size_t kLookAhead = 4;          // a UTF-8 sequence, or a UTF-16 unit, fits
+constexpr size_t kLongestRun = 1u << 20;  // longer runs are written in pieces
+constexpr int kByteScanner = 0;
+
+// Windows-1252 bytes that are letters, as code points; 0 for the others.
+constexpr std::array<char16_t, 128> MakeCp1252Letters() {
+    std::array<char16_t, 128> table{};
+    table[0x83 - 0x80] = 0x0192;
+    table[0x8A - 0x80] = 0x0160;
+    table[0x8C - 0x80] = 0x0152;
+    table[0x8E - 0x80] = 0x017D;
+    table[0x9A - 0x80] = 0x0161;
+    table[0x9C - 0x80] = 0x0153;
+    table[0x9E - 0x80] = 0x017E;
+    table[0x9F - 0x80] = 0x0178;
+    table[0xAA - 0x80] = 0x00AA;
+    table[0xB5 - 0x80] = 0x00B5;
+    table[0xBA - 0x80] = 0x00BA;
+    for (int b = 0xC0; b <= 0xFF; ++b) {
+        if (b != 0xD7 && b != 0xF7) table[b - 0x80] = static_cast<char16_t>(b);
+    }
+    return table;
+}
+constexpr auto kCp1252Letters = MakeCp1252Letters();
+
+// Byte classes: 0 ends a run, 1 printable ASCII, 2 may start a letter outside ASCII.
+constexpr std::array<unsigned char, 256> MakeByteClasses() {
+    std::array<unsigned char, 256> table{};
+    table['\t'] = 1;
+    for (int b = 0x20; b <= 0x7E; ++b) table[b] = 1;
+    for (int b = 0x80; b <= 0xFF; ++b) table[b] = 2;
+    return table;
+}
+constexpr auto kByteClasses = MakeByteClasses();
+
+// UTF-16LE characters by high byte (0 to 2) and low byte: printable ASCII and Latin letters.
+constexpr std::array<std::array<bool, 256>, 3> MakeWideChars() {
+    std::array<std::array<bool, 256>, 3> table{};
+    for (int unit = 0; unit <= 0x24F; ++unit) {
+        table[unit >> 8][unit & 0xFF] = (unit >= 0x20 && unit <= 0x7E) || unit == 0x09 ||
+                                        (unit >= 0xC0 && unit != 0xD7 && unit != 0xF7);
+    }
+    return table;
+}
+constexpr auto kWideChars = MakeWideChars();
+
+// Binary data is mostly zeros: eight of them are passed over at once.
+bool ZeroWord(const unsigned char* p) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof(word));
+    return word == 0;
+}
+
+bool IsLatinLetter(char32_t cp) {
+    return cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7;
+}
+
+// Letters outside ASCII that may stand inside a byte run when written in UTF-8.
+bool IsUtf8Letter(char32_t cp) {
+    return cp == 0xAA || cp == 0xB5 || cp == 0xBA || IsLatinLetter(cp) ||
+           (cp >= 0x370 && cp <= 0x3FF && cp != 0x37E && cp != 0x387) ||    // Greek
+           (cp >= 0x400 && cp <= 0x481) || (cp >= 0x48A && cp <= 0x4FF) ||  // Cyrillic
+           (cp >= 0x1E00 && cp <= 0x1EFF);                                  // Latin additional
+}
+
+// Length of a valid two- or three-byte UTF-8 sequence for a letter at p; 0 otherwise.
+size_t Utf8LetterLength(const unsigned char* p, size_t available) {
+    if (p[0] >= 0xC2 && p[0] <= 0xDF) {
+        if (available < 2 || (p[1] & 0xC0) != 0x80) return 0;
+        return IsUtf8Letter((char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F)) ? 2 : 0;
+    }
+    if (p[0] == 0xE1) {  // U+1000-U+1FFF holds the only three-byte letters kept
+        if (available < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return 0;
+        const char32_t cp =
+            (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+        return IsUtf8Letter(cp) ? 3 : 0;
+    }
+    return 0;
+}
+
+void AppendUtf8(std::string* text, char32_t cp) {
+    if (cp < 0x80) {
+        text->push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        text->push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        text->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        text->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        text->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        text->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The raw bytes of a byte run as UTF-8: the same reading as the scan.
+std::string ByteRunText(const std::string& raw) {
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
+    std::string text;
+    text.reserve(raw.size() + 8);
+    for (size_t i = 0; i < raw.size();) {
+        if (p[i] < 0x80) {
+            text.push_back(static_cast<char>(p[i++]));
+        } else if (const size_t length = Utf8LetterLength(p + i, raw.size() - i)) {
+            text.append(raw, i, length);
+            i += length;
+        } else {
+            AppendUtf8(&text, kCp1252Letters[p[i++] - 0x80]);
+        }
+    }
+    return text;
+}
+
+std::string WideRunText(const std::string& raw) {
+    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
+    std::string text;
+    text.reserve(raw.size() / 2 + 8);
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+        AppendUtf8(&text, p[i] | (char32_t(p[i + 1]) << 8));
+    return text;
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsSlash(char c) {
+    return c == '\\' || c == '/';
+}
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Hands a finished run's text on, split before every glued drive-letter path.
+void Keep(Extractor* x, int scanner, uint64_t start, const std::string& text) {
+    const uint64_t bytesPerChar = scanner == kByteScanner ? 1 : 2;
+    size_t pieceBegin = 0;
+    uint64_t charsBefore = 0;  // characters before the current piece
+    uint64_t pieceChars = 0;
+    auto emit = [&](size_t end) {
+        if (pieceChars >= x->minLength) {
+            x->pending.push_back({start + charsBefore * bytesPerChar, scanner,
+                                  text.substr(pieceBegin, end - pieceBegin)});
+        }
+    };
+    for (size_t k = 0; k < text.size(); ++k) {
+        if (IsContinuation(text[k])) continue;
+        if (k > pieceBegin && k + 3 < text.size() && IsAsciiLetter(text[k]) && text[k + 1] == ':' &&
+            IsSlash(text[k + 2]) && !IsSlash(text[k + 3])) {
+            emit(k);
+            charsBefore += pieceChars;
+            pieceChars = 0;
+            pieceBegin = k;
+        }
+        ++pieceChars;
+    }
+    emit(text.size());
+}
+
+void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
+    RunState& run = x->runs[scanner];
+    if (run.chars >= x->minLength) {
+        if (end > runBegin)
+            run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
+        Keep(x, scanner, run.start,
+             scanner == kByteScanner ? ByteRunText(run.carry) : WideRunText(run.carry));
+    }
+    run.active = false;
+    run.chars = 0;
+    run.carry.clear();
+}
+
+// Keeps the active run's bytes of this block for the next one; a run that grew too long is
+// written as it stands and followed by a new one.
+void CarryRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
+    RunState& run = x->runs[scanner];
+    if (!run.active) return;
+    if (run.carry.size() + (end - runBegin) > kLongestRun) {
+        EndRun(x, scanner, p, runBegin, end);
+        return;
+    }
+    run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
+}
+
+// Length of the character at p in a byte run (1 to 3 bytes); 0 when p ends a run.
+size_t ByteCharLength(const unsigned char* p, size_t available) {
+    switch (kByteClasses[p[0]]) {
+        case 1:
+            return 1;
+        case 2:
+            if (const size_t length = Utf8LetterLength(p, available)) return length;
+            return kCp1252Letters[p[0] - 0x80] != 0 ? 1 : 0;
+        default:
+            return 0;
+    }
+}
+
+// The run's state lives in locals inside the loops: the byte pointer may alias anything, so
+// fields would be reloaded after every store.
+void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
+    RunState& run = x->runs[kByteScanner];
+    size_t i = static_cast<size_t>(run.next - x->offset);
+    size_t runBegin = i;
+    bool active = run.active;
+    uint64_t chars = run.chars;
+    while (i < end) {
+        if (!active) {
+            while (i + 8 <= end && ZeroWord(p + i)) i += 8;  // binary data: skip fast
+            while (i < end && kByteClasses[p[i]] == 0) ++i;
+            if (i >= end) break;
+            const size_t length = ByteCharLength(p + i, size - i);
+            if (length == 0) {
+                ++i;
+                continue;
+            }
+            active = true;
+            run.start = x->offset + i;
+            runBegin = i;
+            chars = 1;
+            i += length;
+            continue;
+        }
+        while (i < end && kByteClasses[p[i]] == 1) {  // text: count fast
+            ++i;
+            ++chars;
+        }
+        if (i >= end) break;
+        const size_t length = ByteCharLength(p + i, size - i);
+        if (length != 0) {
+            ++chars;
+            i += length;
+            continue;
+        }
+        if (chars >= x->minLength) {
+            run.chars = chars;
+            EndRun(x, kByteScanner, p, runBegin, i);
+        } else if (!run.carry.empty()) {
+            run.carry.clear();
+        }
+        active = false;
+        ++i;
+    }
+    run.active = active;
+    run.chars = active ? chars : 0;
+    CarryRun(x, kByteScanner, p, runBegin, i);
+    run.next = x->offset + i;
+}
+
+void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t end) {
+    RunState& run = x->runs[scanner];
+    size_t i = static_cast<size_t>(run.next - x->offset);
+    size_t runBegin = i;
+    bool active = run.active;
+    uint64_t chars = run.chars;
+    for (; i < end; i += 2) {
+        if (p[i + 1] > 2 || !kWideChars[p[i + 1]][p[i]]) {
+            if (!active) {
+                while (i + 10 <= end && ZeroWord(p + i + 2)) i += 8;  // binary data: skip fast
+                continue;
+            }
+            if (chars >= x->minLength) {
+                run.chars = chars;
+                EndRun(x, scanner, p, runBegin, i);
+            } else if (!run.carry.empty()) {
+                run.carry.clear();
+            }
+            active = false;
+            continue;
+        }
+        if (!active) {
+            active = true;
+            run.start = x->offset + i;
+            runBegin = i;
+            chars = 0;
+        }
+        ++chars;
+    }
+    run.active = active;
+    run.chars = active ? chars : 0;
+    CarryRun(x, scanner, p, runBegin, i);
+    run.next = x->offset + i;
+}
+
+// Writes every pending string that starts before `horizon`, in file order.
+void Flush(Extractor* x, uint64_t horizon) {
+    if (x->pending.empty()) return;
+    std::stable_sort(x->pending.begin(), x->pending.end(), [](const Pending& a, const Pending& b) {
+        return a.start != b.start ? a.start < b.start : a.scanner < b.scanner;
+    });
+    size_t done = 0;
+    for (; done < x->pending.size() && x->pending[done].start < horizon; ++done) {
+        x->out->append(x->pending[done].text);
+        x->out->push_back('\n');
+    }
+    x->pending.erase(x->pending.begin(), x->pending.begin() + static_cast<ptrdiff_t>(done));
+}
+
+// Scans block positions [0, end); the bytes after `end` serve as look-ahead only.
+void ScanBlock(Extractor* x, size_t end) {
+    const auto* p = reinterpret_cast<const unsigned char*>(x->block.data());
+    ScanBytes(x, p, x->block.size(), end);
+    // A UTF-16 unit needs its second byte: the last unit of the file may lack it.
+    const size_t wideEnd = std::min(end, x->block.size() - 1);
+    ScanWide(x, 1, p, wideEnd);
+    ScanWide(x, 2, p, wideEnd);
+    uint64_t horizon = x->offset + end;
+    for (const RunState& run : x->runs) {
+        if (run.active) horizon = std::min(horizon, run.start);
+    }
+    Flush(x, horizon);
+}
+
+}  // namespace
+
+void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out) {
+    *x = Extractor{};
+    x->minLength = std::max<uint64_t>(minLength, 1);
+    x->out = out;
+    x->runs[1].next = 0;
+    x->runs[2].next = 1;
+}
+
+void ExtractorFeed(Extractor* x, const char* data, size_t size) {
+    x->block.append(data, size);
+    if (x->block.size() <= kLookAhead) return;
+    const size_t end = x->block.size() - kLookAhead;
+    ScanBlock(x, end);
+    x->block.erase(0, end);
+    x->offset += end;
+}
+
+void ExtractorFinish(Extractor* x) {
+    if (!x->block.empty()) ScanBlock(x, x->block.size());
+    // The scan has carried every active run's bytes; what is left is to end the runs.
+    for (int scanner = 0; scanner < 3; ++scanner) {
+        if (x->runs[scanner].active) EndRun(x, scanner, nullptr, 0, 0);
+    }
+    Flush(x, UINT64_MAX);
+    x->offset += x->block.size();
+    x->block.clear();
+}
+
+std::string ExtractStrings(const std::string& bytes, uint64_t minLength) {
+    std::string out;
+    Extractor x;
+    ExtractorStart(&x, minLength, &out);
+    ExtractorFeed(&x, bytes.data(), bytes.size());
+    ExtractorFinish(&x);
+    return out;
+}
+
+}  // namespace extractor

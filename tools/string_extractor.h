@@ -1,0 +1,52 @@
+// The text extractor behind spurlese_strings.exe: every run of at least `minLength` printable
+// characters of a file, in file order, one per line (LF), encoded as UTF-8. It finds byte runs
+// (ASCII, plus letters in valid UTF-8 or, where the bytes are not valid UTF-8, Windows-1252
+// letters) and UTF-16LE runs at even and odd offsets (ASCII plus Latin letters U+00C0-U+024F).
+// A string is also split right before a drive-letter path ("X:\" or "X:/", not "X://") that
+// follows other characters, so a path glued to whatever precedes it still starts its own line;
+// each piece must reach the minimum length on its own.
+//
+// Streaming: feed the file block by block; memory stays bounded whatever the file size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace extractor {
+
+// One kind of run (bytes, or UTF-16LE units at one parity) being followed across blocks.
+struct RunState {
+    bool active = false;
+    uint64_t start = 0;  // file offset of the run's first byte
+    uint64_t chars = 0;
+    uint64_t next = 0;  // file offset this scanner looks at next
+    std::string carry;  // raw bytes of the active run from earlier blocks
+};
+
+struct Pending {
+    uint64_t start;
+    int scanner;  // breaks ties: byte runs first
+    std::string text;
+};
+
+struct Extractor {
+    uint64_t minLength = 3;
+    uint64_t offset = 0;           // file offset of block[0]
+    std::string block;             // bytes fed but not yet scanned, kept for look-ahead
+    RunState runs[3];              // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
+    std::vector<Pending> pending;  // finished strings that may not be written yet
+    std::string* out = nullptr;
+};
+
+void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out);
+// Scans the bytes; strings whose place in the file order is settled are appended to *out.
+void ExtractorFeed(Extractor* x, const char* data, size_t size);
+// Ends the file: the remaining strings are written.
+void ExtractorFinish(Extractor* x);
+
+// The whole job for bytes in memory.
+std::string ExtractStrings(const std::string& bytes, uint64_t minLength);
+
+}  // namespace extractor
