@@ -77,7 +77,7 @@ void SetCaption(int control, std::u16string_view caption);
 // A check box's state (0 or 1), a slider's position, a progress bar's shown value.
 int64_t GetState(int control);
 // A slider's position (pulled into its range) or a progress bar's value (shown as the nearest
-// end of the range when outside it).
+// end of the range when outside it); a check box's state, as a click would leave it.
 void SetState(int control, int64_t value);
 
 // One end of a slider's or progress bar's range. A slider's position follows a range end that

@@ -1,9 +1,49 @@
 #include "scan/directory_examination.h"
 
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/platform.h"
 #include "scan/info_log.h"
+
+namespace {
+
+struct FolderNames {
+    bool listable = false;
+    std::unordered_set<std::u16string> files;  // lower-cased names of the regular files
+};
+
+bool gCaching = false;
+std::unordered_map<std::u16string, FolderNames> gFolders;  // by lower-cased folder
+
+FolderNames ListFolder(std::u16string_view folder) {
+    FolderNames names;
+    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
+    if (listing == 0) return names;
+    names.listable = true;
+    platform::ListingEntry entry;
+    while (platform::NextListingEntry(listing, &entry)) {
+        if (!entry.isDirectory) names.files.insert(platform::LowerCase(entry.name));
+    }
+    platform::CloseListing(listing);
+    return names;
+}
+
+// Walks a fresh listing and stops at the first match, as it must when nothing is kept.
+int FindInListing(std::u16string_view folder, const std::u16string& wanted) {
+    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
+    if (listing == 0) return -1;
+    bool found = false;
+    platform::ListingEntry entry;
+    while (!found && platform::NextListingEntry(listing, &entry)) {
+        found = !entry.isDirectory && platform::LowerCase(entry.name) == wanted;
+    }
+    platform::CloseListing(listing);
+    return found ? 1 : 0;
+}
+
+}  // namespace
 
 bool FileListedInFolder(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"\\/");
@@ -15,16 +55,28 @@ bool FileListedInFolder(std::u16string_view path) {
     std::u16string_view folder = path.substr(0, nameStart);
     if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
 
-    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
-    if (listing == 0) {
+    int found;
+    if (gCaching) {
+        const std::u16string key = platform::LowerCase(folder);
+        auto it = gFolders.find(key);
+        if (it == gFolders.end()) it = gFolders.emplace(key, ListFolder(folder)).first;
+        found = it->second.listable ? static_cast<int>(it->second.files.count(wanted)) : -1;
+    } else {
+        found = FindInListing(folder, wanted);
+    }
+    if (found < 0) {
         AddInfoLine(u"Error examining the path '" + std::u16string(folder) + u"'");
         return false;
     }
-    bool found = false;
-    platform::ListingEntry entry;
-    while (!found && platform::NextListingEntry(listing, &entry)) {
-        found = !entry.isDirectory && platform::LowerCase(entry.name) == wanted;
-    }
-    platform::CloseListing(listing);
-    return found;
+    return found == 1;
+}
+
+void BeginListingCache() {
+    gFolders.clear();
+    gCaching = true;
+}
+
+void EndListingCache() {
+    gFolders.clear();
+    gCaching = false;
 }

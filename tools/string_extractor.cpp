@@ -76,19 +76,43 @@ bool IsUtf8Letter(char32_t cp) {
            (cp >= 0x1E00 && cp <= 0x1EFF);                                  // Latin additional
 }
 
-// Length of a valid two- or three-byte UTF-8 sequence for a letter at p; 0 otherwise.
-size_t Utf8LetterLength(const unsigned char* p, size_t available) {
+// Length of the valid UTF-8 sequence of two to four bytes at p, with its code point; 0 when
+// the bytes are no valid UTF-8.
+size_t Utf8SequenceLength(const unsigned char* p, size_t available, char32_t* cp) {
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
     if (p[0] >= 0xC2 && p[0] <= 0xDF) {
-        if (available < 2 || (p[1] & 0xC0) != 0x80) return 0;
-        return IsUtf8Letter((char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F)) ? 2 : 0;
+        length = 2;
+    } else if (p[0] >= 0xE0 && p[0] <= 0xEF) {
+        length = 3;
+        if (p[0] == 0xE0) low = 0xA0;
+        if (p[0] == 0xED) high = 0x9F;
+    } else if (p[0] >= 0xF0 && p[0] <= 0xF4) {
+        length = 4;
+        if (p[0] == 0xF0) low = 0x90;
+        if (p[0] == 0xF4) high = 0x8F;
+    } else {
+        return 0;
     }
-    if (p[0] == 0xE1) {  // U+1000-U+1FFF holds the only three-byte letters kept
-        if (available < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80) return 0;
-        const char32_t cp =
-            (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-        return IsUtf8Letter(cp) ? 3 : 0;
+    if (available < length || p[1] < low || p[1] > high) return 0;
+    char32_t value = p[0] & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (p[k] & 0x3F);
     }
-    return 0;
+    *cp = value;
+    return length;
+}
+
+// How a byte at or above 0x80 stands in a byte run: the length of a valid UTF-8 letter, 1 for a
+// Windows-1252 letter where the bytes are no valid UTF-8, 0 when it ends the run (valid UTF-8
+// that is no letter, or no letter in either reading).
+size_t HighCharLength(const unsigned char* p, size_t available) {
+    char32_t cp = 0;
+    if (const size_t length = Utf8SequenceLength(p, available, &cp)) {
+        return IsUtf8Letter(cp) ? length : 0;
+    }
+    return kCp1252Letters[p[0] - 0x80] != 0 ? 1 : 0;
 }
 
 void AppendUtf8(std::string* text, char32_t cp) {
@@ -112,7 +136,7 @@ std::string ByteRunText(const std::string& raw) {
     for (size_t i = 0; i < raw.size();) {
         if (p[i] < 0x80) {
             text.push_back(static_cast<char>(p[i++]));
-        } else if (const size_t length = Utf8LetterLength(p + i, raw.size() - i)) {
+        } else if (const size_t length = HighCharLength(p + i, raw.size() - i); length > 1) {
             text.append(raw, i, length);
             i += length;
         } else {
@@ -198,8 +222,7 @@ size_t ByteCharLength(const unsigned char* p, size_t available) {
         case 1:
             return 1;
         case 2:
-            if (const size_t length = Utf8LetterLength(p, available)) return length;
-            return kCp1252Letters[p[0] - 0x80] != 0 ? 1 : 0;
+            return HighCharLength(p, available);
         default:
             return 0;
     }

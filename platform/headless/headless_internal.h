@@ -5,5 +5,6 @@ namespace platform {
 
 void ResetWindowModel();
 void ResetFileSystem();
+void ResetProcesses();
 
 }  // namespace platform

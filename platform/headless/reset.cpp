@@ -6,6 +6,7 @@ namespace headless {
 void ResetPlatform() {
     platform::ResetWindowModel();
     platform::ResetFileSystem();
+    platform::ResetProcesses();
 }
 
 }  // namespace headless

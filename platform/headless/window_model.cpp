@@ -2,6 +2,7 @@
 // their rules (slider clamping, CR LF line breaks, container visibility) and nothing drawn.
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
@@ -18,7 +19,8 @@ struct Control {
     ControlSpec spec;
     std::u16string caption;
     int64_t minimum = 0, maximum = 0, value = 0;
-    std::u16string text;  // text displays: lines joined by CR LF
+    std::u16string text;           // text displays: lines joined by CR LF
+    std::vector<int64_t> history;  // every value set by SetState
     bool enabled = true;
     bool shown = true;
     bool caretInView = true;
@@ -123,6 +125,7 @@ void SetState(int control, int64_t value) {
     Control* c = Find(control);
     if (!c) return;
     if (IsRanged(*c)) {
+        c->history.push_back(value);
         c->value = Clamp(value, c->minimum, c->maximum);
     } else if (c->kind == ControlKind::CheckBox) {
         c->value = value != 0 ? 1 : 0;
@@ -217,6 +220,11 @@ bool IsControlVisible(int control) {
 }  // namespace platform
 
 namespace headless {
+
+std::vector<int64_t> StateHistory(int control) {
+    const platform::Control* c = platform::Find(control);
+    return c ? c->history : std::vector<int64_t>();
+}
 
 bool InsertionPointInView(int control) {
     const platform::Control* c = platform::Find(control);

@@ -20,6 +20,14 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hi
 // Whether the display's insertion point lies in its visible area.
 bool InsertionPointInView(int control);
 
+// The process's working directory (ending in a backslash) for the test.
+void SetWorkingDirectory(std::u16string_view path);
+
+// Puts an extractor as strings64.exe into the folder: our own, or one that prints the project
+// file's bytes as they are (to test how its output is read).
+enum class ExtractorKind { Strings, Cat };
+bool InstallExtractor(std::u16string_view folder, ExtractorKind kind);
+
 // Printable form of a UTF-16 string for failure messages.
 std::string Show(std::u16string_view text);
 

@@ -22,6 +22,16 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     return headless::MakeFile(path, bytes, hidden ? headless::kHidden : headless::kNormal);
 }
 
+void SetWorkingDirectory(std::u16string_view path) {
+    headless::SetCurrentDirectory(path);
+}
+
+bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
+    return headless::InstallProgram(
+        std::u16string(folder) + u"strings64.exe",
+        kind == ExtractorKind::Strings ? headless::StringsProgram() : headless::CatProgram());
+}
+
 bool InsertionPointInView(int control) {
     return headless::InsertionPointInView(control);
 }

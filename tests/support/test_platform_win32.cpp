@@ -50,6 +50,7 @@ std::wstring Wide(std::u16string_view text) {
 
 void ResetForTest() {
     platform::CloseWindow(platform::kMainWindow);
+    SetCurrentDirectoryW(L"C:\\");  // never stand on the drive that is emptied
     ResetAppSettings();
     if (GetFileAttributesW(kMarker) == INVALID_FILE_ATTRIBUTES) {
         // Not our test drive: leave it alone and let the tests fail loudly.
@@ -82,6 +83,22 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     }
     if (!platform::WriteFileBytes(path, bytes)) return false;
     return !hidden || SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
+}
+
+void SetWorkingDirectory(std::u16string_view path) {
+    SetCurrentDirectoryW(Wide(path).c_str());
+}
+
+// The built tools lie beside the test executables (tests\) and in tools\ of the build tree.
+bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring dir = self;
+    dir.resize(dir.find_last_of(L'\\') + 1);
+    const std::wstring source = kind == ExtractorKind::Strings
+                                    ? dir + L"..\\tools\\spurlese_strings.exe"
+                                    : dir + L"cat_tool.exe";
+    return CopyFileW(source.c_str(), (Wide(folder) + L"strings64.exe").c_str(), FALSE) != 0;
 }
 
 bool InsertionPointInView(int control) {

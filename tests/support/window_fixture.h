@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "scan/directory_examination.h"
+#include "scan/hit_filter.h"
 #include "tests/support/test_platform.h"
 #include "ui/main_window.h"
 
@@ -11,6 +13,9 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::ResetForTest();
+        ResetSeenHits();
+        ResetHitSources();
+        EndListingCache();
         ASSERT_TRUE(OpenMainWindow()) << testsupport::PlatformName();
     }
     void TearDown() override { platform::CloseWindow(platform::kMainWindow); }

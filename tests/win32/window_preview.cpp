@@ -24,9 +24,11 @@ int wmain(int argc, wchar_t** argv) {
     platform::SetState(ctl::MinLengthSlider, 33);
     platform::SetCaption(ctl::MinLengthValue, u"33");
 
-    AddInfoLine(u"Es wird gesucht unter 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory "
-                u"Deluxe' nach treffern in 'D:\\Familienbilder Stand Juni 2022'");
-    AddInfoLine(u"Filtering 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Urlaub.mph'");
+    AddInfoLine(
+        u"Es wird gesucht unter 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory "
+        u"Deluxe' nach treffern in 'D:\\Familienbilder Stand Juni 2022'");
+    AddInfoLine(
+        u"Filtering 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Urlaub.mph'");
     AddInfoLine(u"Error examining the path 'D:\\Familienbilder Stand Juni 2022\\Gel\u00F6scht'");
     AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Urlaub 2021\\IMG_0815.JPG");
     AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00FCrgen\\IMG_0001.HEIC");

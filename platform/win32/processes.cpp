@@ -1,0 +1,110 @@
+// Child processes with their standard output on an anonymous pipe, polled from the GUI thread.
+#include <map>
+
+#include "platform/win32/win32_internal.h"
+
+namespace platform {
+
+using namespace win32;
+
+namespace {
+
+struct Process {
+    HANDLE process = nullptr;
+    HANDLE output = nullptr;  // read end of the pipe
+};
+
+std::map<ProcessHandle, Process> gProcesses;
+ProcessHandle gNextProcess = 1;
+
+Process* FindProcess(ProcessHandle handle) {
+    auto it = gProcesses.find(handle);
+    return it == gProcesses.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+std::u16string CurrentDirectory() {
+    std::u16string path(GetCurrentDirectoryW(0, nullptr) + 1, u'\0');
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(path.size()),
+                                              reinterpret_cast<wchar_t*>(path.data()));
+    path.resize(length);
+    if (path.empty() || path.back() != u'\\') path.push_back(u'\\');
+    return path;
+}
+
+ProcessHandle StartProcess(std::u16string_view program, std::u16string_view commandLine,
+                           std::u16string_view workingDirectory) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16)) return 0;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+
+    const std::u16string programText(program);
+    std::u16string line(commandLine);  // CreateProcessW may write into it
+    const std::u16string directory(workingDirectory);
+    PROCESS_INFORMATION info = {};
+    const BOOL started = CreateProcessW(
+        W(programText), reinterpret_cast<wchar_t*>(line.data()), nullptr, nullptr, TRUE,
+        CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : W(directory), &startup, &info);
+    CloseHandle(writeEnd);  // the child holds the only write end now: the pipe ends with it
+    if (!started) {
+        CloseHandle(readEnd);
+        return 0;
+    }
+    CloseHandle(info.hThread);
+    const ProcessHandle handle = gNextProcess++;
+    gProcesses[handle] = {info.hProcess, readEnd};
+    return handle;
+}
+
+bool ProcessRunning(ProcessHandle handle) {
+    const Process* p = FindProcess(handle);
+    return p && WaitForSingleObject(p->process, 0) == WAIT_TIMEOUT;
+}
+
+int64_t ProcessOutputAvailable(ProcessHandle handle) {
+    const Process* p = FindProcess(handle);
+    DWORD available = 0;
+    if (!p || !PeekNamedPipe(p->output, nullptr, 0, nullptr, &available, nullptr)) return 0;
+    return available;
+}
+
+int64_t ReadProcessOutput(ProcessHandle handle, char* buffer, int64_t size) {
+    const Process* p = FindProcess(handle);
+    if (!p || size <= 0) return 0;
+    DWORD got = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(size, 1 << 30));
+    if (!ReadFile(p->output, buffer, wanted, &got, nullptr)) return 0;
+    return got;
+}
+
+void CloseProcess(ProcessHandle handle) {
+    auto it = gProcesses.find(handle);
+    if (it == gProcesses.end()) return;
+    CloseHandle(it->second.output);
+    CloseHandle(it->second.process);
+    gProcesses.erase(it);
+}
+
+void PauseMilliseconds(int milliseconds) {
+    Sleep(static_cast<DWORD>(milliseconds));
+}
+
+bool DropPendingEvent() {
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+}  // namespace platform

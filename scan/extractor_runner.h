@@ -1,0 +1,22 @@
+// Runs the text extractor (strings64.exe in the working directory) on one project file and
+// hands every line it prints to the hit filter.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scan/line_splitter.h"
+
+inline constexpr std::u16string_view kExtractorName = u"strings64.exe";
+
+// "<program>" -nobanner -n <min length> "<project file>"
+std::u16string ExtractorCommandLine(std::u16string_view program, int64_t minLength,
+                                    std::u16string_view projectFile);
+
+// Starts the program, reads its standard output as it comes and hands on every line. False
+// when it could not be started.
+bool CollectProgramOutput(std::u16string_view program, std::u16string_view commandLine,
+                          const LineSink& onLine);
+
+void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);

@@ -1,0 +1,169 @@
+#include "scan/hit_filter.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/platform.h"
+#include "scan/directory_examination.h"
+#include "scan/info_log.h"
+#include "settings/app_settings.h"
+#include "ui/controls.h"
+
+namespace {
+
+struct PairHash {
+    size_t operator()(const std::pair<std::u16string, std::u16string>& p) const {
+        return std::hash<std::u16string>()(p.first) * 31 + std::hash<std::u16string>()(p.second);
+    }
+};
+
+// Looked up by hash: a scan with many distinct hits must not slow down with their square.
+std::unordered_set<std::u16string> gSeenHits;
+std::vector<HitSource> gHitSources;
+std::unordered_set<std::pair<std::u16string, std::u16string>, PairHash> gHitSourcePairs;
+std::vector<std::u16string> gMissing;
+std::unordered_set<std::u16string> gMissingSet;
+std::unordered_map<std::u16string, int64_t> gSizes;  // file-size answers of this scan
+size_t gPrefixLength = 0;                            // of the BasePrefix in use
+
+int64_t CandidateSize(const std::u16string& candidate) {
+    auto found = gSizes.find(candidate);
+    if (found != gSizes.end()) return found->second;
+    const int64_t size = platform::FileSize(candidate);
+    gSizes.emplace(candidate, size);
+    return size;
+}
+
+// MatchMediaFile, also telling the candidate of the last extension that matched, if any.
+std::u16string Match(std::u16string_view line, std::u16string_view extensions,
+                     std::u16string* lastCandidate) {
+    const size_t bar = line.find(u'|');
+    const size_t folderCut = line.substr(0, bar).find_last_of(u"\\/");
+    const std::u16string_view folder = folderCut == std::u16string_view::npos
+                                           ? std::u16string_view()
+                                           : line.substr(0, folderCut + 1);
+    const size_t nameCut = line.find_last_of(u"\\/");
+    std::u16string_view rawName =
+        nameCut == std::u16string_view::npos ? line : line.substr(nameCut + 1);
+    rawName = rawName.substr(0, rawName.find(u'"'));
+    const std::u16string name = platform::LowerCase(rawName);
+
+    size_t from = 0;
+    while (from <= extensions.size()) {
+        size_t comma = extensions.find(u',', from);
+        if (comma == std::u16string_view::npos) comma = extensions.size();
+        std::u16string needle(1, u'.');
+        needle.append(extensions.substr(from, comma - from));
+        from = comma + 1;
+        const size_t at = name.find(needle);
+        if (at == std::u16string::npos) continue;
+        std::u16string candidate = std::u16string(folder) + name.substr(0, at + needle.size());
+        const int64_t size = CandidateSize(candidate);
+        if (FileListedInFolder(candidate)) {
+            RecordHitSource(candidate, appSettings.currentProjectFile);
+            if (!IsSeenHit(candidate)) {
+                ShowHit(candidate);
+                gSeenHits.insert(candidate);
+            }
+        }
+        if (size >= 0) return candidate;
+        *lastCandidate = std::move(candidate);
+    }
+    return {};
+}
+
+}  // namespace
+
+BasePrefix MakeBasePrefix(std::u16string_view basePath) {
+    BasePrefix prefix;
+    prefix.text = platform::LowerCase(basePath);
+    if (prefix.text.empty() || prefix.text.back() != u'\\') prefix.text.push_back(u'\\');
+    prefix.length = prefix.text.size();
+    return prefix;
+}
+
+std::u16string NormaliseSlashes(std::u16string_view text) {
+    if (text.find(u'/') == std::u16string_view::npos) return std::u16string(text);
+    std::u16string result;
+    result.reserve(text.size());
+    size_t from = 0;
+    for (;;) {
+        const size_t slash = text.find(u'/', from);
+        const std::u16string_view field = text.substr(from, slash - from);
+        if (!result.empty()) result.push_back(u'\\');
+        result.append(field);
+        if (slash == std::u16string_view::npos) break;
+        from = slash + 1;
+    }
+    return result;
+}
+
+void FilterOutputLine(std::u16string_view rawLine, const BasePrefix& prefix) {
+    const std::u16string line = NormaliseSlashes(rawLine);
+    if (platform::LowerCase(std::u16string_view(line).substr(0, prefix.length)) != prefix.text) {
+        return;
+    }
+    gPrefixLength = prefix.length;
+    std::u16string lastCandidate;
+    const std::u16string result = Match(line, kMediaExtensions, &lastCandidate);
+    if (!result.empty() && !IsSeenHit(result)) {
+        // Found by the size query but not in its folder's listing: kept as seen, never shown.
+        RecordHitSource(result, appSettings.currentProjectFile);
+        gSeenHits.insert(result);
+    }
+    if (result.empty() && !lastCandidate.empty() && gMissingSet.insert(lastCandidate).second) {
+        gMissing.push_back(lastCandidate);
+    }
+}
+
+std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions) {
+    std::u16string lastCandidate;
+    return Match(line, extensions, &lastCandidate);
+}
+
+bool IsSeenHit(std::u16string_view text) {
+    return gSeenHits.count(std::u16string(text)) != 0;
+}
+
+void ShowHit(std::u16string_view hit) {
+    if (platform::GetState(ctl::StripBaseBox) == 1 && hit.size() > appSettings.basePath.size()) {
+        const size_t cut =
+            gPrefixLength ? gPrefixLength : MakeBasePrefix(appSettings.basePath).length;
+        AddHitLine(hit.substr(std::min(cut, hit.size())));
+    } else {
+        AddHitLine(hit);
+    }
+}
+
+void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
+    auto pair = std::make_pair(std::u16string(hit), std::u16string(projectFile));
+    if (!gHitSourcePairs.insert(pair).second) return;
+    gHitSources.push_back({std::move(pair.first), std::move(pair.second)});
+}
+
+void AddProjectHeader(std::u16string_view projectFile) {
+    const size_t cut = projectFile.find_last_of(u"\\/");
+    AddHitLine(u"; " + std::u16string(cut == std::u16string_view::npos
+                                          ? projectFile
+                                          : projectFile.substr(cut + 1)));
+}
+
+void ResetSeenHits() {
+    gSeenHits.clear();
+    gSizes.clear();
+}
+
+void ResetHitSources() {
+    gHitSources.clear();
+    gHitSourcePairs.clear();
+    gMissing.clear();
+    gMissingSet.clear();
+}
+
+const std::vector<HitSource>& HitSources() {
+    return gHitSources;
+}
+
+const std::vector<std::u16string>& MissingMediaFiles() {
+    return gMissing;
+}

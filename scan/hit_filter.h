@@ -1,0 +1,49 @@
+// Turns lines of extractor output into hits: lines that start with the base path and name an
+// existing media file. Each hit is shown once per scan in the "Treffer" display (the hit list),
+// optionally without the base path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The lower-cased base path with one final backslash, and its length in UTF-16 units.
+struct BasePrefix {
+    std::u16string text;
+    size_t length = 0;
+};
+BasePrefix MakeBasePrefix(std::u16string_view basePath);
+
+// The media extensions, tried in this order.
+inline constexpr std::u16string_view kMediaExtensions = u"jpg,jpeg,heic,mov,mp4";
+
+void FilterOutputLine(std::u16string_view line, const BasePrefix& prefix);
+
+// Every slash becomes a backslash, except that slashes at the very start disappear.
+std::u16string NormaliseSlashes(std::u16string_view text);
+
+// The hit text the line names (folder as written, file name lower-cased and cut right after the
+// first media extension that gives an existing file), or "" when it names none.
+std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions);
+
+bool IsSeenHit(std::u16string_view text);
+void ShowHit(std::u16string_view hit);
+// Remembers that the project file refers to the hit; each pair is kept once.
+void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile);
+
+// "; " + the project file's name, before its hits.
+void AddProjectHeader(std::u16string_view projectFile);
+
+// What a scan keeps between lines. SeenHits and the caches are emptied when a scan starts; the
+// hit sources and missing files after the project files are listed.
+void ResetSeenHits();
+void ResetHitSources();
+
+struct HitSource {
+    std::u16string hit;
+    std::u16string projectFile;
+};
+const std::vector<HitSource>& HitSources();
+// Media files that lines under the base path name but that do not exist, once each.
+const std::vector<std::u16string>& MissingMediaFiles();

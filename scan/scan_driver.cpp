@@ -1,0 +1,118 @@
+#include "scan/scan_driver.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "scan/directory_examination.h"
+#include "scan/extractor_runner.h"
+#include "scan/hit_filter.h"
+#include "scan/info_log.h"
+#include "settings/app_settings.h"
+#include "ui/controls.h"
+
+namespace {
+
+std::u16string WithoutFinalBackslash(std::u16string_view folder) {
+    if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+    return std::u16string(folder);
+}
+
+// Sorted by text without regard to letter case; equal texts keep their order.
+template <typename T, typename Key>
+void SortIgnoringCase(std::vector<T>* items, Key key) {
+    std::stable_sort(items->begin(), items->end(), [&key](const T& a, const T& b) {
+        return platform::LowerCase(key(a)) < platform::LowerCase(key(b));
+    });
+}
+
+// After "Done": the media files that more than one project refers to, each followed by those
+// projects, then every referenced media file that is missing.
+void ReportSharedAndMissing() {
+    std::vector<HitSource> sources = HitSources();
+    SortIgnoringCase(&sources, [](const HitSource& s) -> const std::u16string& { return s.hit; });
+    for (size_t i = 0; i < sources.size();) {
+        size_t j = i;
+        while (j < sources.size() && sources[j].hit == sources[i].hit) ++j;
+        if (j - i > 1) {
+            AddInfoLine(sources[i].hit);
+            for (size_t k = i; k < j; ++k) AddInfoLine(u"   " + sources[k].projectFile);
+        }
+        i = j;
+    }
+    std::vector<std::u16string> missing = MissingMediaFiles();
+    SortIgnoringCase(&missing, [](const std::u16string& s) -> const std::u16string& { return s; });
+    for (const auto& candidate : missing) AddInfoLine(u"Missing '" + candidate + u"'");
+}
+
+}  // namespace
+
+int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pattern) {
+    const platform::ListingHandle listing = platform::OpenListing(directory, pattern);
+    if (listing == 0) return -1;
+    std::u16string reduced(pattern);
+    for (size_t at; (at = reduced.find(u"*.")) != std::u16string::npos;) reduced.erase(at, 2);
+    int64_t count = 0;
+    platform::ListingEntry entry;
+    while (platform::NextListingEntry(listing, &entry)) {
+        if (entry.isDirectory) continue;
+        const size_t dot = entry.name.rfind(u'.');
+        const std::u16string extension =
+            dot == std::u16string::npos ? std::u16string() : entry.name.substr(dot + 1);
+        if (platform::LowerCase(extension) == reduced) ++count;
+    }
+    platform::CloseListing(listing);
+    return count;
+}
+
+int64_t PumpEvents() {
+    int64_t taken = 0;
+    while (platform::DropPendingEvent()) ++taken;
+    return taken;
+}
+
+int64_t RunScan() {
+    const std::u16string directory = platform::GetCaption(ctl::ProjectDirButton);
+    const std::u16string basePathText = platform::GetCaption(ctl::BasePathButton);
+    platform::ClearText(ctl::HitsText);
+    const int64_t total = CountMatchingFiles(directory, u"*.mph");
+
+    const platform::ListingHandle listing = platform::OpenListing(directory, u"*.mph");
+    if (listing == 0) {
+        // Said, not silent: otherwise the user sees an empty page and no reason.
+        AddInfoLine(u"Error examining the path '" + WithoutFinalBackslash(directory) + u"'");
+        return -1;
+    }
+    platform::EnableControl(ctl::ApplyFilterButton, false);
+    AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" + basePathText +
+                u"'");
+    ResetSeenHits();
+    BeginListingCache();
+
+    std::vector<std::u16string> projectFiles;
+    platform::ListingEntry entry;
+    while (platform::NextListingEntry(listing, &entry)) {
+        if (!entry.isDirectory) projectFiles.push_back(directory + u"\\" + entry.name);
+        PumpEvents();
+    }
+    platform::CloseListing(listing);
+    ResetHitSources();
+
+    platform::SetMinimum(ctl::ScanProgress, 0);
+    platform::SetMaximum(ctl::ScanProgress, total);
+    int64_t k = 0;
+    for (const auto& path : projectFiles) {
+        AddInfoLine(u"Filtering '" + path + u"'");
+        RunExtractor(path, appSettings.minStringLength, appSettings.basePath);
+        platform::SetState(ctl::ScanProgress, k);
+        PumpEvents();
+        ++k;
+    }
+    platform::SetState(ctl::ScanProgress, total);
+    AddInfoLine(u"Done");
+    ReportSharedAndMissing();
+    EndListingCache();
+    platform::EnableControl(ctl::ApplyFilterButton, true);
+    return 1;
+}

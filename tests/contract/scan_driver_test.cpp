@@ -1,0 +1,85 @@
+#include "tests/support/scan_fixture.h"
+
+namespace {
+
+using testsupport::ExtractorKind;
+using testsupport::InstallExtractor;
+using testsupport::MakeTestFile;
+using testsupport::MakeTestFolder;
+
+class ScanDriverTest : public ScanTest {
+protected:
+    void SetUp() override {
+        ScanTest::SetUp();
+        ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Cat));
+        UseProjectDirectory(u"D:\\Projekte\\");
+    }
+};
+
+TEST_F(ScanDriverTest, DirectoryWithoutProjectFiles) {
+    ASSERT_TRUE(MakeTestFolder(u"D:\\Projekte\\Alt.mph"));  // a folder is no project file
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\notiz.txt"));
+    platform::AppendLine(ctl::HitsText, u"from before");
+    EXPECT_EQ(1, RunScan());
+    EXPECT_U16_EQ(u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\nDone",
+                  Log());
+    EXPECT_U16_EQ(u"", Hits());
+    EXPECT_EQ(0, platform::GetMaximum(ctl::ScanProgress));
+    EXPECT_TRUE(platform::IsControlEnabled(ctl::ApplyFilterButton));
+}
+
+TEST_F(ScanDriverTest, OneProjectFileFromEndToEnd) {
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
+    ASSERT_TRUE(
+        MakeTestFile(u"D:\\Projekte\\Urlaub.MPH", "D:\\Archiv\\a.jpg\nD:\\Archiv\\Weg\\b.jpg\n"));
+    EXPECT_EQ(1, RunScan());
+    EXPECT_U16_EQ(
+        u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\n"
+        u"Filtering 'D:\\Projekte\\\\Urlaub.MPH'\r\n"
+        u"Error examining the path 'D:\\Archiv\\Weg'\r\n"
+        u"Done\r\n"
+        u"Missing 'D:\\Archiv\\Weg\\b.jpg'",
+        Log());
+    EXPECT_U16_EQ(u"D:\\Archiv\\a.jpg", Hits());
+    EXPECT_EQ(1, platform::GetMaximum(ctl::ScanProgress));
+    EXPECT_EQ(1, platform::GetState(ctl::ScanProgress));
+    EXPECT_TRUE(platform::IsControlEnabled(ctl::ApplyFilterButton));
+}
+
+TEST_F(ScanDriverTest, UnlistableProjectDirectoryIsSaidAndChangesNothingElse) {
+    UseProjectDirectory(u"D:\\Fehlt\\");
+    platform::AppendLine(ctl::HitsText, u"from before");
+    EXPECT_EQ(-1, RunScan());
+    EXPECT_U16_EQ(u"Error examining the path 'D:\\Fehlt'", Log());
+    EXPECT_U16_EQ(u"", Hits()) << "the hit display is emptied all the same";
+    EXPECT_TRUE(platform::IsControlEnabled(ctl::ApplyFilterButton));
+    EXPECT_EQ(100, platform::GetMaximum(ctl::ScanProgress));
+    EXPECT_EQ(0, platform::GetState(ctl::ScanProgress));
+}
+
+TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Zoo.jpg"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\affe.jpg"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\nur.jpg"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\a.mph",
+                             "D:\\Archiv\\Zoo.jpg\nD:\\Archiv\\affe.jpg\nD:\\Archiv\\nur.jpg\n"
+                             "D:\\Archiv\\Weg.jpg\n"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\b.mph",
+                             "D:\\Archiv\\affe.jpg\nD:\\Archiv\\zoo.JPG\nD:\\Archiv\\b\u00E4r.mov\n"
+                             "D:\\Archiv\\Weg.jpg\n"));
+    EXPECT_EQ(1, RunScan());
+    const std::u16string log = Log();
+    const size_t done = log.find(u"Done\r\n");
+    ASSERT_NE(std::u16string::npos, done);
+    // Which project comes first depends on the folder's listing order; the report does not.
+    const std::u16string report = log.substr(done + 6);
+    const bool aFirst = log.find(u"a.mph") < log.find(u"b.mph");
+    const std::u16string first = aFirst ? u"D:\\Projekte\\\\a.mph" : u"D:\\Projekte\\\\b.mph";
+    const std::u16string second = aFirst ? u"D:\\Projekte\\\\b.mph" : u"D:\\Projekte\\\\a.mph";
+    EXPECT_U16_EQ(u"D:\\Archiv\\affe.jpg\r\n   " + first + u"\r\n   " + second +
+                      u"\r\nD:\\Archiv\\zoo.jpg\r\n   " + first + u"\r\n   " + second +
+                      u"\r\nMissing 'D:\\Archiv\\b\u00E4r.mov'\r\nMissing 'D:\\Archiv\\weg.jpg'",
+                  report);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "scan/extractor_runner.h"
+#include "scan/hit_filter.h"
+#include "scan/scan_driver.h"
+#include "settings/app_settings.h"
+#include "tests/support/window_fixture.h"
+#include "ui/controls.h"
+
+// A window, the base path D:\Archiv, and the working directory D:\Work\ for the extractor.
+class ScanTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        UseBasePath(u"D:\\Archiv");
+        appSettings.minStringLength = 8;
+        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
+        testsupport::SetWorkingDirectory(u"D:\\Work\\");
+    }
+    void UseBasePath(std::u16string_view basePath) {
+        appSettings.basePath = basePath;
+        platform::SetCaption(ctl::BasePathButton, basePath);
+    }
+    void UseProjectDirectory(std::u16string_view directory) {
+        appSettings.projectDirectory = directory;
+        platform::SetCaption(ctl::ProjectDirButton, directory);
+    }
+    static void Filter(std::u16string_view line) {
+        FilterOutputLine(line, MakeBasePrefix(appSettings.basePath));
+    }
+    static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
+    static std::u16string Log() { return platform::GetText(ctl::InfoText); }
+};
