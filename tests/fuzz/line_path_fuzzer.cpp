@@ -1,0 +1,66 @@
+// libFuzzer target: arbitrary extractor output through the line path, from the pipe's bytes to
+// the hit filter, on the headless platform with a small archive in place. The first byte picks
+// the size of the pieces the pipe hands out, the second the options.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "scan/directory_examination.h"
+#include "scan/hit_filter.h"
+#include "scan/line_splitter.h"
+#include "settings/app_settings.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
+
+namespace {
+
+void PrepareArchive() {
+    headless::ResetPlatform();
+    ResetAppSettings();
+    ResetSeenHits();
+    ResetHitSources();
+    headless::MakeFile(u"D:\\Archiv\\a.jpg");
+    headless::MakeFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG");
+    headless::MakeFile(u"D:\\Archiv\\J\u00FCrgen\\b.jpg.mp4");
+    headless::MakeFolder(u"D:\\Archiv\\pics.jpg");
+    headless::MakeFile(u"D:\\Archiv\\Gesperrt\\c.mov");
+    headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
+    OpenMainWindow();
+    appSettings.basePath = u"D:\\Archiv";
+    appSettings.currentProjectFile = u"C:\\P\\x.mph";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2) return 0;
+    PrepareArchive();
+    const size_t piece = 1 + data[0] % 64;
+    platform::SetState(ctl::StripBaseBox, data[1] & 1);
+    const BasePrefix prefix = MakeBasePrefix((data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv");
+    BeginListingCache();
+    LineSplitter splitter;
+    const LineSink filter = [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); };
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
+    for (size_t at = 0; at < bytes.size(); at += piece) {
+        SplitLines(&splitter, bytes.substr(at, piece), filter);
+    }
+    FinishLines(&splitter, filter);
+    EndListingCache();
+    // Whatever came through, every shown hit must name a file that exists.
+    const std::u16string hits = platform::GetText(ctl::HitsText);
+    if ((data[1] & 1) == 0 && !hits.empty()) {
+        size_t from = 0;
+        for (;;) {
+            const size_t cut = hits.find(u"\r\n", from);
+            const std::u16string line = hits.substr(from, cut - from);
+            if (platform::FileSize(line) < 0) __builtin_trap();
+            if (cut == std::u16string::npos) break;
+            from = cut + 2;
+        }
+    }
+    platform::CloseWindow(platform::kMainWindow);
+    return 0;
+}
