@@ -46,9 +46,10 @@ constexpr std::array<unsigned char, 256> MakeByteClasses() {
 }
 constexpr auto kByteClasses = MakeByteClasses();
 
-// UTF-16LE characters by high byte (0 to 2) and low byte: printable ASCII and Latin letters.
-constexpr std::array<std::array<bool, 256>, 3> MakeWideChars() {
-    std::array<std::array<bool, 256>, 3> table{};
+// UTF-16LE characters by high byte (0 to 2; row 3 stands for all higher ones, none of which
+// is taken) and low byte: printable ASCII and Latin letters.
+constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
+    std::array<std::array<unsigned char, 256>, 4> table{};
     for (int unit = 0; unit <= 0x24F; ++unit) {
         table[unit >> 8][unit & 0xFF] = (unit >= 0x20 && unit <= 0x7E) || unit == 0x09 ||
                                         (unit >= 0xC0 && unit != 0xD7 && unit != 0xF7);
@@ -228,89 +229,119 @@ size_t ByteCharLength(const unsigned char* p, size_t available) {
     }
 }
 
-// The run's state lives in locals inside the loops: the byte pointer may alias anything, so
-// fields would be reloaded after every store.
+// The length of the character at p in a byte run for every pair of bytes p[0], p[1]: 0 ends
+// the run, 1 or 2 bytes, or 3 when more bytes decide (leads of three- and four-byte UTF-8).
+const std::array<unsigned char, 65536>& PairLengths() {
+    static const std::array<unsigned char, 65536> table = [] {
+        std::array<unsigned char, 65536> t{};
+        for (unsigned b0 = 0; b0 < 256; ++b0) {
+            for (unsigned b1 = 0; b1 < 256; ++b1) {
+                const unsigned char pair[2] = {static_cast<unsigned char>(b0),
+                                               static_cast<unsigned char>(b1)};
+                t[b0 | (b1 << 8)] = (b0 >= 0xE0 && b0 <= 0xF4)
+                                        ? 3
+                                        : static_cast<unsigned char>(ByteCharLength(pair, 2));
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Ends a run found inside this block.
+void KeepBlockRun(Extractor* x, int scanner, const unsigned char* p, size_t begin, size_t end) {
+    const std::string raw(reinterpret_cast<const char*>(p) + begin, end - begin);
+    Keep(x, scanner, x->offset + begin,
+         scanner == kByteScanner ? ByteRunText(raw) : WideRunText(raw));
+}
+
+// Follows a run carried from the previous block to its end; returns where the scan goes on.
+size_t FinishCarriedRun(Extractor* x, int scanner, const unsigned char* p, size_t size, size_t i,
+                        size_t end) {
+    RunState& run = x->runs[scanner];
+    const size_t begin = i;
+    const size_t step = scanner == kByteScanner ? 0 : 2;
+    while (i < end) {
+        const size_t length = step ? (p[i + 1] <= 2 && kWideChars[p[i + 1]][p[i]] ? 2 : 0)
+                                   : ByteCharLength(p + i, size - i);
+        if (length == 0) {
+            EndRun(x, scanner, p, begin, i);
+            return i + (step ? 2 : 1);
+        }
+        ++run.chars;
+        i += length;
+    }
+    CarryRun(x, scanner, p, begin, i);
+    return i;
+}
+
+// Binary data makes a run end every few bytes at random: the loops keep the run's state in
+// locals and update it without branches; only the rare end of a long-enough run branches.
 void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
     RunState& run = x->runs[kByteScanner];
     size_t i = static_cast<size_t>(run.next - x->offset);
+    if (run.active) i = FinishCarriedRun(x, kByteScanner, p, size, i, end);
+    const auto& pairs = PairLengths();
+    const uint64_t minLength = x->minLength;
+    uint64_t chars = 0;
     size_t runBegin = i;
-    bool active = run.active;
-    uint64_t chars = run.chars;
-    while (i < end) {
-        if (!active) {
-            while (i + 8 <= end && ZeroWord(p + i)) i += 8;  // binary data: skip fast
-            while (i < end && kByteClasses[p[i]] == 0) ++i;
+    size_t skip = 0;  // bytes still to pass of a character longer than one byte
+    // The position moves one byte at a time, whatever the bytes say, so the look-ups of the
+    // next bytes never wait for this one's.
+    for (; i < end; ++i) {
+        if (chars == 0 && p[i] == 0) {
+            while (i + 8 <= end && ZeroWord(p + i)) i += 8;  // zeros: eight at once
+            while (i < end && p[i] == 0) ++i;
             if (i >= end) break;
-            const size_t length = ByteCharLength(p + i, size - i);
-            if (length == 0) {
-                ++i;
-                continue;
-            }
-            active = true;
-            run.start = x->offset + i;
-            runBegin = i;
-            chars = 1;
-            i += length;
+        }
+        size_t length = pairs[p[i] | (p[i + 1] << 8)];
+        if (skip > 0) {
+            --skip;
             continue;
         }
-        while (i < end && kByteClasses[p[i]] == 1) {  // text: count fast
-            ++i;
-            ++chars;
-        }
-        if (i >= end) break;
-        const size_t length = ByteCharLength(p + i, size - i);
-        if (length != 0) {
-            ++chars;
-            i += length;
-            continue;
-        }
-        if (chars >= x->minLength) {
-            run.chars = chars;
-            EndRun(x, kByteScanner, p, runBegin, i);
-        } else if (!run.carry.empty()) {
-            run.carry.clear();
-        }
-        active = false;
-        ++i;
+        if (length == 3) length = ByteCharLength(p + i, size - i);
+        runBegin = chars == 0 ? i : runBegin;
+        if (length == 0 && chars >= minLength) KeepBlockRun(x, kByteScanner, p, runBegin, i);
+        const uint64_t keep = length != 0;
+        chars = (chars + 1) & (0 - keep);
+        skip = length - keep;
     }
-    run.active = active;
-    run.chars = active ? chars : 0;
-    CarryRun(x, kByteScanner, p, runBegin, i);
+    i += skip;  // a character that reaches into the look-ahead bytes is passed whole
+    if (chars > 0) {
+        run.active = true;
+        run.start = x->offset + runBegin;
+        run.chars = chars;
+        run.carry.clear();
+        CarryRun(x, kByteScanner, p, runBegin, i);
+    }
     run.next = x->offset + i;
 }
 
-void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t end) {
+void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t size, size_t end) {
     RunState& run = x->runs[scanner];
     size_t i = static_cast<size_t>(run.next - x->offset);
+    if (run.active) i = FinishCarriedRun(x, scanner, p, size, i, end);
+    const uint64_t minLength = x->minLength;
+    uint64_t chars = 0;
     size_t runBegin = i;
-    bool active = run.active;
-    uint64_t chars = run.chars;
     for (; i < end; i += 2) {
-        if (p[i + 1] > 2 || !kWideChars[p[i + 1]][p[i]]) {
-            if (!active) {
-                while (i + 10 <= end && ZeroWord(p + i + 2)) i += 8;  // binary data: skip fast
-                continue;
-            }
-            if (chars >= x->minLength) {
-                run.chars = chars;
-                EndRun(x, scanner, p, runBegin, i);
-            } else if (!run.carry.empty()) {
-                run.carry.clear();
-            }
-            active = false;
+        const unsigned high = p[i + 1];
+        if (chars == 0 && (high | p[i]) == 0) {
+            while (i + 10 <= end && ZeroWord(p + i + 2)) i += 8;  // zeros: four units at once
             continue;
         }
-        if (!active) {
-            active = true;
-            run.start = x->offset + i;
-            runBegin = i;
-            chars = 0;
-        }
-        ++chars;
+        const uint64_t keep = kWideChars[std::min(high, 3u)][p[i]];
+        runBegin = chars == 0 ? i : runBegin;
+        if (!keep && chars >= minLength) KeepBlockRun(x, scanner, p, runBegin, i);
+        chars = (chars + 1) & (0 - keep);
     }
-    run.active = active;
-    run.chars = active ? chars : 0;
-    CarryRun(x, scanner, p, runBegin, i);
+    if (chars > 0) {
+        run.active = true;
+        run.start = x->offset + runBegin;
+        run.chars = chars;
+        run.carry.clear();
+        CarryRun(x, scanner, p, runBegin, i);
+    }
     run.next = x->offset + i;
 }
 
@@ -334,8 +365,8 @@ void ScanBlock(Extractor* x, size_t end) {
     ScanBytes(x, p, x->block.size(), end);
     // A UTF-16 unit needs its second byte: the last unit of the file may lack it.
     const size_t wideEnd = std::min(end, x->block.size() - 1);
-    ScanWide(x, 1, p, wideEnd);
-    ScanWide(x, 2, p, wideEnd);
+    ScanWide(x, 1, p, x->block.size(), wideEnd);
+    ScanWide(x, 2, p, x->block.size(), wideEnd);
     uint64_t horizon = x->offset + end;
     for (const RunState& run : x->runs) {
         if (run.active) horizon = std::min(horizon, run.start);

@@ -1,0 +1,142 @@
+#!/usr/bin/env python3
+"""Makes a deterministic test corpus: a picture archive of FOLDERS x FILES empty media files and
+PROJECTS project files (*.mph) of binary data with embedded paths, as a slideshow program writes
+them: ASCII, Windows-1252, UTF-8 and UTF-16LE strings, slashes both ways, letter-case variants,
+a double quote after some names, files that are missing, strings outside the base path.
+
+    make_corpus.py OUT [--projects N] [--project-size BYTES] [--folders F] [--files M]
+                       [--paths N] [--seed S] [--mixed-file BYTES]
+
+OUT/archive holds the archive (map it to the drive of --base), OUT/projects the project files,
+OUT/referenced.txt every existing archive file the projects name (as the base path spells it).
+--mixed-file writes only OUT/mixed.bin: binary data with embedded strings, for throughput tests.
+"""
+import argparse
+import os
+import random
+
+BASE = "D:\\Familienbilder Stand Juni 2022"
+TOPICS = ["Urlaub", "Geburtstag J\u00fcrgen", "Ausflug K\u00f6ln", "Weihnachten", "Hochzeit",
+          "Sommerfest", "Sch\u00fctzenfest", "Kindergarten", "Oma \u00c4nne", "Garten"]
+MEDIA = [("IMG_{:04d}", "JPG"), ("DSC{:04d}", "jpeg"), ("clip_{:04d}", "MOV"),
+         ("img_{:04d}", "HEIC"), ("Video {:04d}", "mp4")]
+
+
+def folder_name(i):
+    return "{} {} ({})".format(TOPICS[i % len(TOPICS)], 2000 + i % 23, i)
+
+
+def file_name(i):
+    stem, ext = MEDIA[i % len(MEDIA)]
+    return stem.format(i) + "." + ext
+
+
+def noise(rnd, size):
+    """Binary data as files hold it: runs of zeros, small numbers, and random bytes."""
+    out = bytearray()
+    while len(out) < size:
+        kind = rnd.random()
+        n = rnd.randint(1, 64)
+        if kind < 0.5:
+            out += bytes(n)
+        elif kind < 0.75:
+            out += bytes(rnd.randrange(32) for _ in range(n // 2 + 1))
+        else:
+            out += rnd.randbytes(n)
+    return bytes(out[:size])
+
+
+def encode(rnd, text):
+    kind = rnd.random()
+    if kind < 0.45:
+        return text.encode("utf-16-le")
+    if kind < 0.85:
+        return text.encode("cp1252", errors="replace")
+    return text.encode("utf-8")
+
+
+def embedded_path(rnd, folders, files):
+    """One path string and, when it names an existing archive file, that file."""
+    f, m = rnd.randrange(folders), rnd.randrange(files)
+    folder, name = folder_name(f), file_name(f * files + m)
+    kind = rnd.random()
+    existing = None
+    if kind < 0.75:
+        existing = BASE + "\\" + folder + "\\" + name
+    elif kind < 0.85:
+        name = "Fehlt_" + name  # a renamed or deleted photo
+    elif kind < 0.95:
+        return "C:\\Users\\Fotowart\\Pictures\\" + name, None  # outside the base path
+    else:
+        return "Titel: " + folder, None
+    if rnd.random() < 0.2:
+        name = name.swapcase()
+    path = BASE + "\\" + folder + "\\" + name
+    if rnd.random() < 0.2:
+        path = path.replace("\\", "/")
+    if rnd.random() < 0.1:
+        path += '"'
+    return path, existing
+
+
+def make_archive(out, folders, files):
+    root = os.path.join(out, "archive")
+    for f in range(folders):
+        folder = os.path.join(root, folder_name(f))
+        os.makedirs(folder, exist_ok=True)
+        for m in range(files):
+            open(os.path.join(folder, file_name(f * files + m)), "wb").close()
+
+
+def make_projects(out, rnd, projects, size, folders, files, paths):
+    root = os.path.join(out, "projects")
+    os.makedirs(root, exist_ok=True)
+    referenced = set()
+    per_file = max(1, paths // max(1, projects))
+    for p in range(projects):
+        pieces = []
+        for _ in range(per_file):
+            path, existing = embedded_path(rnd, folders, files)
+            if existing:
+                referenced.add(existing)
+            pieces.append(encode(rnd, path))
+        gap = max(16, (size - sum(len(x) for x in pieces)) // (len(pieces) + 1))
+        data = bytearray()
+        for piece in pieces:
+            data += noise(rnd, gap) + bytes([rnd.randrange(1, 8)]) + piece + bytes(2)
+        data += noise(rnd, max(0, size - len(data)))
+        name = "{} {:03d}.mph".format(TOPICS[p % len(TOPICS)], p)
+        with open(os.path.join(root, name), "wb") as handle:
+            handle.write(bytes(data[:max(size, len(data))]))
+    with open(os.path.join(out, "referenced.txt"), "w", encoding="utf-8") as handle:
+        handle.write("\n".join(sorted(referenced)) + "\n")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("out")
+    parser.add_argument("--projects", type=int, default=100)
+    parser.add_argument("--project-size", type=int, default=400 * 1024)
+    parser.add_argument("--folders", type=int, default=300)
+    parser.add_argument("--files", type=int, default=100)
+    parser.add_argument("--paths", type=int, default=30000)
+    parser.add_argument("--seed", type=int, default=2022)
+    parser.add_argument("--mixed-file", type=int, default=0)
+    args = parser.parse_args()
+    rnd = random.Random(args.seed)
+    os.makedirs(args.out, exist_ok=True)
+    if args.mixed_file:
+        data = bytearray()
+        while len(data) < args.mixed_file:
+            data += noise(rnd, rnd.randint(64, 2048))
+            data += encode(rnd, embedded_path(rnd, args.folders, args.files)[0])
+        with open(os.path.join(args.out, "mixed.bin"), "wb") as handle:
+            handle.write(bytes(data[:args.mixed_file]))
+        return
+    make_archive(args.out, args.folders, args.files)
+    make_projects(args.out, rnd, args.projects, args.project_size, args.folders, args.files,
+                  args.paths)
+
+
+if __name__ == "__main__":
+    main()
