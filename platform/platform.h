@@ -95,6 +95,8 @@ void ScrollToInsertionPoint(int control);
 void ClearText(int control);
 // The whole text, lines separated by CR LF, no line break after the last line.
 std::u16string GetText(int control);
+// The length of that text, without copying it.
+int64_t TextLength(int control);
 
 void EnableControl(int control, bool enable);
 void ShowControl(int control, bool show);

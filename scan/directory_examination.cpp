@@ -11,7 +11,8 @@ namespace {
 
 struct FolderNames {
     bool listable = false;
-    std::unordered_set<std::u16string> files;  // lower-cased names of the regular files
+    std::unordered_set<std::u16string> files;    // lower-cased names of the regular files
+    std::unordered_set<std::u16string> folders;  // lower-cased names of the directories
 };
 
 bool gCaching = false;
@@ -24,7 +25,7 @@ FolderNames ListFolder(std::u16string_view folder) {
     names.listable = true;
     platform::ListingEntry entry;
     while (platform::NextListingEntry(listing, &entry)) {
-        if (!entry.isDirectory) names.files.insert(platform::LowerCase(entry.name));
+        (entry.isDirectory ? names.folders : names.files).insert(platform::LowerCase(entry.name));
     }
     platform::CloseListing(listing);
     return names;
@@ -43,17 +44,23 @@ int FindInListing(std::u16string_view folder, const std::u16string& wanted) {
     return found ? 1 : 0;
 }
 
-}  // namespace
-
-bool FileListedInFolder(std::u16string_view path) {
+// The folder (without one final backslash) and the lower-cased file name of a path; the name
+// ends before a double quote.
+void SplitPath(std::u16string_view path, std::u16string_view* folder, std::u16string* wanted) {
     const size_t cut = path.find_last_of(u"\\/");
     const size_t nameStart = cut == std::u16string_view::npos ? 0 : cut + 1;
     std::u16string_view name = path.substr(nameStart);
-    name = name.substr(0, name.find(u'"'));
-    const std::u16string wanted = platform::LowerCase(name);
+    *wanted = platform::LowerCase(name.substr(0, name.find(u'"')));
+    *folder = path.substr(0, nameStart);
+    if (!folder->empty() && folder->back() == u'\\') folder->remove_suffix(1);
+}
 
-    std::u16string_view folder = path.substr(0, nameStart);
-    if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+}  // namespace
+
+bool FileListedInFolder(std::u16string_view path) {
+    std::u16string_view folder;
+    std::u16string wanted;
+    SplitPath(path, &folder, &wanted);
 
     int found;
     if (gCaching) {
@@ -69,6 +76,17 @@ bool FileListedInFolder(std::u16string_view path) {
         return false;
     }
     return found == 1;
+}
+
+int KeptListingKnows(std::u16string_view path) {
+    if (!gCaching) return 0;
+    std::u16string_view folder;
+    std::u16string wanted;
+    SplitPath(path, &folder, &wanted);
+    auto it = gFolders.find(platform::LowerCase(folder));
+    if (it == gFolders.end() || !it->second.listable) return 0;
+    if (it->second.files.count(wanted)) return 1;
+    return it->second.folders.count(wanted) ? 2 : -1;
 }
 
 void BeginListingCache() {

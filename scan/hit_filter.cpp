@@ -26,7 +26,22 @@ std::unordered_set<std::u16string> gMissingSet;
 std::unordered_map<std::u16string, int64_t> gSizes;  // file-size answers of this scan
 size_t gPrefixLength = 0;                            // of the BasePrefix in use
 
+// The file-size answer for a candidate: from its folder's kept listing where that is certain,
+// else asked once per scan. A name with "~" may be a short 8.3 alias that only the file system
+// resolves.
 int64_t CandidateSize(const std::u16string& candidate) {
+    if (candidate.find(u'~') == std::u16string::npos) {
+        switch (KeptListingKnows(candidate)) {
+            case 1:
+                return 0;  // a file: its size does not matter, only that it is one
+            case 2:
+                return -2;
+            case -1:
+                return -1;
+            default:
+                break;
+        }
+    }
     auto found = gSizes.find(candidate);
     if (found != gSizes.end()) return found->second;
     const int64_t size = platform::FileSize(candidate);
@@ -58,8 +73,10 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
         const size_t at = name.find(needle);
         if (at == std::u16string::npos) continue;
         std::u16string candidate = std::u16string(folder) + name.substr(0, at + needle.size());
+        // The listing first, so that the size can come from it.
+        const bool listed = FileListedInFolder(candidate);
         const int64_t size = CandidateSize(candidate);
-        if (FileListedInFolder(candidate)) {
+        if (listed) {
             RecordHitSource(candidate, appSettings.currentProjectFile);
             if (!IsSeenHit(candidate)) {
                 ShowHit(candidate);

@@ -11,3 +11,11 @@ bool AddHitLine(std::u16string_view text);
 
 // Asks the display to scroll its insertion point into view.
 void ScrollToCaret(int control);
+
+// During a scan the window repaints only when events are pumped, so lines are gathered and
+// handed to the displays in one piece right before that (FlushDisplayLines); what the displays
+// hold afterwards is exactly what line-by-line appends would have left. Appending to a rich
+// edit control one line at a time costs far more than the scan itself.
+void BeginDisplayBatch();
+void FlushDisplayLines();
+void EndDisplayBatch();  // flushes

@@ -67,6 +67,7 @@ int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pa
 }
 
 int64_t PumpEvents() {
+    FlushDisplayLines();  // what was gathered is shown when the window repaints
     int64_t taken = 0;
     while (platform::DropPendingEvent()) ++taken;
     return taken;
@@ -84,6 +85,7 @@ int64_t RunScan() {
         AddInfoLine(u"Error examining the path '" + WithoutFinalBackslash(directory) + u"'");
         return -1;
     }
+    BeginDisplayBatch();
     platform::EnableControl(ctl::ApplyFilterButton, false);
     AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" + basePathText +
                 u"'");
@@ -113,6 +115,7 @@ int64_t RunScan() {
     AddInfoLine(u"Done");
     ReportSharedAndMissing();
     EndListingCache();
+    EndDisplayBatch();
     platform::EnableControl(ctl::ApplyFilterButton, true);
     return 1;
 }

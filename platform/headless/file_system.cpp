@@ -2,6 +2,7 @@
 // separators, names found without regard to letter case but kept and listed as stored, entries
 // listed in the order they were made, and trailing dots and spaces of a name ignored.
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct Node {
     unsigned attributes = 0;
     std::string bytes;
     bool unlistable = false, unreadable = false, unwritable = false;
-    std::vector<std::unique_ptr<Node>> children;  // in creation order
+    std::vector<std::unique_ptr<Node>> children;          // in creation order
+    std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name
 };
 
 struct Listing {
@@ -66,11 +68,15 @@ bool ParsePath(std::u16string_view path, ParsedPath* out) {
 }
 
 Node* FindChild(Node* folder, const std::u16string& name) {
-    const std::u16string wanted = LowerCase(name);
-    for (auto& child : folder->children) {
-        if (LowerCase(child->name) == wanted) return child.get();
-    }
-    return nullptr;
+    auto found = folder->byName.find(LowerCase(name));
+    return found == folder->byName.end() ? nullptr : found->second;
+}
+
+Node* AddChild(Node* folder, std::unique_ptr<Node> child) {
+    Node* added = child.get();
+    folder->byName[LowerCase(added->name)] = added;
+    folder->children.push_back(std::move(child));
+    return added;
 }
 
 // Walks from the drive's root through the first `count` components of the path.
@@ -106,8 +112,7 @@ Node* MakeParents(const ParsedPath& parsed) {
             auto made = std::make_unique<Node>();
             made->name = parsed.parts[i];
             made->isDirectory = true;
-            child = made.get();
-            node->children.push_back(std::move(made));
+            child = AddChild(node, std::move(made));
         }
         if (!child->isDirectory) return nullptr;
         node = child;
@@ -203,8 +208,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     if (!file) {
         auto made = std::make_unique<Node>();
         made->name = parsed.parts.back();
-        file = made.get();
-        folder->children.push_back(std::move(made));
+        file = AddChild(folder, std::move(made));
     }
     file->bytes = bytes;
     return true;
@@ -220,6 +224,7 @@ bool DeleteFilePath(std::u16string_view path) {
     for (auto it = children.begin(); it != children.end(); ++it) {
         if (LowerCase((*it)->name) != wanted) continue;
         if ((*it)->isDirectory || (*it)->unwritable) return false;
+        folder->byName.erase(wanted);
         children.erase(it);
         return true;
     }
@@ -249,8 +254,7 @@ bool MakeFile(std::u16string_view path, std::string_view bytes, unsigned attribu
     if (!file) {
         auto made = std::make_unique<Node>();
         made->name = parsed.parts.back();
-        file = made.get();
-        folder->children.push_back(std::move(made));
+        file = platform::AddChild(folder, std::move(made));
     }
     file->bytes = bytes;
     file->attributes = attributes;

@@ -4,6 +4,8 @@
 
 #include <richedit.h>
 
+#include <climits>
+
 namespace platform {
 
 using namespace win32;
@@ -16,7 +18,7 @@ HWND TextDisplay(int control) {
 }
 
 // Length in the control's own units (a paragraph break counts once).
-LONG TextLength(HWND hwnd) {
+LONG CharCount(HWND hwnd) {
     GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     return static_cast<LONG>(
         SendMessageW(hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
@@ -27,11 +29,18 @@ LONG TextLength(HWND hwnd) {
 void AppendLine(int control, std::u16string_view text) {
     HWND hwnd = TextDisplay(control);
     if (!hwnd) return;
-    const LONG end = TextLength(hwnd);
-    CHARRANGE caret = {end, end};
+    const bool hasText = CharCount(hwnd) > 0;
+    // A position past the end stands for the end.
+    CHARRANGE caret = {LONG_MAX, LONG_MAX};
     SendMessageW(hwnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-    std::u16string insert = end > 0 ? u"\r" : u"";
-    insert += text;
+    // Rich edit ends a paragraph with a bare CR; CR LF and LF inside the text become one too
+    // (left as they are, "\r\r\n" would read as a soft line break).
+    std::u16string insert = hasText ? u"\r" : u"";
+    insert.reserve(insert.size() + text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+        insert.push_back(text[i] == u'\n' ? u'\r' : text[i]);
+    }
     SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(insert)));
 }
 
@@ -41,6 +50,13 @@ void ScrollToInsertionPoint(int control) {
 
 void ClearText(int control) {
     if (HWND hwnd = TextDisplay(control)) SetWindowTextW(hwnd, L"");
+}
+
+int64_t TextLength(int control) {
+    HWND hwnd = TextDisplay(control);
+    if (!hwnd) return 0;
+    GETTEXTLENGTHEX query = {GTL_USECRLF | GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return SendMessageW(hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0);
 }
 
 std::u16string GetText(int control) {

@@ -90,7 +90,7 @@ TEST_F(ExtractorRunnerTest, MissingExtractorIsReportedOncePerFile) {
     EXPECT_U16_EQ(u"Error starting 'D:\\Work\\strings64.exe'", Log());
 }
 
-TEST_F(ExtractorRunnerTest, OurExtractorFindsPathsInEveryEncoding) {
+TEST_F(ExtractorRunnerTest, ScanThroughOurExtractorFindsPathsInEveryEncoding) {
     ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Strings));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Geburtstag J\u00FCrgen\\IMG_0001.JPG"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\K\u00F6ln\\dom.heic"));
@@ -107,8 +107,9 @@ TEST_F(ExtractorRunnerTest, OurExtractorFindsPathsInEveryEncoding) {
     project += "Titel:Sommer D:\\Archiv\\Glued\\c.jpg\"";  // glued to a preceding field
     project += std::string("\x00", 1);
     project += "file:///D:/Archiv/Url/d.jpeg";
-    ASSERT_TRUE(MakeTestFile(u"D:\\P\\Mix.mph", project));
-    RunExtractor(u"D:\\P\\Mix.mph", 8, appSettings.basePath);
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Mix.mph", project));
+    UseProjectDirectory(u"D:\\Projekte");
+    ASSERT_EQ(1, RunScan());
     EXPECT_U16_EQ(
         u"D:\\Archiv\\Geburtstag J\u00FCrgen\\img_0001.jpg\r\n"
         u"D:\\Archiv\\K\u00F6ln\\dom.heic\r\n"
@@ -116,7 +117,9 @@ TEST_F(ExtractorRunnerTest, OurExtractorFindsPathsInEveryEncoding) {
         u"D:\\Archiv\\Glued\\c.jpg\r\n"
         u"D:\\Archiv\\Url\\d.jpeg",
         Hits());
-    EXPECT_U16_EQ(u"", Log());
+    EXPECT_U16_EQ(u"Es wird gesucht unter 'D:\\Projekte' nach treffern in 'D:\\Archiv'\r\n"
+                  u"Filtering 'D:\\Projekte\\Mix.mph'\r\nDone",
+                  Log());
 }
 
 }  // namespace

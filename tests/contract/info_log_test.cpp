@@ -1,5 +1,8 @@
 #include "scan/info_log.h"
 
+#include <string>
+#include <vector>
+
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
@@ -41,6 +44,45 @@ TEST_F(InfoLogTest, TheViewFollowsEveryNewLine) {
         }
     }
     for (int i = 0; i < 150; ++i) AddInfoLine(u"Filtering 'x.mph'");
+    EXPECT_TRUE(testsupport::InsertionPointInView(ctl::InfoText));
+}
+
+}  // namespace
+
+namespace {
+
+// Gathered lines must leave the display as line-by-line appends would, empty lines included.
+TEST_F(InfoLogTest, GatheredLinesEndUpAsIfAddedOneByOne) {
+    const std::vector<std::vector<std::u16string>> sequences = {{u"a"},
+                                                                {u"", u"x"},
+                                                                {u"a", u""},
+                                                                {u"", u""},
+                                                                {u"a", u"", u"b"},
+                                                                {u"", u"", u"c", u""},
+                                                                {u"J\u00FCrgen", u"it's"}};
+    for (const char16_t* before : {u"", u"pre"}) {
+        for (const auto& lines : sequences) {
+            platform::ClearText(ctl::InfoText);
+            std::u16string expected;
+            auto add = [&expected](std::u16string_view line) {
+                expected +=
+                    expected.empty() ? std::u16string(line) : u"\r\n" + std::u16string(line);
+            };
+            if (*before) {
+                AddInfoLine(before);
+                add(before);
+            }
+            BeginDisplayBatch();
+            for (const auto& line : lines) {
+                AddInfoLine(line);
+                add(line);
+            }
+            EndDisplayBatch();
+            EXPECT_U16_EQ(expected, platform::GetText(ctl::InfoText))
+                << testsupport::Show(before) << " + " << lines.size() << " lines";
+            EXPECT_EQ(static_cast<int64_t>(expected.size()), platform::TextLength(ctl::InfoText));
+        }
+    }
     EXPECT_TRUE(testsupport::InsertionPointInView(ctl::InfoText));
 }
 

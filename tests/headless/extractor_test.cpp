@@ -61,7 +61,7 @@ TEST(ExtractorTest, LettersOutsideAsciiStayInside) {
 
 TEST(ExtractorTest, Utf16RunsAtEvenAndOddOffsets) {
     EXPECT_EQ("Hallo Welt\n", ExtractStrings(Wide("Hallo Welt"), 8));
-    EXPECT_EQ("Hallo Welt\n", ExtractStrings("\x07" + Wide("Hallo Welt"), 8));
+    EXPECT_EQ("Hallo Welt\n", ExtractStrings(Bytes("\x07", 1) + Wide("Hallo Welt"), 8));
     EXPECT_EQ("\xC3\x9C\x62\x65r \xC5\x81\xC3\xB3\x64\xC5\xBA\n",  // "Über Łódź"
               ExtractStrings(Bytes("\xDC\0b\0e\0r\0 \0\x41\x01\xF3\0d\0\x7A\x01", 18), 8));
     // Two ASCII bytes read as one unit would be CJK: never taken.
