@@ -58,6 +58,9 @@ int wmain(int argc, wchar_t** argv) {
     platform::SetCaption(ctl::BasePathButton, basePath);
     appSettings.basePath = basePath;
     appSettings.minStringLength = minLength;
+    // As in the program: the results page is what shows while the scan runs.
+    platform::ShowControl(ctl::SettingsPage, false);
+    platform::ShowControl(ctl::ResultsPage, true);
 
     const std::vector<std::u16string> files = ProjectFiles(folder);
     const std::u16string program = platform::CurrentDirectory() + u"strings64.exe";

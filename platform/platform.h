@@ -148,6 +148,9 @@ void CloseProcess(ProcessHandle process);
 
 void PauseMilliseconds(int milliseconds);
 
+// A clock for measuring intervals, in milliseconds from an arbitrary start.
+int64_t MonotonicMilliseconds();
+
 // ---- Events -------------------------------------------------------------------------------
 
 // Takes the next pending window event off the queue without waiting, lets the window system

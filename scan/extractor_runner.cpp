@@ -31,6 +31,11 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
     const platform::ProcessHandle process =
         platform::StartProcess(program, commandLine, platform::CurrentDirectory());
     if (process == 0) return false;
+    ReadProcessLines(process, onLine);
+    return true;
+}
+
+void ReadProcessLines(intptr_t process, const LineSink& onLine) {
     LineSplitter splitter;
     std::string block(kReadBlock, '\0');
     for (;;) {
@@ -52,18 +57,34 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
     }
     FinishLines(&splitter, onLine);
     platform::CloseProcess(process);
-    return true;
+}
+
+ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) {
+    ExtractorRun run;
+    run.projectFile = projectFile;
+    run.program = platform::CurrentDirectory() + std::u16string(kExtractorName);
+    run.process = platform::StartProcess(run.program,
+                                         ExtractorCommandLine(run.program, minLength, projectFile),
+                                         platform::CurrentDirectory());
+    return run;
+}
+
+void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
+    appSettings.currentProjectFile = run->projectFile;
+    const BasePrefix prefix = MakeBasePrefix(basePath);
+    if (platform::GetState(ctl::PrefixProjectBox) == 1) AddProjectHeader(run->projectFile);
+    if (run->process == 0) {
+        // Said, not silent: a missing or broken extractor would otherwise look like no hits.
+        AddInfoLine(u"Error starting '" + run->program + u"'");
+        return;
+    }
+    ReadProcessLines(run->process,
+                     [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
+    run->process = 0;
 }
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength,
                   std::u16string_view basePath) {
-    appSettings.currentProjectFile = projectFile;
-    const BasePrefix prefix = MakeBasePrefix(basePath);
-    if (platform::GetState(ctl::PrefixProjectBox) == 1) AddProjectHeader(projectFile);
-
-    const std::u16string program = platform::CurrentDirectory() + std::u16string(kExtractorName);
-    const bool started = CollectProgramOutput(
-        program, ExtractorCommandLine(program, minLength, projectFile),
-        [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
-    if (!started) AddInfoLine(u"Error starting '" + program + u"'");
+    ExtractorRun run = StartExtractor(projectFile, minLength);
+    FinishExtractor(&run, basePath);
 }

@@ -19,4 +19,17 @@ std::u16string ExtractorCommandLine(std::u16string_view program, int64_t minLeng
 bool CollectProgramOutput(std::u16string_view program, std::u16string_view commandLine,
                           const LineSink& onLine);
 
+// Reads a started process's standard output to its end, line by line, and releases it.
+void ReadProcessLines(intptr_t process, const LineSink& onLine);
+
 void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
+
+// RunExtractor in two halves, so that a scan can start the extractor for the next project file
+// while it filters the output of this one: starting a process is the slow part.
+struct ExtractorRun {
+    std::u16string projectFile;
+    std::u16string program;
+    intptr_t process = 0;  // 0: could not be started
+};
+ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
+void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);

@@ -116,6 +116,8 @@ std::u16string NormaliseSlashes(std::u16string_view text) {
 }
 
 void FilterOutputLine(std::u16string_view rawLine, const BasePrefix& prefix) {
+    // Normalising never lengthens a line: one shorter than the prefix can never match it.
+    if (rawLine.size() < prefix.length) return;
     const std::u16string line = NormaliseSlashes(rawLine);
     if (platform::LowerCase(std::u16string_view(line).substr(0, prefix.length)) != prefix.text) {
         return;

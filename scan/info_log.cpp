@@ -16,7 +16,10 @@ struct Batch {
     bool pending = false;
 };
 
+constexpr int64_t kFlushInterval = 500;  // milliseconds
+
 bool gBatching = false;
+int64_t gLastFlush = 0;
 Batch gInfoBatch(ctl::InfoText);
 Batch gHitBatch(ctl::HitsText);
 
@@ -71,6 +74,7 @@ void BeginDisplayBatch() {
 }
 
 void FlushDisplayLines() {
+    gLastFlush = platform::MonotonicMilliseconds();
     if (!platform::WindowExists(platform::kMainWindow)) {
         gInfoBatch = Batch(ctl::InfoText);
         gHitBatch = Batch(ctl::HitsText);
@@ -78,6 +82,10 @@ void FlushDisplayLines() {
     }
     Flush(&gInfoBatch);
     Flush(&gHitBatch);
+}
+
+void FlushDisplayLinesNowAndThen() {
+    if (platform::MonotonicMilliseconds() - gLastFlush >= kFlushInterval) FlushDisplayLines();
 }
 
 void EndDisplayBatch() {

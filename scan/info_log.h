@@ -18,4 +18,7 @@ void ScrollToCaret(int control);
 // edit control one line at a time costs far more than the scan itself.
 void BeginDisplayBatch();
 void FlushDisplayLines();
+// Flushes when the last flush is half a second ago: a visible display repaints on
+// every flush, and a repaint costs more than the lines in it.
+void FlushDisplayLinesNowAndThen();
 void EndDisplayBatch();  // flushes

@@ -1,6 +1,7 @@
 #include "scan/scan_driver.h"
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "ui/controls.h"
 
 namespace {
+
+constexpr size_t kExtractorsAhead = 1;
 
 std::u16string WithoutFinalBackslash(std::u16string_view folder) {
     if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
@@ -67,7 +70,7 @@ int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pa
 }
 
 int64_t PumpEvents() {
-    FlushDisplayLines();  // what was gathered is shown when the window repaints
+    FlushDisplayLinesNowAndThen();  // what was gathered shows when the window repaints
     int64_t taken = 0;
     while (platform::DropPendingEvent()) ++taken;
     return taken;
@@ -103,13 +106,21 @@ int64_t RunScan() {
 
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);
-    int64_t k = 0;
-    for (const auto& path : projectFiles) {
-        AddInfoLine(u"Filtering '" + path + u"'");
-        RunExtractor(path, appSettings.minStringLength, appSettings.basePath);
-        platform::SetState(ctl::ScanProgress, k);
+    // Starting a process is the slow part of a project file: the extractors for the next files
+    // start while this file's output is filtered.
+    std::deque<ExtractorRun> started;
+    size_t nextToStart = 0;
+    for (size_t k = 0; k < projectFiles.size(); ++k) {
+        AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
+        while (nextToStart < projectFiles.size() && nextToStart <= k + kExtractorsAhead) {
+            started.push_back(
+                StartExtractor(projectFiles[nextToStart++], appSettings.minStringLength));
+        }
+        ExtractorRun current = std::move(started.front());
+        started.pop_front();
+        FinishExtractor(&current, appSettings.basePath);
+        platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
         PumpEvents();
-        ++k;
     }
     platform::SetState(ctl::ScanProgress, total);
     AddInfoLine(u"Done");

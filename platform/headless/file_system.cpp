@@ -2,8 +2,8 @@
 // separators, names found without regard to letter case but kept and listed as stored, entries
 // listed in the order they were made, and trailing dots and spaces of a name ignored.
 #include <map>
-#include <unordered_map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -20,7 +20,7 @@ struct Node {
     unsigned attributes = 0;
     std::string bytes;
     bool unlistable = false, unreadable = false, unwritable = false;
-    std::vector<std::unique_ptr<Node>> children;          // in creation order
+    std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name
 };
 

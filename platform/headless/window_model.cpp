@@ -192,7 +192,9 @@ std::u16string GetText(int control) {
     return c && c->kind == ControlKind::TextDisplay ? c->text : std::u16string();
 }
 
-int64_t TextLength(int control) { return static_cast<int64_t>(GetText(control).size()); }
+int64_t TextLength(int control) {
+    return static_cast<int64_t>(GetText(control).size());
+}
 
 void EnableControl(int control, bool enable) {
     if (Control* c = Find(control)) c->enabled = enable;

@@ -99,6 +99,10 @@ void PauseMilliseconds(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
 
+int64_t MonotonicMilliseconds() {
+    return static_cast<int64_t>(GetTickCount64());
+}
+
 bool DropPendingEvent() {
     MSG message;
     if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;

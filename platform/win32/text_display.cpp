@@ -41,7 +41,12 @@ void AppendLine(int control, std::u16string_view text) {
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
         insert.push_back(text[i] == u'\n' ? u'\r' : text[i]);
     }
+    // Drawn once afterwards, not while the text grows: a visible display otherwise repaints
+    // during every insertion.
+    SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(insert)));
+    SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void ScrollToInsertionPoint(int control) {
