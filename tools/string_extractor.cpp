@@ -275,6 +275,20 @@ size_t FinishCarriedRun(Extractor* x, int scanner, const unsigned char* p, size_
     return i;
 }
 
+// At the end of a block: a run still going on is carried into the next one.
+void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, size_t runBegin,
+                uint64_t chars, size_t next) {
+    RunState& run = x->runs[scanner];
+    if (chars > 0) {
+        run.active = true;
+        run.start = x->offset + runBegin;
+        run.chars = chars;
+        run.carry.clear();
+        CarryRun(x, scanner, p, runBegin, next);
+    }
+    run.next = x->offset + next;
+}
+
 // Binary data makes a run end every few bytes at random: the loops keep the run's state in
 // locals and update it without branches; only the rare end of a long-enough run branches.
 void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
@@ -307,14 +321,7 @@ void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
         skip = length - keep;
     }
     i += skip;  // a character that reaches into the look-ahead bytes is passed whole
-    if (chars > 0) {
-        run.active = true;
-        run.start = x->offset + runBegin;
-        run.chars = chars;
-        run.carry.clear();
-        CarryRun(x, kByteScanner, p, runBegin, i);
-    }
-    run.next = x->offset + i;
+    LeaveBlock(x, kByteScanner, p, runBegin, chars, i);
 }
 
 void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t size, size_t end) {
@@ -335,14 +342,7 @@ void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t size, si
         if (!keep && chars >= minLength) KeepBlockRun(x, scanner, p, runBegin, i);
         chars = (chars + 1) & (0 - keep);
     }
-    if (chars > 0) {
-        run.active = true;
-        run.start = x->offset + runBegin;
-        run.chars = chars;
-        run.carry.clear();
-        CarryRun(x, scanner, p, runBegin, i);
-    }
-    run.next = x->offset + i;
+    LeaveBlock(x, scanner, p, runBegin, chars, i);
 }
 
 // Writes every pending string that starts before `horizon`, in file order.
