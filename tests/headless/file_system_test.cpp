@@ -107,4 +107,11 @@ TEST_F(UnlistableFolderTest, ExistingButUnlistableFolderIsLogged) {
     EXPECT_U16_EQ(u"Error examining the path 'D:\\Gesperrt'", platform::GetText(ctl::InfoText));
 }
 
+TEST_F(UnlistableFolderTest, UnlistableDriveRootIsNamedAsTheDrive) {
+    headless::MakeFile(u"D:\\x.jpg");
+    headless::SetUnlistable(u"D:\\");
+    EXPECT_FALSE(FileListedInFolder(u"D:\\x.jpg"));
+    EXPECT_U16_EQ(u"Error examining the path 'D:'", platform::GetText(ctl::InfoText));
+}
+
 }  // namespace
