@@ -127,6 +127,20 @@ bool ReadFileBytes(std::u16string_view path, std::string* bytes);
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes);
 bool DeleteFilePath(std::u16string_view path);
 
+// Writing step by step, for replacing a file without ever losing it. CreateFileForWriting
+// creates or truncates the file, not shared with other programs (0 on failure); CloseFile is
+// false when data still buffered could not be written; MoveFileReplacing puts `source` in the place
+// of `target` in one step, and fails while another program holds the target open or it is
+// read-only. WritableFile tells whether a file could be opened for writing now, without
+// changing it (true also when it does not exist but its folder does).
+using FileHandle = intptr_t;
+FileHandle CreateFileForWriting(std::u16string_view path);
+bool WriteToFile(FileHandle file, std::string_view bytes);
+bool FlushFile(FileHandle file);
+bool CloseFile(FileHandle file);
+bool MoveFileReplacing(std::u16string_view source, std::u16string_view target);
+bool WritableFile(std::u16string_view path);
+
 // ---- Processes ----------------------------------------------------------------------------
 
 // The process's current working directory, always ending in a backslash.
@@ -151,10 +165,123 @@ void PauseMilliseconds(int milliseconds);
 // A clock for measuring intervals, in milliseconds from an arbitrary start.
 int64_t MonotonicMilliseconds();
 
+// ---- Window geometry ----------------------------------------------------------------------
+// Every position and size below is in 96-DPI units: the platform scales what it sets by the
+// display's DPI factor and unscales what it reads, so the logic never sees device pixels.
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// MoveControl leaves a value that is kKeep as it is.
+constexpr int kKeep = -2147483647 - 1;
+
+void SetMinimumClientSize(int window, int width, int height);
+// False (and zeros) for a window that does not exist.
+bool GetClientSize(int window, int* width, int* height);
+// The outer frame on the screen.
+bool GetFrameRect(int window, Rect* frame);
+// Puts the outer frame at x, y and gives the client area the size; a maximised or minimised
+// window is restored to normal first. Raises a size-changed event when the client size changes.
+void PlaceWindow(int window, int x, int y, int clientWidth, int clientHeight);
+// An opaque non-zero value naming the window's native window; 0 when it does not exist.
+intptr_t WindowNativeHandle(int window);
+// Repaints the whole client area, background erased.
+void InvalidateWindow(int window);
+
+// A control's position relative to its parent, and its size.
+Rect GetControlRect(int control);
+void MoveControl(int control, int x, int y, int width, int height);
+
+// Displays, the primary one first; their sizes in the same units as the window geometry.
+int EnumerateDisplays();
+bool DisplaySize(int index, int* width, int* height);
+
+// ---- Fonts, tooltips, images -----------------------------------------------------------
+
+// Gives the control a font of its own; an empty face means the default GUI font.
+void SetControlFont(int control, std::u16string_view face, int points);
+struct FontInfo {
+    std::u16string face;  // empty: the default GUI font
+    int points = 0;
+};
+FontInfo GetControlFont(int control);
+
+// One shared top-most tooltip window serves every control; an ampersand shows as it is.
+// Attaching a text to a control that has one replaces it.
+void SetTooltip(int control, std::u16string_view text);
+std::u16string GetTooltip(int control);
+
+// An image made from one picture of an icon file: the device-independent bitmap of the entry
+// (header, colours, mask), as stored in the ICO container. 0 when it cannot be made.
+using ImageHandle = intptr_t;
+ImageHandle CreateIconImage(std::string_view picture, int width, int height);
+struct ImageInfo {
+    int width = 0, height = 0, bitsPerPixel = 0;
+};
+bool DescribeImage(ImageHandle image, ImageInfo* info);
+// The image an image button shows, normal and pressed.
+void SetButtonImage(int control, ImageHandle image);
+ImageHandle GetButtonImage(int control);
+
 // ---- Events -------------------------------------------------------------------------------
+
+constexpr int kControlEvent = 13100;  // a control reports user activity
+constexpr int kCloseRequest = 13116;  // the user asks to close a window
+constexpr int kSizeChanged = 13118;   // a window's client area changed size (not minimised)
+
+struct Event {
+    int number = 0;
+    int control = 0;  // the control that raised a control event, else 0
+    int window = 0;
+};
+
+// Waits (without time-out) for the next event; painting, sizing and keyboard navigation
+// between the controls are handled on the way.
+void WaitEvent(Event* event);
+
+// Binds a callback to an event of every window. Size-changed callbacks run at once inside the
+// platform's handling of the size change, the one bound last first; the event itself is queued
+// afterwards, replacing a size-changed event of the same window that is still waiting.
+using EventCallback = void (*)(const Event& event);
+void BindEvent(int eventNumber, EventCallback callback);
 
 // Takes the next pending window event off the queue without waiting, lets the window system
 // handle it (painting, sizing) and drops it. False when none was pending.
 bool DropPendingEvent();
+
+// ---- Dialogs and the shell ------------------------------------------------------------------
+
+// Message-box flags, as Windows numbers them.
+constexpr unsigned kStopIcon = 16;
+constexpr unsigned kInformationIcon = 64;
+
+// Modal, owned by the main window when it exists. Returns the button pressed.
+int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags);
+
+// The folder picker: modal, with an edit field, starting at `startFolder`. The chosen folder
+// ends with a backslash; the empty string when cancelled.
+std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder);
+
+// The save dialog: the chosen full path, or the empty string. `filter` is descriptions and
+// patterns in turn, separated by "|". The folder must exist, no read-only box, no overwrite
+// question, no default extension, and the working directory stays as it is.
+std::u16string ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
+                              std::u16string_view filter, int filterIndex);
+
+// Opens a document or address with its associated program, or starts a program; no waiting.
+bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
+               std::u16string_view workingDirectory);
+
+// ---- The process ------------------------------------------------------------------------------
+
+// Full path of the running program's executable.
+std::u16string ExecutablePath();
+
+// Releases windows, fonts, images, tooltips and event bindings.
+void ReleasePlatform();
+
+// Releases the platform and ends the process with the exit code.
+[[noreturn]] void EndProcess(int exitCode);
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #include "ui/main_window.h"
 
 #include <iterator>
+#include <string>
 
 #include "ui/controls.h"
+#include "ui/resize_layout.h"
 
 namespace {
 
@@ -76,17 +78,68 @@ const ControlRow* MainWindowControls(int* count) {
     return kRows;
 }
 
+namespace {
+
+constexpr int kClientWidth = 568;
+constexpr int kClientHeight = 400;
+
+// Which controls follow the window's size, and how; "Filter anwenden" is centred separately.
+struct Anchor {
+    int control;
+    int64_t flags;
+};
+constexpr Anchor kAnchors[] = {
+    {ctl::SettingsPage, kWidthFollows | kHeightFollows},
+    {ctl::SettingsFrame, kWidthFollows},
+    {ctl::ProjectDirButton, kWidthFollows},
+    {ctl::BasePathButton, kWidthFollows},
+    {ctl::MinLengthSlider, kWidthFollows},
+    {ctl::MinLengthValue, kXFollows},
+    {ctl::ResultsPage, kWidthFollows | kHeightFollows},
+    {ctl::InfoFrame, kWidthFollows},
+    {ctl::InfoText, kWidthFollows},
+    {ctl::ScanProgress, kWidthFollows},
+    {ctl::HitsFrame, kWidthFollows | kHeightFollows},
+    {ctl::HitsText, kWidthFollows | kHeightFollows},
+    {ctl::SaveResultsButton, kYFollows},
+    {ctl::ResultsHelpButton, kXFollows | kYFollows},
+    {ctl::SettingsHelpButton, kXFollows | kYFollows},
+};
+
+}  // namespace
+
 bool OpenMainWindow() {
-    if (!platform::OpenWindow(platform::kMainWindow, u"Spurlese", 568, 400)) return false;
-    for (const ControlRow& row : kRows) platform::CreateControl(row.spec);
-    // Start states of the ranged controls; later steps set their real ranges.
+    if (!platform::OpenWindow(platform::kMainWindow, u"Spurlese", kClientWidth, kClientHeight)) {
+        return false;
+    }
+    for (const ControlRow& row : kRows) {
+        platform::CreateControl(row.spec);
+        if (row.fontPoints > 0)
+            platform::SetControlFont(row.spec.number, u"Segoe UI", row.fontPoints);
+        if (row.tooltip) platform::SetTooltip(row.spec.number, row.tooltip);
+    }
+    // Start states of the ranged controls; the startup step sets the slider's real range.
     platform::SetMinimum(ctl::MinLengthSlider, 0);
     platform::SetMaximum(ctl::MinLengthSlider, 10);
     platform::SetState(ctl::MinLengthSlider, 0);
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, 100);
     platform::SetState(ctl::ScanProgress, 0);
+
+    int width = 0, height = 0;
+    platform::GetClientSize(platform::kMainWindow, &width, &height);
+    platform::SetMinimumClientSize(platform::kMainWindow, width, height);
+    RegisterAnchorWindow(platform::kMainWindow);
+    for (const Anchor& anchor : kAnchors) {
+        RegisterAnchor(platform::kMainWindow, anchor.control, anchor.flags);
+    }
     platform::ShowControl(ctl::ResultsPage, false);
     platform::ShowWindow(platform::kMainWindow, true);
     return true;
+}
+
+void ShowMinLength() {
+    const int64_t position = platform::GetState(ctl::MinLengthSlider);
+    std::string digits = std::to_string(position);
+    platform::SetCaption(ctl::MinLengthValue, std::u16string(digits.begin(), digits.end()));
 }

@@ -2,9 +2,13 @@
 
 #include "platform/platform.h"
 
-// Creates the main window (hidden) with all 22 controls at their start states. True on success;
-// false when the window itself cannot be created, and then no control exists.
+// Creates the main window with all 22 controls at their start states, their fonts and tooltips,
+// records their anchors and shows the window with the settings page. True on success; false
+// when the window itself cannot be created, and then no control exists.
 bool OpenMainWindow();
+
+// The value label next to the slider shows the slider's position.
+void ShowMinLength();
 
 // The creation table: one row per control, in creation order.
 struct ControlRow {

@@ -33,6 +33,23 @@ std::map<char16_t, std::unique_ptr<Node>> gDrives;  // by lower-case drive lette
 std::map<ListingHandle, Listing> gListings;
 ListingHandle gNextListing = 1;
 
+// Files open for writing: what was written but not yet handed to the disk.
+struct OpenFile {
+    std::u16string path;
+    std::string buffered;
+};
+std::map<FileHandle, OpenFile> gOpenFiles;
+FileHandle gNextFile = 1;
+
+// Fault injection: the writing step with this number (counted from 1 since the last reset)
+// fails; 0 = none.
+int gFileSteps = 0;
+int gFailingStep = 0;
+
+bool StepFails() {
+    return ++gFileSteps == gFailingStep;
+}
+
 bool IsSeparator(char16_t c) {
     return c == u'\\' || c == u'/';
 }
@@ -43,7 +60,28 @@ struct ParsedPath {
     std::vector<std::u16string> parts;
 };
 
-bool ParsePath(std::u16string_view path, ParsedPath* out) {
+// A path without a drive letter is taken from the working directory, as Windows does: a bare
+// name lies in that folder, a path starting with a separator on its drive.
+std::u16string Absolute(std::u16string_view path) {
+    const std::u16string current = CurrentDirectory();
+    std::u16string absolute;
+    if (!path.empty() && IsSeparator(path[0])) {
+        absolute = current.substr(0, 2);
+    } else {
+        absolute = current;
+    }
+    absolute.append(path);
+    return absolute;
+}
+
+bool ParsePath(std::u16string_view given, ParsedPath* out) {
+    std::u16string absolute;
+    std::u16string_view path = given;
+    if (path.size() < 2 || path[1] != u':') {
+        if (path.empty()) return false;
+        absolute = Absolute(path);
+        path = absolute;
+    }
     if (path.size() < 2 || path[1] != u':') return false;
     const char16_t letter = LowerCase(path.substr(0, 1))[0];
     if (letter < u'a' || letter > u'z') return false;
@@ -145,6 +183,10 @@ bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
 }  // namespace
 
 void ResetFileSystem() {
+    gOpenFiles.clear();
+    gNextFile = 1;
+    gFileSteps = 0;
+    gFailingStep = 0;
     gDrives.clear();
     gListings.clear();
     gNextListing = 1;
@@ -214,6 +256,58 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     return true;
 }
 
+FileHandle CreateFileForWriting(std::u16string_view path) {
+    if (StepFails() || !WriteFileBytes(path, {})) return 0;
+    const FileHandle handle = gNextFile++;
+    gOpenFiles[handle] = {std::u16string(path), {}};
+    return handle;
+}
+
+bool WriteToFile(FileHandle file, std::string_view bytes) {
+    auto open = gOpenFiles.find(file);
+    if (open == gOpenFiles.end() || StepFails()) return false;
+    open->second.buffered.append(bytes);
+    return true;
+}
+
+bool FlushFile(FileHandle file) {
+    auto open = gOpenFiles.find(file);
+    if (open == gOpenFiles.end() || StepFails()) return false;
+    if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
+    open->second.buffered.clear();
+    return true;
+}
+
+// A failing close loses what was still buffered, as a full disk does.
+bool CloseFile(FileHandle file) {
+    auto open = gOpenFiles.find(file);
+    if (open == gOpenFiles.end()) return false;
+    const bool fails = StepFails();
+    if (!fails) {
+        if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
+    }
+    gOpenFiles.erase(open);
+    return !fails;
+}
+
+bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
+    if (StepFails()) return false;
+    const Node* from = Resolve(source);
+    if (!from || from->isDirectory || !WritableFile(target)) return false;
+    const std::string bytes = from->bytes;
+    if (!WriteFileBytes(target, bytes)) return false;
+    return DeleteFilePath(source);
+}
+
+bool WritableFile(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    const Node* folder = Walk(parsed, parsed.parts.size() - 1);
+    if (!folder || !folder->isDirectory) return false;
+    const Node* file = Resolve(path);
+    return !file || (!file->isDirectory && !file->unwritable);
+}
+
 bool DeleteFilePath(std::u16string_view path) {
     ParsedPath parsed;
     if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
@@ -267,6 +361,14 @@ void SetUnlistable(std::u16string_view folder, bool unlistable) {
 
 void SetUnreadable(std::u16string_view file, bool unreadable) {
     if (Node* node = platform::Resolve(file)) node->unreadable = unreadable;
+}
+
+void FailFileStep(int step) {
+    platform::gFailingStep = platform::gFileSteps + step;
+}
+
+int FileStepsTaken() {
+    return platform::gFileSteps;
 }
 
 void SetUnwritable(std::u16string_view file, bool unwritable) {

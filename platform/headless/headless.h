@@ -6,7 +6,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "platform/platform.h"
 
 namespace headless {
 
@@ -23,6 +26,11 @@ bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned at
 void SetUnlistable(std::u16string_view folder, bool unlistable = true);
 void SetUnreadable(std::u16string_view file, bool unreadable = true);
 void SetUnwritable(std::u16string_view file, bool unwritable = true);
+
+// Writing steps (create, write, flush, close, replace) taken since the reset; FailFileStep(n)
+// makes the n-th step from now fail.
+void FailFileStep(int step);
+int FileStepsTaken();
 
 // Whether the insertion point of a text display was scrolled into view since its text last
 // changed.
@@ -54,5 +62,50 @@ std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
 // Values a control's state was set to, oldest first (sliders and progress bars).
 std::vector<int64_t> StateHistory(int control);
+
+// ---- The user, scripted -----------------------------------------------------------------
+// WaitEvent plays the queued actions in order. A click or slide on a control the user cannot
+// reach (hidden or disabled) is ignored, as it would be on screen. Once the script is over,
+// WaitEvent reports a close request for the main window, so a program under test always ends.
+
+void QueueClick(int control);  // push button, image button, or check box (which toggles)
+void QueueSlide(int control, int64_t position);
+void QueueCloseRequest();
+void QueueResize(int clientWidth, int clientHeight);
+void QueueMinimise();
+void QueueMaximise();
+void QueueRestore();
+size_t PendingActions();
+int IgnoredActions();
+
+// An event the user raises while the program is busy: it waits in the queue from the moment
+// the next process starts.
+void RaiseDuringNextProcess(const platform::Event& event);
+
+// Answers for the dialogs, used in order; a missing answer is a cancel. A folder answer gets
+// its trailing backslash as the real picker gives it.
+void QueueFolderAnswer(std::u16string_view folder);
+void QueueSaveAnswer(std::u16string_view path);
+
+// Every message box and dialog the program opened, in order. For a message box: title, text,
+// flags; a folder picker: text = instruction, extra = start folder; a save dialog: title,
+// text = proposed file, extra = filter, flags = filter index.
+struct DialogCall {
+    std::u16string kind;  // "message", "folder", "save"
+    std::u16string title, text, extra;
+    unsigned flags = 0;
+};
+const std::vector<DialogCall>& DialogCalls();
+
+struct ShellCall {
+    std::u16string file, parameters, workingDirectory;
+};
+const std::vector<ShellCall>& ShellCalls();
+
+// The running program's path (default C:\Programme\Spurlese\Spurlese.exe) and the
+// displays, primary first (default one of 1280 x 1024).
+void SetExecutablePath(std::u16string_view path);
+void SetDisplays(const std::vector<std::pair<int, int>>& sizes);
+int DisplayEnumerations();
 
 }  // namespace headless

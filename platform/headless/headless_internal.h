@@ -1,10 +1,25 @@
 // Shared between the files of the headless platform only.
 #pragma once
 
+#include "platform/platform.h"
+
 namespace platform {
+
+// The kind of a control; Label for a number that names none.
+ControlKind KindOfControl(int control);
 
 void ResetWindowModel();
 void ResetFileSystem();
 void ResetProcesses();
+void ResetEvents();
+
+// Runs the size-changed callbacks of the window at once and queues its event.
+void RaiseSizeChanged(int window);
+
+enum class WindowAction { Resize, Minimise, Maximise, Restore };
+void ApplyWindowAction(WindowAction action, int width, int height);
+
+// Delivers the events a test asked to raise while a process runs.
+void OnProcessStarted();
 
 }  // namespace platform

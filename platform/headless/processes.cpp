@@ -58,6 +58,7 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     behaviour->second(headless::SplitCommandLine(commandLine), &process.output);
     const ProcessHandle handle = gNextProcess++;
     gProcesses[handle] = std::move(process);
+    OnProcessStarted();
     return handle;
 }
 
@@ -96,10 +97,6 @@ void PauseMilliseconds(int milliseconds) {
 // Time passes here only in pauses, so tests see the same thing every run.
 int64_t MonotonicMilliseconds() {
     return gPaused;
-}
-
-bool DropPendingEvent() {
-    return false;
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@ void ResetPlatform() {
     platform::ResetWindowModel();
     platform::ResetFileSystem();
     platform::ResetProcesses();
+    platform::ResetEvents();
 }
 
 }  // namespace headless

@@ -24,13 +24,25 @@ struct Control {
     bool enabled = true;
     bool shown = true;
     bool caretInView = true;
+    FontInfo font;
+    std::u16string tooltip;
+    ImageHandle image = 0;
 };
+
+// A window frame as Windows 10 draws one at 96 DPI: 8 units of border on three sides, a caption
+// of 31 above the client area.
+constexpr int kBorder = 8;
+constexpr int kCaption = 31;
 
 struct Window {
     bool exists = false;
     bool shown = false;
     std::u16string title;
+    int x = 0, y = 0;  // outer frame
     int clientWidth = 0, clientHeight = 0;
+    int minWidth = 0, minHeight = 0;
+    bool maximised = false, minimised = false;
+    int normalX = 0, normalY = 0, normalWidth = 0, normalHeight = 0;
 };
 
 constexpr int kMaxControl = 64;
@@ -51,11 +63,26 @@ bool IsRanged(const Control& c) {
     return c.kind == ControlKind::Slider || c.kind == ControlKind::ProgressBar;
 }
 
+struct Image {
+    ImageInfo info;
+};
+std::vector<Image> gImages;  // handle = index + 1
+
+void ResizeClient(int width, int height) {
+    width = std::max(width, gWindow.minWidth);
+    height = std::max(height, gWindow.minHeight);
+    if (width == gWindow.clientWidth && height == gWindow.clientHeight) return;
+    gWindow.clientWidth = width;
+    gWindow.clientHeight = height;
+    RaiseSizeChanged(kMainWindow);
+}
+
 }  // namespace
 
 void ResetWindowModel() {
     gWindow = Window{};
     gControls.fill(Control{});
+    gImages.clear();
 }
 
 bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clientHeight) {
@@ -65,7 +92,122 @@ bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clie
     gWindow.title = title;
     gWindow.clientWidth = clientWidth;
     gWindow.clientHeight = clientHeight;
+    int displayWidth = 0, displayHeight = 0;
+    EnumerateDisplays();
+    DisplaySize(0, &displayWidth, &displayHeight);
+    gWindow.x = (displayWidth - clientWidth - 2 * kBorder) / 2;
+    gWindow.y = (displayHeight - clientHeight - kCaption - kBorder) / 2;
     return true;
+}
+
+// ---- Geometry ---------------------------------------------------------------------------
+
+void SetMinimumClientSize(int window, int width, int height) {
+    if (!WindowExists(window)) return;
+    gWindow.minWidth = width;
+    gWindow.minHeight = height;
+}
+
+bool GetClientSize(int window, int* width, int* height) {
+    const bool exists = WindowExists(window);
+    *width = exists ? gWindow.clientWidth : 0;
+    *height = exists ? gWindow.clientHeight : 0;
+    return exists;
+}
+
+bool GetFrameRect(int window, Rect* frame) {
+    if (!WindowExists(window)) return false;
+    *frame = {gWindow.x, gWindow.y, gWindow.clientWidth + 2 * kBorder,
+              gWindow.clientHeight + kCaption + kBorder};
+    return true;
+}
+
+void PlaceWindow(int window, int x, int y, int clientWidth, int clientHeight) {
+    if (!WindowExists(window)) return;
+    gWindow.maximised = false;
+    gWindow.minimised = false;
+    gWindow.x = x;
+    gWindow.y = y;
+    ResizeClient(clientWidth, clientHeight);
+}
+
+intptr_t WindowNativeHandle(int window) {
+    return WindowExists(window) ? 0x1000 + window : 0;
+}
+
+void InvalidateWindow(int) {}
+
+Rect GetControlRect(int control) {
+    const Control* c = Find(control);
+    if (!c) return {};
+    return {c->spec.x, c->spec.y, c->spec.width, c->spec.height};
+}
+
+void MoveControl(int control, int x, int y, int width, int height) {
+    Control* c = Find(control);
+    if (!c) return;
+    if (x != kKeep) c->spec.x = x;
+    if (y != kKeep) c->spec.y = y;
+    if (width != kKeep) c->spec.width = width;
+    if (height != kKeep) c->spec.height = height;
+}
+
+// ---- Fonts, tooltips, images ------------------------------------------------------------
+
+void SetControlFont(int control, std::u16string_view face, int points) {
+    if (Control* c = Find(control)) c->font = {std::u16string(face), face.empty() ? 0 : points};
+}
+
+FontInfo GetControlFont(int control) {
+    const Control* c = Find(control);
+    return c ? c->font : FontInfo{};
+}
+
+void SetTooltip(int control, std::u16string_view text) {
+    if (Control* c = Find(control)) c->tooltip = text;
+}
+
+std::u16string GetTooltip(int control) {
+    const Control* c = Find(control);
+    return c ? c->tooltip : std::u16string();
+}
+
+// The picture is a BITMAPINFOHEADER (40 bytes, little-endian) with twice the height (colours
+// and mask), then its colours and masks; only the header is looked at here.
+ImageHandle CreateIconImage(std::string_view picture, int width, int height) {
+    auto number = [&picture](size_t at, size_t size) {
+        int64_t value = 0;
+        for (size_t i = 0; i < size; ++i) {
+            value |= static_cast<int64_t>(static_cast<unsigned char>(picture[at + i])) << (8 * i);
+        }
+        return value;
+    };
+    if (picture.size() < 40 || number(0, 4) != 40) return 0;
+    const int64_t bits = number(14, 2);
+    if (number(4, 4) != width || number(8, 4) != 2 * height) return 0;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return 0;
+    const int64_t colours = bits <= 8 ? (int64_t{1} << bits) * 4 : 0;
+    const int64_t row = ((width * bits + 31) / 32) * 4;
+    const int64_t mask = ((width + 31) / 32) * 4;
+    if (static_cast<int64_t>(picture.size()) < 40 + colours + (row + mask) * height) return 0;
+    gImages.push_back({{width, height, static_cast<int>(bits)}});
+    return static_cast<ImageHandle>(gImages.size());
+}
+
+bool DescribeImage(ImageHandle image, ImageInfo* info) {
+    if (image < 1 || image > static_cast<ImageHandle>(gImages.size())) return false;
+    *info = gImages[static_cast<size_t>(image - 1)].info;
+    return true;
+}
+
+void SetButtonImage(int control, ImageHandle image) {
+    Control* c = Find(control);
+    if (c && c->kind == ControlKind::ImageButton) c->image = image;
+}
+
+ImageHandle GetButtonImage(int control) {
+    const Control* c = Find(control);
+    return c ? c->image : 0;
 }
 
 void CloseWindow(int window) {
@@ -100,6 +242,11 @@ bool CreateControl(const ControlSpec& spec) {
     if (IsRanged(c)) c.maximum = 100;
     gControls[spec.number] = c;
     return true;
+}
+
+ControlKind KindOfControl(int control) {
+    const Control* c = Find(control);
+    return c ? c->kind : ControlKind::Label;
 }
 
 bool ControlExists(int control) {
@@ -236,3 +383,46 @@ bool InsertionPointInView(int control) {
 }
 
 }  // namespace headless
+
+namespace platform {
+
+// User actions on the window frame, as the event queue applies them.
+void ApplyWindowAction(WindowAction action, int width, int height) {
+    if (!gWindow.exists) return;
+    switch (action) {
+        case WindowAction::Resize:
+            if (gWindow.maximised || gWindow.minimised) return;
+            ResizeClient(width, height);
+            break;
+        case WindowAction::Minimise:
+            // Windows keeps the client size of a minimised window for the restore and raises no
+            // size change.
+            gWindow.minimised = true;
+            break;
+        case WindowAction::Maximise: {
+            if (gWindow.maximised) return;
+            gWindow.normalX = gWindow.x;
+            gWindow.normalY = gWindow.y;
+            gWindow.normalWidth = gWindow.clientWidth;
+            gWindow.normalHeight = gWindow.clientHeight;
+            int displayWidth = 0, displayHeight = 0;
+            DisplaySize(0, &displayWidth, &displayHeight);
+            gWindow.maximised = true;
+            gWindow.minimised = false;
+            gWindow.x = -kBorder;
+            gWindow.y = -kBorder;
+            ResizeClient(displayWidth, displayHeight - kCaption + kBorder);
+            break;
+        }
+        case WindowAction::Restore:
+            gWindow.minimised = false;
+            if (!gWindow.maximised) return;
+            gWindow.maximised = false;
+            gWindow.x = gWindow.normalX;
+            gWindow.y = gWindow.normalY;
+            ResizeClient(gWindow.normalWidth, gWindow.normalHeight);
+            break;
+    }
+}
+
+}  // namespace platform

@@ -80,7 +80,7 @@ NativeClass NativeClassOf(const ControlSpec& spec) {
             return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
                     WS_EX_CLIENTEDGE};
         case ControlKind::ImageButton:
-            return {L"BUTTON", BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP, 0};
+            return {L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0};
     }
     return {L"STATIC", 0, 0};
 }
@@ -167,6 +167,28 @@ bool IsControlEnabled(int control) {
         if (!IsWindowEnabled(hwnd)) return false;
     }
     return ControlHandle(control) != nullptr;
+}
+
+Rect GetControlRect(int control) {
+    HWND hwnd = ControlHandle(control);
+    RECT at = {};
+    if (!hwnd || !GetWindowRect(hwnd, &at)) return {};
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&at), 2);
+    return {Unscale(at.left), Unscale(at.top), Unscale(at.right - at.left),
+            Unscale(at.bottom - at.top)};
+}
+
+void MoveControl(int control, int x, int y, int width, int height) {
+    HWND hwnd = ControlHandle(control);
+    if (!hwnd) return;
+    RECT at = {};
+    GetWindowRect(hwnd, &at);
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&at), 2);
+    const int left = x == kKeep ? at.left : Scale(x);
+    const int top = y == kKeep ? at.top : Scale(y);
+    const int wide = width == kKeep ? at.right - at.left : Scale(width);
+    const int high = height == kKeep ? at.bottom - at.top : Scale(height);
+    SetWindowPos(hwnd, nullptr, left, top, wide, high, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool IsControlVisible(int control) {

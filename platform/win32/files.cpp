@@ -93,18 +93,60 @@ bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
 }
 
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+    const FileHandle file = CreateFileForWriting(path);
+    if (file == 0) return false;
+    const bool written = WriteToFile(file, bytes) && FlushFile(file);
+    return CloseFile(file) && written;
+}
+
+FileHandle CreateFileForWriting(std::u16string_view path) {
     HANDLE file = OpenFile(path, true);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
+    return file == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<FileHandle>(file);
+}
+
+bool WriteToFile(FileHandle file, std::string_view bytes) {
     size_t done = 0;
-    while (ok && done < bytes.size()) {
+    while (done < bytes.size()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-        ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+        if (!WriteFile(reinterpret_cast<HANDLE>(file), bytes.data() + done, chunk, &written,
+                       nullptr) ||
+            written != chunk) {
+            return false;
+        }
         done += written;
     }
-    ok = FlushFileBuffers(file) && ok;
-    return CloseHandle(file) && ok;
+    return true;
+}
+
+bool FlushFile(FileHandle file) {
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) != 0;
+}
+
+bool CloseFile(FileHandle file) {
+    return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
+}
+
+bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
+    return MoveFileExW(W(Str(source)), W(Str(target)),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool WritableFile(std::u16string_view path) {
+    HANDLE file = CreateFileW(W(Str(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return true;
+    }
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    // Not there yet: writable when its folder exists.
+    std::u16string folder(path);
+    const size_t cut = folder.find_last_of(u"\\/");
+    folder.resize(cut == std::u16string::npos ? 0 : cut + 1);
+    if (folder.empty()) return true;
+    const DWORD attributes = GetFileAttributesW(W(folder));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DeleteFilePath(std::u16string_view path) {

@@ -103,12 +103,4 @@ int64_t MonotonicMilliseconds() {
     return static_cast<int64_t>(GetTickCount64());
 }
 
-bool DropPendingEvent() {
-    MSG message;
-    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-    return true;
-}
-
 }  // namespace platform

@@ -27,7 +27,17 @@ HWND ControlHandle(int control);
 ControlKind KindOf(int control);
 void ForgetControls();
 
-// 96-DPI units to device pixels of the system DPI.
+// 96-DPI units to device pixels of the system DPI, and back.
+int Dpi();
 int Scale(int value);
+int Unscale(int value);
+
+// The event queue the window procedures feed.
+void PushEvent(const Event& event);
+void RaiseSizeChanged(int window);
+void ForgetEvents();
+
+// Fonts, tooltips and images made for the window, released with it.
+void ReleaseWindowResources();
 
 }  // namespace platform::win32

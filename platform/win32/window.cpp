@@ -1,8 +1,11 @@
 // The main window: a plain top-level window with the dialog face colour, sized by its client
-// area and centred on the primary display's work area.
+// area and centred on the primary display's work area. Its procedure turns what the user does
+// into the program's events.
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -12,13 +15,52 @@ namespace {
 
 constexpr wchar_t kMainClass[] = L"SpurleseMainWindow";
 constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 HWND gMainWindow = nullptr;
+int gMinClientWidth = 0, gMinClientHeight = 0;  // 96-DPI units
+
+SIZE FrameSizeFor(int clientWidth, int clientHeight) {
+    RECT frame = {0, 0, Scale(clientWidth), Scale(clientHeight)};
+    AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// Controls report activity to their parent; the containers pass it on to this window.
+int ControlOfNotification(HWND control) {
+    return control ? GetDlgCtrlID(control) : 0;
+}
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             // Closing is the program's decision, made in its event loop.
+            PushEvent({kCloseRequest, 0, kMainWindow});
+            return 0;
+        case WM_COMMAND:
+            // lParam is 0 for menu and accelerator commands (IDOK for Enter, IDCANCEL for
+            // Escape from the dialog keyboard handling): they come from no control.
+            if (lParam != 0) {
+                if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
+                    PushEvent({kControlEvent, control, kMainWindow});
+                }
+            }
+            return 0;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
+                PushEvent({kControlEvent, control, kMainWindow});
+            }
+            return 0;
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) RaiseSizeChanged(kMainWindow);
+            return 0;
+        case WM_GETMINMAXINFO:
+            if (gMinClientWidth > 0) {
+                const SIZE least = FrameSizeFor(gMinClientWidth, gMinClientHeight);
+                auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+                info->ptMinTrackSize = {least.cx, least.cy};
+            }
             return 0;
         case WM_DESTROY:
             if (hwnd == gMainWindow) gMainWindow = nullptr;
@@ -34,10 +76,30 @@ bool RegisterMainClass() {
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(wc.hInstance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainClass;
     return RegisterClassExW(&wc) != 0;
+}
+
+struct Display {
+    RECT area;
+};
+std::vector<Display> gDisplays;
+
+BOOL CALLBACK CollectDisplay(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+        gDisplays.insert(gDisplays.begin(), {info.rcMonitor});
+    } else {
+        gDisplays.push_back({info.rcMonitor});
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -46,7 +108,7 @@ HWND MainWindowHandle() {
     return gMainWindow;
 }
 
-int Scale(int value) {
+int Dpi() {
     static int dpi = 0;
     if (dpi == 0) {
         HDC screen = GetDC(nullptr);
@@ -54,7 +116,15 @@ int Scale(int value) {
         ReleaseDC(nullptr, screen);
         if (dpi <= 0) dpi = 96;
     }
-    return MulDiv(value, dpi, 96);
+    return dpi;
+}
+
+int Scale(int value) {
+    return MulDiv(value, Dpi(), 96);
+}
+
+int Unscale(int value) {
+    return MulDiv(value, 96, Dpi());
 }
 
 }  // namespace win32
@@ -68,18 +138,16 @@ bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clie
     InitCommonControlsEx(&icc);
     if (!RegisterMainClass()) return false;
 
-    RECT frame = {0, 0, Scale(clientWidth), Scale(clientHeight)};
-    AdjustWindowRectEx(&frame, kMainStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
+    const SIZE size = FrameSizeFor(clientWidth, clientHeight);
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - width) / 2;
-    const int y = work.top + (work.bottom - work.top - height) / 2;
+    const int x = work.left + (work.right - work.left - size.cx) / 2;
+    const int y = work.top + (work.bottom - work.top - size.cy) / 2;
 
     const std::u16string caption(title);
-    gMainWindow = CreateWindowExW(0, kMainClass, W(caption), kMainStyle, x, y, width, height,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    gMinClientWidth = gMinClientHeight = 0;
+    gMainWindow = CreateWindowExW(kMainExStyle, kMainClass, W(caption), kMainStyle, x, y, size.cx,
+                                  size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     return gMainWindow != nullptr;
 }
 
@@ -96,6 +164,62 @@ bool WindowExists(int window) {
 
 void ShowWindow(int window, bool show) {
     if (WindowExists(window)) ::ShowWindow(gMainWindow, show ? SW_SHOW : SW_HIDE);
+}
+
+void SetMinimumClientSize(int window, int width, int height) {
+    if (!WindowExists(window)) return;
+    gMinClientWidth = width;
+    gMinClientHeight = height;
+}
+
+bool GetClientSize(int window, int* width, int* height) {
+    RECT client = {};
+    const bool exists = WindowExists(window) && GetClientRect(gMainWindow, &client);
+    *width = exists ? Unscale(client.right) : 0;
+    *height = exists ? Unscale(client.bottom) : 0;
+    return exists;
+}
+
+bool GetFrameRect(int window, Rect* frame) {
+    RECT outer = {};
+    if (!WindowExists(window) || !GetWindowRect(gMainWindow, &outer)) return false;
+    *frame = {Unscale(outer.left), Unscale(outer.top), Unscale(outer.right - outer.left),
+              Unscale(outer.bottom - outer.top)};
+    return true;
+}
+
+void PlaceWindow(int window, int x, int y, int clientWidth, int clientHeight) {
+    if (!WindowExists(window)) return;
+    if (IsZoomed(gMainWindow) || IsIconic(gMainWindow)) ::ShowWindow(gMainWindow, SW_RESTORE);
+    const SIZE size = FrameSizeFor(clientWidth, clientHeight);
+    SetWindowPos(gMainWindow, nullptr, Scale(x), Scale(y), size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+intptr_t WindowNativeHandle(int window) {
+    return WindowExists(window) ? reinterpret_cast<intptr_t>(gMainWindow) : 0;
+}
+
+void InvalidateWindow(int window) {
+    if (WindowExists(window)) InvalidateRect(gMainWindow, nullptr, TRUE);
+}
+
+int EnumerateDisplays() {
+    gDisplays.clear();
+    EnumDisplayMonitors(nullptr, nullptr, CollectDisplay, 0);
+    return static_cast<int>(gDisplays.size());
+}
+
+bool DisplaySize(int index, int* width, int* height) {
+    if (gDisplays.empty()) EnumerateDisplays();
+    if (index < 0 || index >= static_cast<int>(gDisplays.size())) {
+        *width = *height = 0;
+        return false;
+    }
+    const RECT& area = gDisplays[static_cast<size_t>(index)].area;
+    *width = Unscale(area.right - area.left);
+    *height = Unscale(area.bottom - area.top);
+    return true;
 }
 
 }  // namespace platform

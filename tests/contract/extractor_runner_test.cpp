@@ -117,9 +117,10 @@ TEST_F(ExtractorRunnerTest, ScanThroughOurExtractorFindsPathsInEveryEncoding) {
         u"D:\\Archiv\\Glued\\c.jpg\r\n"
         u"D:\\Archiv\\Url\\d.jpeg",
         Hits());
-    EXPECT_U16_EQ(u"Es wird gesucht unter 'D:\\Projekte' nach treffern in 'D:\\Archiv'\r\n"
-                  u"Filtering 'D:\\Projekte\\Mix.mph'\r\nDone",
-                  Log());
+    EXPECT_U16_EQ(
+        u"Es wird gesucht unter 'D:\\Projekte' nach treffern in 'D:\\Archiv'\r\n"
+        u"Filtering 'D:\\Projekte\\Mix.mph'\r\nDone",
+        Log());
 }
 
 }  // namespace

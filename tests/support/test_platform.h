@@ -7,7 +7,8 @@
 
 namespace testsupport {
 
-// Closes the main window, resets the program's records and empties drive D:.
+// Releases the platform (window, event bindings), empties the program's lists and records and
+// drive D:.
 void ResetForTest();
 
 // "headless" or "win32", for messages.
@@ -16,6 +17,9 @@ const char* PlatformName();
 // Makes the folder (and its parents) / the file (and its folders) on the test drive.
 bool MakeTestFolder(std::u16string_view path);
 bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hidden = false);
+
+// Another program holds the file open without sharing it (hold = false lets it go).
+void HoldFileOpen(std::u16string_view path, bool hold);
 
 // Whether the display's insertion point lies in its visible area.
 bool InsertionPointInView(int control);

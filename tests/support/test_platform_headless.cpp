@@ -1,12 +1,12 @@
 #include "platform/headless/headless.h"
-#include "settings/app_settings.h"
 #include "tests/support/test_platform.h"
+#include "ui/program.h"
 
 namespace testsupport {
 
 void ResetForTest() {
     headless::ResetPlatform();
-    ResetAppSettings();
+    ResetProgramLists();
     headless::MakeFolder(u"D:\\");
 }
 
@@ -30,6 +30,11 @@ bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
     return headless::InstallProgram(
         std::u16string(folder) + u"strings64.exe",
         kind == ExtractorKind::Strings ? headless::StringsProgram() : headless::CatProgram());
+}
+
+void HoldFileOpen(std::u16string_view path, bool hold) {
+    headless::SetUnwritable(path, hold);
+    headless::SetUnreadable(path, hold);
 }
 
 bool InsertionPointInView(int control) {

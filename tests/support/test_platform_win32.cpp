@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "settings/app_settings.h"
 #include "tests/support/test_platform.h"
+#include "ui/program.h"
 
 namespace testsupport {
 
@@ -49,9 +49,9 @@ std::wstring Wide(std::u16string_view text) {
 }  // namespace
 
 void ResetForTest() {
-    platform::CloseWindow(platform::kMainWindow);
+    platform::ReleasePlatform();
     SetCurrentDirectoryW(L"C:\\");  // never stand on the drive that is emptied
-    ResetAppSettings();
+    ResetProgramLists();
     if (GetFileAttributesW(kMarker) == INVALID_FILE_ATTRIBUTES) {
         // Not our test drive: leave it alone and let the tests fail loudly.
         std::fprintf(stderr,
@@ -99,6 +99,16 @@ bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
                                     ? dir + L"..\\tools\\spurlese_strings.exe"
                                     : dir + L"cat_tool.exe";
     return CopyFileW(source.c_str(), (Wide(folder) + L"strings64.exe").c_str(), FALSE) != 0;
+}
+
+void HoldFileOpen(std::u16string_view path, bool hold) {
+    static HANDLE held = INVALID_HANDLE_VALUE;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+    if (hold) {
+        held = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
 }
 
 bool InsertionPointInView(int control) {

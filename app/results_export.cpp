@@ -1,0 +1,19 @@
+#include "app/results_export.h"
+
+#include <string>
+
+#include "platform/platform.h"
+#include "settings/file_replace.h"
+#include "ui/controls.h"
+
+int ExportResults() {
+    const std::u16string text = platform::GetText(ctl::HitsText);
+    // The filter has no "|": one entry described as "Text *.txt", with no pattern.
+    const std::u16string path =
+        platform::ChooseSaveFile(u"Ergebnis speichern", u"Spurlese_Hits.txt", u"Text *.txt", 1);
+    if (path.empty()) return -1;
+    std::string bytes = "\xEF\xBB\xBF";
+    bytes += platform::Utf16ToUtf8(text);
+    bytes += "\r\n";
+    return WriteFileReplacing(path, bytes);
+}

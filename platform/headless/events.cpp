@@ -1,0 +1,301 @@
+// Events without a window system: the user is a script. Tests queue actions (clicks, slider
+// moves, frame changes, close requests) and answers for the dialogs; WaitEvent plays them one by
+// one, and everything the program shows or opens is recorded for the test to read.
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/headless/headless_internal.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+enum class ActionKind { Click, Slide, Close, Frame };
+
+struct Action {
+    ActionKind kind = ActionKind::Click;
+    int control = 0;
+    int64_t position = 0;
+    WindowAction frame = WindowAction::Resize;
+    int width = 0, height = 0;
+};
+
+struct Binding {
+    int eventNumber = 0;
+    EventCallback callback = nullptr;
+};
+
+struct Display {
+    int width = 0, height = 0;
+};
+
+std::deque<Event> gPending;
+std::deque<Action> gActions;
+std::vector<Binding> gBindings;
+std::vector<Event> gDuringProcess;
+std::deque<std::u16string> gFolderAnswers, gSaveAnswers;
+std::vector<headless::DialogCall> gDialogs;
+std::vector<headless::ShellCall> gShellCalls;
+std::vector<Display> gDisplays;
+std::u16string gExecutable;
+int gIgnoredActions = 0;
+int gEnumerations = 0;
+
+void RunCallbacks(const Event& event) {
+    // The binding made last runs first.
+    for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
+        if (it->eventNumber == event.number) it->callback(event);
+    }
+}
+
+bool UserCanReach(int control) {
+    return IsControlVisible(control) && IsControlEnabled(control);
+}
+
+void ControlEvent(int control) {
+    gPending.push_back({kControlEvent, control, kMainWindow});
+}
+
+void Apply(const Action& action) {
+    switch (action.kind) {
+        case ActionKind::Click:
+            if (!UserCanReach(action.control)) {
+                ++gIgnoredActions;
+                return;
+            }
+            // A check box toggles itself before it tells its parent.
+            if (KindOfControl(action.control) == ControlKind::CheckBox) {
+                SetState(action.control, GetState(action.control) == 0 ? 1 : 0);
+            }
+            ControlEvent(action.control);
+            return;
+        case ActionKind::Slide:
+            if (!UserCanReach(action.control)) {
+                ++gIgnoredActions;
+                return;
+            }
+            SetState(action.control, action.position);
+            ControlEvent(action.control);
+            return;
+        case ActionKind::Close:
+            if (WindowExists(kMainWindow)) gPending.push_back({kCloseRequest, 0, kMainWindow});
+            return;
+        case ActionKind::Frame:
+            ApplyWindowAction(action.frame, action.width, action.height);
+            return;
+    }
+}
+
+}  // namespace
+
+void ResetEvents() {
+    gPending.clear();
+    gActions.clear();
+    gBindings.clear();
+    gDuringProcess.clear();
+    gFolderAnswers.clear();
+    gSaveAnswers.clear();
+    gDialogs.clear();
+    gShellCalls.clear();
+    gDisplays = {{1280, 1024}};
+    gExecutable = u"C:\\Programme\\Spurlese\\Spurlese.exe";
+    gIgnoredActions = 0;
+    gEnumerations = 0;
+}
+
+void RaiseSizeChanged(int window) {
+    const Event event{kSizeChanged, 0, window};
+    RunCallbacks(event);
+    for (auto it = gPending.begin(); it != gPending.end();) {
+        it = (it->number == kSizeChanged && it->window == window) ? gPending.erase(it) : it + 1;
+    }
+    gPending.push_back(event);
+}
+
+void OnProcessStarted() {
+    for (const Event& event : gDuringProcess) gPending.push_back(event);
+    gDuringProcess.clear();
+}
+
+void WaitEvent(Event* event) {
+    while (gPending.empty()) {
+        if (gActions.empty()) {
+            // The script is over: the user closes the window, so a test can never hang.
+            *event = {kCloseRequest, 0, kMainWindow};
+            return;
+        }
+        const Action action = gActions.front();
+        gActions.pop_front();
+        Apply(action);
+    }
+    *event = gPending.front();
+    gPending.pop_front();
+}
+
+void BindEvent(int eventNumber, EventCallback callback) {
+    if (callback) gBindings.push_back({eventNumber, callback});
+}
+
+bool DropPendingEvent() {
+    if (gPending.empty()) return false;
+    gPending.pop_front();
+    return true;
+}
+
+int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags) {
+    gDialogs.push_back({u"message", std::u16string(title), std::u16string(text), {}, flags});
+    return 1;  // IDOK
+}
+
+std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder) {
+    gDialogs.push_back(
+        {u"folder", {}, std::u16string(instruction), std::u16string(startFolder), 0});
+    if (gFolderAnswers.empty()) return {};
+    std::u16string answer = gFolderAnswers.front();
+    gFolderAnswers.pop_front();
+    if (!answer.empty() && answer.back() != u'\\') answer.push_back(u'\\');
+    return answer;
+}
+
+std::u16string ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
+                              std::u16string_view filter, int filterIndex) {
+    gDialogs.push_back({u"save", std::u16string(title), std::u16string(proposedFile),
+                        std::u16string(filter), static_cast<unsigned>(filterIndex)});
+    if (gSaveAnswers.empty()) return {};
+    std::u16string answer = gSaveAnswers.front();
+    gSaveAnswers.pop_front();
+    return answer;
+}
+
+bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
+               std::u16string_view workingDirectory) {
+    gShellCalls.push_back(
+        {std::u16string(file), std::u16string(parameters), std::u16string(workingDirectory)});
+    return true;
+}
+
+int EnumerateDisplays() {
+    ++gEnumerations;
+    return static_cast<int>(gDisplays.size());
+}
+
+bool DisplaySize(int index, int* width, int* height) {
+    if (index < 0 || index >= static_cast<int>(gDisplays.size())) {
+        *width = *height = 0;
+        return false;
+    }
+    *width = gDisplays[static_cast<size_t>(index)].width;
+    *height = gDisplays[static_cast<size_t>(index)].height;
+    return true;
+}
+
+std::u16string ExecutablePath() {
+    return gExecutable;
+}
+
+void ReleasePlatform() {
+    CloseWindow(kMainWindow);
+    gBindings.clear();
+    gPending.clear();
+}
+
+// Runs inside a test's child process (a death test): what the program showed and opened goes
+// to standard error, where the test reads it.
+void EndProcess(int exitCode) {
+    ReleasePlatform();
+    for (const headless::DialogCall& call : gDialogs) {
+        std::fprintf(stderr, "%s box \"%s\": \"%s\" (flags %u)\n", Utf16ToUtf8(call.kind).c_str(),
+                     Utf16ToUtf8(call.title).c_str(), Utf16ToUtf8(call.text).c_str(), call.flags);
+    }
+    for (const headless::ShellCall& call : gShellCalls) {
+        std::fprintf(stderr, "shell open \"%s\" in \"%s\"\n", Utf16ToUtf8(call.file).c_str(),
+                     Utf16ToUtf8(call.workingDirectory).c_str());
+    }
+    std::fprintf(stderr, "exit code %d\n", exitCode);
+    std::fflush(stderr);
+    std::_Exit(exitCode);
+}
+
+}  // namespace platform
+
+namespace headless {
+
+using platform::Action;
+using platform::ActionKind;
+using platform::gActions;
+
+void QueueClick(int control) {
+    gActions.push_back({ActionKind::Click, control, 0, {}, 0, 0});
+}
+
+void QueueSlide(int control, int64_t position) {
+    gActions.push_back({ActionKind::Slide, control, position, {}, 0, 0});
+}
+
+void QueueCloseRequest() {
+    gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0});
+}
+
+void QueueResize(int clientWidth, int clientHeight) {
+    gActions.push_back(
+        {ActionKind::Frame, 0, 0, platform::WindowAction::Resize, clientWidth, clientHeight});
+}
+
+void QueueMinimise() {
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Minimise, 0, 0});
+}
+
+void QueueMaximise() {
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Maximise, 0, 0});
+}
+
+void QueueRestore() {
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Restore, 0, 0});
+}
+
+size_t PendingActions() {
+    return gActions.size();
+}
+
+int IgnoredActions() {
+    return platform::gIgnoredActions;
+}
+
+void RaiseDuringNextProcess(const platform::Event& event) {
+    platform::gDuringProcess.push_back(event);
+}
+
+void QueueFolderAnswer(std::u16string_view folder) {
+    platform::gFolderAnswers.emplace_back(folder);
+}
+
+void QueueSaveAnswer(std::u16string_view path) {
+    platform::gSaveAnswers.emplace_back(path);
+}
+
+const std::vector<DialogCall>& DialogCalls() {
+    return platform::gDialogs;
+}
+
+const std::vector<ShellCall>& ShellCalls() {
+    return platform::gShellCalls;
+}
+
+void SetExecutablePath(std::u16string_view path) {
+    platform::gExecutable = path;
+}
+
+void SetDisplays(const std::vector<std::pair<int, int>>& sizes) {
+    platform::gDisplays.clear();
+    for (const auto& [width, height] : sizes) platform::gDisplays.push_back({width, height});
+}
+
+int DisplayEnumerations() {
+    return platform::gEnumerations;
+}
+
+}  // namespace headless

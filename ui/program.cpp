@@ -1,0 +1,143 @@
+#include "ui/program.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/results_export.h"
+#include "app/startup_checks.h"
+#include "scan/directory_examination.h"
+#include "scan/hit_filter.h"
+#include "scan/scan_driver.h"
+#include "settings/app_settings.h"
+#include "settings/window_placement.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
+#include "ui/page_table.h"
+#include "ui/resize_layout.h"
+
+namespace {
+
+constexpr int64_t kSliderLowest = 8;
+constexpr int64_t kSliderHighest = 40;
+
+void ShowHelpImage(int control) {
+    if (appSettings.helpImage != 0) platform::SetButtonImage(control, appSettings.helpImage);
+}
+
+void ChooseProjectDirectory() {
+    const std::u16string folder =
+        platform::ChooseFolder(u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen",
+                               appSettings.projectDirectory);
+    if (folder.empty()) return;
+    appSettings.projectDirectory = folder;
+    platform::SetCaption(ctl::ProjectDirButton, folder);
+}
+
+void FollowSlider() {
+    appSettings.minStringLength = platform::GetState(ctl::MinLengthSlider);
+    ShowMinLength();
+}
+
+// While the box is checked the slider cannot go below the base path's length, so it can never
+// contradict what the box promises; clearing the box frees the whole range again.
+void FollowMustContainBase() {
+    if (platform::GetState(ctl::MustContainBaseBox) != 0) {
+        const int64_t length =
+            static_cast<int64_t>(platform::GetCaption(ctl::BasePathButton).size());
+        const int64_t lowest = std::min(std::max(length, kSliderLowest), kSliderHighest);
+        platform::SetState(ctl::MinLengthSlider, length);
+        platform::SetMinimum(ctl::MinLengthSlider, lowest);
+        appSettings.minStringLength = platform::GetState(ctl::MinLengthSlider);
+    } else {
+        platform::SetMinimum(ctl::MinLengthSlider, kSliderLowest);
+    }
+    ShowMinLength();
+}
+
+void ApplyFilter() {
+    ActivatePage(kResultsPage);
+    ShowHelpImage(ctl::ResultsHelpButton);
+    platform::EnableControl(ctl::SaveResultsButton, false);
+    RunScan();
+    platform::EnableControl(ctl::SaveResultsButton, true);
+}
+
+void SaveResults() {
+    if (ExportResults() == 1) {
+        platform::ShowMessageBox(u"Success", u"The results where successfully saved.",
+                                 platform::kInformationIcon);
+    }
+}
+
+void OpenHelp(int control) {
+    const std::u16string file = PageRowFile(control);
+    if (file.empty()) return;
+    platform::ShellOpen(file, u"", platform::CurrentDirectory());
+}
+
+}  // namespace
+
+void DispatchControlEvent(int control) {
+    switch (control) {
+        case ctl::ProjectDirButton:
+            ChooseProjectDirectory();
+            break;
+        case ctl::MinLengthSlider:
+            FollowSlider();
+            break;
+        case ctl::MustContainBaseBox:
+            FollowMustContainBase();
+            break;
+        case ctl::ApplyFilterButton:
+            ApplyFilter();
+            break;
+        case ctl::SaveResultsButton:
+            SaveResults();
+            break;
+        case ctl::ResultsHelpButton:
+        case ctl::SettingsHelpButton:
+            OpenHelp(control);
+            break;
+        default:
+            // The base-path button, the two hit options and the displays only hold state that
+            // the scan reads when it runs.
+            break;
+    }
+}
+
+void ResetProgramLists() {
+    ResetAnchors();
+    ResetPageTable();
+    ResetSeenHits();
+    ResetHitSources();
+    EndListingCache();
+    ResetAppSettings();
+}
+
+int RunProgram() {
+    ResetProgramLists();
+    platform::BindEvent(platform::kSizeChanged, OnSizeChangedRelayout);
+    if (OpenMainWindow()) {
+        RunStartupChecks();
+        ShowMinLength();
+        ActivatePage(kSettingsPage);
+        platform::BindEvent(platform::kSizeChanged, OnSizeChangedCentre);
+        LoadSettings();
+        ShowHelpImage(ctl::SettingsHelpButton);
+
+        bool quit = false;
+        while (!quit) {
+            platform::Event event;
+            platform::WaitEvent(&event);
+            if (event.number == platform::kCloseRequest && event.window == platform::kMainWindow) {
+                quit = true;
+            } else if (event.number == platform::kControlEvent) {
+                DispatchControlEvent(event.control);
+            }
+        }
+        SaveSettings();
+        platform::CloseWindow(platform::kMainWindow);
+    }
+    platform::ReleasePlatform();
+    return 0;
+}

@@ -1,0 +1,14 @@
+// The program's entry and its only event loop.
+#pragma once
+
+#include "platform/platform.h"
+
+// Runs the program from start to close; returns the process exit code (0). A missing extractor
+// ends the process with 999 during the start instead.
+int RunProgram();
+
+// What a control event does, by the number of the control that raised it.
+void DispatchControlEvent(int control);
+
+// Empties every list the program keeps (page table, anchors, scan records) for a new start.
+void ResetProgramLists();
