@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -14,7 +15,7 @@ namespace platform {
 
 namespace {
 
-enum class ActionKind { Click, Slide, Close, Frame };
+enum class ActionKind { Click, Slide, Close, Frame, Look };
 
 struct Action {
     ActionKind kind = ActionKind::Click;
@@ -22,6 +23,7 @@ struct Action {
     int64_t position = 0;
     WindowAction frame = WindowAction::Resize;
     int width = 0, height = 0;
+    std::function<void()> look;
 };
 
 struct Binding {
@@ -86,6 +88,9 @@ void Apply(const Action& action) {
             return;
         case ActionKind::Frame:
             ApplyWindowAction(action.frame, action.width, action.height);
+            return;
+        case ActionKind::Look:
+            action.look();
             return;
     }
 }
@@ -229,32 +234,39 @@ using platform::ActionKind;
 using platform::gActions;
 
 void QueueClick(int control) {
-    gActions.push_back({ActionKind::Click, control, 0, {}, 0, 0});
+    gActions.push_back({ActionKind::Click, control, 0, {}, 0, 0, {}});
 }
 
 void QueueSlide(int control, int64_t position) {
-    gActions.push_back({ActionKind::Slide, control, position, {}, 0, 0});
+    gActions.push_back({ActionKind::Slide, control, position, {}, 0, 0, {}});
 }
 
 void QueueCloseRequest() {
-    gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0});
+    gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0, {}});
 }
 
 void QueueResize(int clientWidth, int clientHeight) {
     gActions.push_back(
-        {ActionKind::Frame, 0, 0, platform::WindowAction::Resize, clientWidth, clientHeight});
+        {ActionKind::Frame, 0, 0, platform::WindowAction::Resize, clientWidth, clientHeight, {}});
 }
 
 void QueueMinimise() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Minimise, 0, 0});
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Minimise, 0, 0, {}});
 }
 
 void QueueMaximise() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Maximise, 0, 0});
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Maximise, 0, 0, {}});
 }
 
 void QueueRestore() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Restore, 0, 0});
+    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Restore, 0, 0, {}});
+}
+
+void QueueLook(std::function<void()> look) {
+    Action action;
+    action.kind = ActionKind::Look;
+    action.look = std::move(look);
+    gActions.push_back(std::move(action));
 }
 
 size_t PendingActions() {

@@ -75,6 +75,8 @@ void QueueResize(int clientWidth, int clientHeight);
 void QueueMinimise();
 void QueueMaximise();
 void QueueRestore();
+// The user looks at the screen: the test's own checks run at this point of the script.
+void QueueLook(std::function<void()> look);
 size_t PendingActions();
 int IgnoredActions();
 

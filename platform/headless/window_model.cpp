@@ -93,7 +93,6 @@ bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clie
     gWindow.clientWidth = clientWidth;
     gWindow.clientHeight = clientHeight;
     int displayWidth = 0, displayHeight = 0;
-    EnumerateDisplays();
     DisplaySize(0, &displayWidth, &displayHeight);
     gWindow.x = (displayWidth - clientWidth - 2 * kBorder) / 2;
     gWindow.y = (displayHeight - clientHeight - kCaption - kBorder) / 2;

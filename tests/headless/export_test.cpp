@@ -1,0 +1,111 @@
+// Saving the hits: the bytes written, and what a failing disk leaves behind. Every writing step
+// of the export is made to fail in turn; each time the old file must be intact, no temporary
+// file left, and no success reported.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/results_export.h"
+#include "platform/headless/headless.h"
+#include "settings/file_replace.h"
+#include "tests/support/window_fixture.h"
+#include "ui/controls.h"
+
+namespace {
+
+constexpr char16_t kTarget[] = u"D:\\Export\\Spurlese_Hits.txt";
+
+class ExportTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        headless::MakeFolder(u"D:\\Export");
+    }
+    static std::string Bytes(std::u16string_view path) {
+        std::string bytes;
+        return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
+    }
+    static int Export(std::u16string_view answer) {
+        headless::QueueSaveAnswer(answer);
+        return ExportResults();
+    }
+};
+
+TEST_F(ExportTest, BytesOfTheHitsFile) {
+    struct Row {
+        const char* name;
+        std::u16string lines[2];
+        std::string bytes;
+    } rows[] = {
+        {"empty display", {}, "\xEF\xBB\xBF\r\n"},
+        {"two lines",
+         {u"a", u"b"},
+         "\xEF\xBB\xBF"
+         "a\r\nb\r\n"},
+        {"umlaut",
+         {u"D:\\Jürgen\\ä.jpg"},
+         "\xEF\xBB\xBF"
+         "D:\\J\xC3\xBCrgen\\\xC3\xA4.jpg\r\n"},
+        {"header line",
+         {u"; Ostern.mph", u"d:\\a.jpg"},
+         "\xEF\xBB\xBF; Ostern.mph\r\nd:\\a.jpg\r\n"},
+    };
+    for (const Row& row : rows) {
+        platform::ClearText(ctl::HitsText);
+        for (const std::u16string& line : row.lines) {
+            if (!line.empty()) platform::AppendLine(ctl::HitsText, line);
+        }
+        EXPECT_EQ(1, Export(kTarget)) << row.name;
+        EXPECT_EQ(row.bytes, Bytes(kTarget)) << row.name;
+    }
+    // The display itself is not changed.
+    EXPECT_U16_EQ(u"; Ostern.mph\r\nd:\\a.jpg", platform::GetText(ctl::HitsText));
+}
+
+TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
+    EXPECT_EQ(-1, ExportResults());  // no answer: cancelled
+    EXPECT_EQ(-1, Export(u"D:\\Missing\\x.txt"));
+    headless::MakeFile(kTarget, "old");
+    headless::SetUnwritable(kTarget);  // held open by another program
+    EXPECT_EQ(-1, Export(kTarget));
+    EXPECT_EQ("old", Bytes(kTarget));
+    EXPECT_EQ(1, Export(u"D:\\Export\\ohne Endung"));  // saved under exactly that name
+    EXPECT_EQ(5, platform::FileSize(u"D:\\Export\\ohne Endung"));
+}
+
+TEST_F(ExportTest, EveryFailingStepKeepsTheOldFile) {
+    platform::AppendLine(ctl::HitsText, u"d:\\familienbilder\\neu.jpg");
+    int failurePoints = 0;
+    for (int step = 1;; ++step) {
+        headless::MakeFile(kTarget, "old hits");
+        const int before = headless::FileStepsTaken();
+        headless::FailFileStep(step);
+        const int result = Export(kTarget);
+        if (headless::FileStepsTaken() - before < step) {
+            // The export needed fewer steps: nothing failed, and it succeeded.
+            EXPECT_EQ(1, result);
+            EXPECT_EQ(
+                "\xEF\xBB\xBF"
+                "d:\\familienbilder\\neu.jpg\r\n",
+                Bytes(kTarget));
+            break;
+        }
+        ++failurePoints;
+        EXPECT_NE(1, result) << "step " << step;
+        EXPECT_EQ("old hits", Bytes(kTarget)) << "step " << step;
+        EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget))) << "step " << step;
+    }
+    // Create, write, flush, close, replace.
+    EXPECT_EQ(5, failurePoints);
+    std::printf("export fault injection: %d failure points, old file intact at each\n",
+                failurePoints);
+}
+
+TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {
+    headless::MakeFile(kTarget, "old hits");
+    headless::FailFileStep(4);  // the close: buffered data cannot be written out
+    EXPECT_EQ(-2, Export(kTarget));
+    EXPECT_EQ("old hits", Bytes(kTarget));
+}
+
+}  // namespace

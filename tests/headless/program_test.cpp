@@ -1,0 +1,222 @@
+// The whole program on the headless platform, driven by a scripted user: start, click, toggle,
+// slide, scan, save, resize, close. Checks run where the script "looks at the screen".
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/headless/headless.h"
+#include "settings/app_settings.h"
+#include "tests/support/test_platform.h"
+#include "tests/support/window_fixture.h"
+#include "ui/controls.h"
+#include "ui/program.h"
+
+namespace {
+
+using headless::QueueClick;
+using headless::QueueLook;
+
+constexpr char16_t kProjects[] = u"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe";
+constexpr char16_t kArchive[] = u"D:\\Familienbilder Stand Juni 2022";
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::ResetForTest();
+        headless::MakeFolder(u"D:\\Work");
+        headless::SetCurrentDirectory(u"D:\\Work\\");
+        testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Strings);
+        headless::MakeFile(std::u16string(kArchive) + u"\\Ostern\\IMG_0001.JPG", "jpg");
+        headless::MakeFile(std::u16string(kArchive) + u"\\Ostern\\Clip.mp4", "mp4");
+        headless::MakeFile(std::u16string(kProjects) + u"\\Ostern.mph",
+                           std::string("\x01\x02") +
+                               "D:\\Familienbilder Stand Juni 2022\\Ostern\\IMG_0001.JPG\0\0"
+                               "D:\\Familienbilder Stand Juni 2022\\Ostern\\fehlt.jpg\0",
+                           std::string::size_type(110));
+    }
+    static std::string Bytes(std::u16string_view path) {
+        std::string bytes;
+        return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
+    }
+    static std::u16string Caption(int control) { return platform::GetCaption(control); }
+};
+
+TEST_F(ProgramTest, StartsOnTheSettingsPageAndSavesThePlacementAtTheEnd) {
+    bool looked = false;
+    QueueLook([&looked] {
+        looked = true;
+        EXPECT_U16_EQ(u"33", Caption(ctl::MinLengthValue));
+        EXPECT_EQ(33, platform::GetState(ctl::MinLengthSlider));
+        EXPECT_U16_EQ(kProjects, Caption(ctl::ProjectDirButton));
+        EXPECT_U16_EQ(kArchive, Caption(ctl::BasePathButton));
+        EXPECT_TRUE(platform::IsControlVisible(ctl::ApplyFilterButton));
+        EXPECT_FALSE(platform::IsControlVisible(ctl::SettingsHelpButton));  // no help file
+        EXPECT_FALSE(platform::IsControlVisible(ctl::ResultsPage));
+        EXPECT_FALSE(platform::IsControlEnabled(ctl::HitsText));
+        EXPECT_EQ(1, headless::DisplayEnumerations());
+        // "Filter anwenden" keeps its creation place until the first size change.
+        EXPECT_EQ(220, platform::GetControlRect(ctl::ApplyFilterButton).x);
+    });
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_TRUE(looked);
+    EXPECT_FALSE(platform::WindowExists(platform::kMainWindow));
+    // Centred on 1280 x 1024 with its frame: (1280 - 584) / 2, (1024 - 439) / 2.
+    EXPECT_EQ("[General]\nMainWindowPosition=348,292,568,400\n", Bytes(u"D:\\Work\\Spurlese.ini"));
+    EXPECT_TRUE(headless::DialogCalls().empty());
+}
+
+TEST_F(ProgramTest, StoredPlacementIsRestoredAndControlsFollow) {
+    headless::MakeFile(u"D:\\Work\\Spurlese.ini", "[General]\nMainWindowPosition=100,50,768,500\n");
+    QueueLook([] {
+        platform::Rect frame;
+        platform::GetFrameRect(platform::kMainWindow, &frame);
+        EXPECT_EQ(100, frame.x);
+        EXPECT_EQ(50, frame.y);
+        EXPECT_EQ(304, platform::GetControlRect(ctl::ApplyFilterButton).x);
+        EXPECT_EQ(768 - 198, platform::GetControlRect(ctl::ProjectDirButton).width);
+    });
+    headless::QueueResize(668, 450);
+    headless::QueueMinimise();  // no size change
+    QueueLook([] {
+        EXPECT_EQ(254, platform::GetControlRect(ctl::ApplyFilterButton).x);
+        EXPECT_EQ(615, platform::GetControlRect(ctl::MinLengthValue).x);
+    });
+    headless::QueueRestore();
+    headless::QueueMaximise();
+    QueueLook(
+        [] { EXPECT_EQ((1280 - 160) / 2, platform::GetControlRect(ctl::ApplyFilterButton).x); });
+    headless::QueueRestore();
+    QueueLook([] { EXPECT_EQ(254, platform::GetControlRect(ctl::ApplyFilterButton).x); });
+    headless::QueueResize(300, 100);  // held at the minimum size
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_EQ("[General]\nMainWindowPosition=100,50,568,400\n", Bytes(u"D:\\Work\\Spurlese.ini"));
+}
+
+TEST_F(ProgramTest, SliderAndMustContainBaseBox) {
+    headless::QueueSlide(ctl::MinLengthSlider, 25);
+    QueueLook([] {
+        EXPECT_U16_EQ(u"25", Caption(ctl::MinLengthValue));
+        EXPECT_EQ(25, appSettings.minStringLength);
+    });
+    QueueClick(ctl::MustContainBaseBox);  // checked: the base path's length, 33
+    QueueLook([] {
+        EXPECT_U16_EQ(u"33", Caption(ctl::MinLengthValue));
+        EXPECT_EQ(33, appSettings.minStringLength);
+        EXPECT_EQ(33, platform::GetMinimum(ctl::MinLengthSlider));
+    });
+    headless::QueueSlide(ctl::MinLengthSlider, 12);  // cannot go below what the box promises
+    QueueLook([] { EXPECT_EQ(33, appSettings.minStringLength); });
+    headless::QueueSlide(ctl::MinLengthSlider, 38);
+    QueueClick(ctl::MustContainBaseBox);  // cleared: the whole range again, nothing moves
+    QueueLook([] {
+        EXPECT_EQ(8, platform::GetMinimum(ctl::MinLengthSlider));
+        EXPECT_EQ(38, platform::GetState(ctl::MinLengthSlider));
+        EXPECT_U16_EQ(u"38", Caption(ctl::MinLengthValue));
+        EXPECT_EQ(38, appSettings.minStringLength);
+        // A base path longer than the slider's range: the box gives 40.
+        platform::SetCaption(ctl::BasePathButton,
+                             u"D:\\Ein sehr langer Pfad zum Familienarchiv mit Bildern");
+    });
+    QueueClick(ctl::MustContainBaseBox);
+    QueueLook([] {
+        EXPECT_EQ(40, appSettings.minStringLength);
+        EXPECT_U16_EQ(u"40", Caption(ctl::MinLengthValue));
+        EXPECT_EQ(40, platform::GetMinimum(ctl::MinLengthSlider));
+    });
+    QueueClick(ctl::BasePathButton);  // does nothing
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_TRUE(headless::DialogCalls().empty());
+}
+
+TEST_F(ProgramTest, FolderPickerChoosesOrCancels) {
+    QueueClick(ctl::ProjectDirButton);
+    headless::QueueFolderAnswer(u"D:\\Andere Projekte");
+    QueueLook([] {
+        EXPECT_U16_EQ(u"D:\\Andere Projekte\\", Caption(ctl::ProjectDirButton));
+        EXPECT_U16_EQ(u"D:\\Andere Projekte\\", appSettings.projectDirectory);
+    });
+    QueueClick(ctl::ProjectDirButton);  // no answer queued: cancelled
+    QueueLook([] { EXPECT_U16_EQ(u"D:\\Andere Projekte\\", Caption(ctl::ProjectDirButton)); });
+    EXPECT_EQ(0, RunProgram());
+    const auto& calls = headless::DialogCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_U16_EQ(u"folder", calls[0].kind);
+    EXPECT_U16_EQ(u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen", calls[0].text);
+    EXPECT_U16_EQ(kProjects, calls[0].extra);
+    EXPECT_U16_EQ(u"D:\\Andere Projekte\\", calls[1].extra);
+}
+
+TEST_F(ProgramTest, ScanShowsTheResultsPageForGood) {
+    headless::MakeFile(u"D:\\Work\\Spurlese.chm", "ITSF");
+    QueueLook([] {
+        EXPECT_TRUE(platform::IsControlVisible(ctl::SettingsHelpButton));
+        EXPECT_NE(0, platform::GetButtonImage(ctl::SettingsHelpButton));
+    });
+    // The user tries to close the window while the scan runs: dropped.
+    headless::RaiseDuringNextProcess({platform::kCloseRequest, 0, platform::kMainWindow});
+    QueueClick(ctl::ApplyFilterButton);
+    QueueLook([] {
+        EXPECT_TRUE(platform::WindowExists(platform::kMainWindow));
+        EXPECT_U16_EQ(u"D:\\Familienbilder Stand Juni 2022\\Ostern\\img_0001.jpg",
+                      platform::GetText(ctl::HitsText));
+        EXPECT_TRUE(platform::IsControlVisible(ctl::HitsText));
+        EXPECT_TRUE(platform::IsControlEnabled(ctl::SaveResultsButton));
+        EXPECT_TRUE(platform::IsControlVisible(ctl::ResultsHelpButton));
+        EXPECT_NE(0, platform::GetButtonImage(ctl::ResultsHelpButton));
+        EXPECT_FALSE(platform::IsControlVisible(ctl::ApplyFilterButton));
+        EXPECT_EQ(1, platform::GetState(ctl::ScanProgress));
+    });
+    QueueClick(ctl::ApplyFilterButton);  // hidden now: the user cannot reach it
+    QueueClick(ctl::ResultsHelpButton);
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_EQ(1, headless::IgnoredActions());
+    EXPECT_EQ(1u, headless::StartedProcesses().size());
+    ASSERT_EQ(1u, headless::ShellCalls().size());
+    EXPECT_U16_EQ(u"Spurlese.chm", headless::ShellCalls()[0].file);
+    EXPECT_U16_EQ(u"", headless::ShellCalls()[0].parameters);
+    EXPECT_U16_EQ(u"D:\\Work\\", headless::ShellCalls()[0].workingDirectory);
+}
+
+TEST_F(ProgramTest, SavingTheHitsConfirmsOnlyASuccess) {
+    headless::MakeFolder(u"D:\\Export");
+    QueueClick(ctl::ApplyFilterButton);
+    QueueClick(ctl::SaveResultsButton);
+    headless::QueueSaveAnswer(u"D:\\Export\\treffer");
+    QueueClick(ctl::SaveResultsButton);  // cancelled
+    QueueClick(ctl::SaveResultsButton);
+    headless::QueueSaveAnswer(u"D:\\Nirgends\\treffer.txt");  // folder missing
+    EXPECT_EQ(0, RunProgram());
+
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "D:\\Familienbilder Stand Juni 2022\\Ostern\\img_0001.jpg\r\n",
+        Bytes(u"D:\\Export\\treffer"));
+    const auto& calls = headless::DialogCalls();
+    ASSERT_EQ(4u, calls.size());
+    EXPECT_U16_EQ(u"save", calls[0].kind);
+    EXPECT_U16_EQ(u"Ergebnis speichern", calls[0].title);
+    EXPECT_U16_EQ(u"Spurlese_Hits.txt", calls[0].text);
+    EXPECT_U16_EQ(u"Text *.txt", calls[0].extra);
+    EXPECT_EQ(1u, calls[0].flags);
+    EXPECT_U16_EQ(u"message", calls[1].kind);
+    EXPECT_U16_EQ(u"Success", calls[1].title);
+    EXPECT_U16_EQ(u"The results where successfully saved.", calls[1].text);
+    EXPECT_EQ(64u, calls[1].flags);
+    EXPECT_U16_EQ(u"save", calls[2].kind);
+    EXPECT_U16_EQ(u"save", calls[3].kind);  // no message after the cancel or the failure
+}
+
+TEST_F(ProgramTest, MissingExtractorEndsTheProgramWith999) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    headless::SetExecutablePath(u"E:\\Werkzeuge\\Spurlese.exe");
+    platform::DeleteFilePath(u"D:\\Work\\strings64.exe");
+    headless::MakeFolder(u"D:\\Work\\strings64.exe");  // a folder does not count
+    // A POSIX exit status keeps the low eight bits of 999.
+    EXPECT_EXIT(RunProgram(), ::testing::ExitedWithCode(999 & 0xFF),
+                "message box \"Fataler Fehler\": \"Bitte kopieren Sie das Sysinternals Tool\n"
+                "'strings64.exe' in das Verzeichnis zu Spurlese.exe\" \\(flags 16\\)\n"
+                "shell open \"https://learn.microsoft.com/sysinternals/downloads/strings\" in "
+                "\"D:.Work.\"\nexit code 999");
+}
+
+}  // namespace
