@@ -1,0 +1,321 @@
+// Spurlese.exe end to end, driven from this process as a user would drive it: started in a
+// working directory, its window found by title, controls found by number, clicks posted, the
+// real save dialog and message boxes answered, the exit code and the files it left checked.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/test_platform.h"
+
+namespace {
+
+constexpr wchar_t kWork[] = L"D:\\E2E\\";
+constexpr DWORD kPatience = 20000;  // ms; Wine starts a process in about 0.1 s
+
+std::wstring BuildFolder() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder = self;
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    return folder + L"..\\";
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<none>";
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void PutFile(const std::wstring& path, const std::string& bytes) {
+    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+    for (size_t i = 3; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == L'\\')
+            CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD patience = kPatience) {
+    const ULONGLONG end = GetTickCount64() + patience;
+    while (GetTickCount64() < end) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+std::wstring Text(HWND hwnd) {
+    wchar_t buffer[8192] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        5000, &length);
+    return std::wstring(buffer, length);
+}
+
+struct Search {
+    DWORD process;
+    const wchar_t* title;
+    HWND found;
+};
+
+// A visible top-level window of the process with the title.
+HWND TopWindow(DWORD process, const wchar_t* title) {
+    Search search{process, title, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner != s->process || !IsWindowVisible(hwnd)) return TRUE;
+            wchar_t text[256] = {};
+            GetWindowTextW(hwnd, text, 256);
+            if (lstrcmpW(text, s->title) != 0) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A control by id at any depth below the window.
+HWND Child(HWND window, int id) {
+    Search search{static_cast<DWORD>(id), nullptr, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(hwnd) != static_cast<int>(s->process)) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The visible child of the class (for example the file name field of a save dialog).
+HWND ChildOfClass(HWND window, const wchar_t* className) {
+    Search search{0, className, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND hwnd, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(hwnd, name, 64);
+            if (lstrcmpiW(name, s->title) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Every static text of a message box, joined.
+std::wstring BoxText(HWND box) {
+    std::wstring all;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        GetClassNameW(child, name, 64);
+        if (lstrcmpiW(name, L"Static") == 0) all += Text(child);
+    }
+    return all;
+}
+
+class RunningProgram {
+public:
+    bool Start(const std::wstring& workingDirectory) {
+        std::wstring command = L"\"" + BuildFolder() + L"Spurlese.exe\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workingDirectory.c_str(), &startup, &info_)) {
+            return false;
+        }
+        CloseHandle(info_.hThread);
+        return true;
+    }
+    ~RunningProgram() {
+        if (info_.hProcess) {
+            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(info_.hProcess, 1);
+            }
+            CloseHandle(info_.hProcess);
+        }
+    }
+    HWND Window(const wchar_t* title) {
+        HWND found = nullptr;
+        WaitFor([&] { return (found = TopWindow(info_.dwProcessId, title)) != nullptr; });
+        return found;
+    }
+    // The exit code once the process ended, or -1 when it did not end in time.
+    long ExitCode() {
+        if (WaitForSingleObject(info_.hProcess, kPatience) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+class ProgramEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::ResetForTest();
+        CreateDirectoryW(L"D:\\E2E", nullptr);
+        ASSERT_TRUE(CopyFileW((BuildFolder() + L"tools\\spurlese_strings.exe").c_str(),
+                              L"D:\\E2E\\strings64.exe", FALSE));
+        PutFile(L"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00fcrgen\\IMG_0001.JPG", "j");
+        PutFile(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Feier.mph",
+                std::string("\x05\x00", 2) +
+                    "D:\\Familienbilder Stand Juni 2022\\Geburtstag J\xFCrgen\\IMG_0001.JPG" +
+                    std::string("\x00\x00", 2));
+    }
+};
+
+TEST_F(ProgramEndToEndTest, WithoutExtractorTheUserIsToldAndTheProgramEnds) {
+    CreateDirectoryW(L"D:\\Leer", nullptr);
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(L"D:\\Leer\\"));
+    HWND box = program.Window(L"Fataler Fehler");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(
+        L"Bitte kopieren Sie das Sysinternals Tool\n'strings64.exe' in das Verzeichnis zu "
+        L"Spurlese.exe",
+        BoxText(box));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(999, program.ExitCode());
+    EXPECT_EQ("<none>", FileBytes(L"D:\\Leer\\Spurlese.ini"));
+}
+
+TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
+    PutFile(L"D:\\E2E\\Spurlese.chm", "ITSF");
+    CreateDirectoryW(L"D:\\Ausgabe", nullptr);
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    EXPECT_EQ(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe", Text(Child(main, 4)));
+    EXPECT_EQ(L"D:\\Familienbilder Stand Juni 2022", Text(Child(main, 6)));
+    EXPECT_EQ(L"33", Text(Child(main, 9)));
+    EXPECT_TRUE(IsWindowVisible(Child(main, 22)));  // the help file is there
+
+    // The slider by keyboard, then the box that sets it to the base path's length.
+    PostMessageW(Child(main, 8), WM_KEYDOWN, VK_RIGHT, 1);
+    EXPECT_TRUE(WaitFor([&] { return Text(Child(main, 9)) == L"34"; }));
+    PostMessageW(Child(main, 10), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return Text(Child(main, 9)) == L"33"; }));
+
+    // "Filter anwenden": the results page, the hit, "Ergebnis speichern" enabled again.
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return IsWindowVisible(Child(main, 19)) && IsWindowEnabled(Child(main, 20)) &&
+               Text(Child(main, 16)).find(L"Done") != std::wstring::npos;
+    }));
+    const std::wstring hit =
+        L"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00fcrgen\\img_0001.jpg";
+    EXPECT_EQ(hit, Text(Child(main, 19)));
+    EXPECT_FALSE(IsWindowVisible(Child(main, 13)));
+
+    // Save: the real dialog, a name typed without extension, confirmed.
+    PostMessageW(Child(main, 20), BM_CLICK, 0, 0);
+    HWND dialog = program.Window(L"Ergebnis speichern");
+    ASSERT_NE(nullptr, dialog);
+    HWND name = ChildOfClass(dialog, L"Edit");
+    ASSERT_NE(nullptr, name);
+    EXPECT_EQ(L"Spurlese_Hits.txt", Text(name));
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\Ausgabe\\treffer"));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND success = program.Window(L"Success");
+    ASSERT_NE(nullptr, success);
+    EXPECT_EQ(L"The results where successfully saved.", BoxText(success));
+    PostMessageW(success, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "D:\\Familienbilder Stand Juni 2022\\Geburtstag J\xC3\xBCrgen\\img_0001.jpg\r\n",
+        FileBytes(L"D:\\Ausgabe\\treffer"));
+
+    // Saving again, cancelled: no message.
+    PostMessageW(Child(main, 20), BM_CLICK, 0, 0);
+    dialog = program.Window(L"Ergebnis speichern");
+    ASSERT_NE(nullptr, dialog);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    Sleep(500);
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    EXPECT_EQ(nullptr, TopWindow(process, L"Success"));
+
+    // Moved and resized from outside, then closed: the placement is kept.
+    RECT frame = {};
+    GetWindowRect(main, &frame);
+    SetWindowPos(main, nullptr, 100, 80, frame.right - frame.left + 100,
+                 frame.bottom - frame.top + 50, SWP_NOZORDER);
+    RECT client = {};
+    GetClientRect(main, &client);
+    EXPECT_EQ(668, client.right);
+    EXPECT_EQ(450, client.bottom);
+    RECT button = {};
+    GetWindowRect(Child(main, 20), &button);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ(450 - 40, button.top);  // follows the bottom edge
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+    EXPECT_EQ("[General]\nMainWindowPosition=100,80,668,450\n",
+              FileBytes(L"D:\\E2E\\Spurlese.ini"));
+
+    // Started again: where it was closed.
+    RunningProgram again;
+    ASSERT_TRUE(again.Start(kWork));
+    main = again.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    // The window shows before the stored placement is applied.
+    WaitFor([&] { return GetWindowRect(main, &frame) && frame.left == 100; });
+    GetWindowRect(main, &frame);
+    GetClientRect(main, &client);
+    EXPECT_EQ(100, frame.left);
+    EXPECT_EQ(80, frame.top);
+    EXPECT_EQ(668, client.right);
+    EXPECT_EQ(450, client.bottom);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, again.ExitCode());
+}
+
+TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
+    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=3000,2000,1900,1500\n");
+    RunningProgram program;
+    ASSERT_TRUE(program.Start(kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    RECT frame = {}, client = {};
+    WaitFor([&] { return GetWindowRect(main, &frame) && frame.left == 0; });
+    GetWindowRect(main, &frame);
+    GetClientRect(main, &client);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(0, frame.left);
+    EXPECT_EQ(0, frame.top);
+    EXPECT_LE(client.right, screenWidth);
+    EXPECT_LE(client.bottom, screenHeight);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
+}  // namespace
