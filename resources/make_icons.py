@@ -44,9 +44,13 @@ def help_colour(x, y):
     """Colour at a point of the unit square, or None outside the picture."""
     if math.hypot(x - 0.5, y - 0.5) > 0.48:
         return None
-    mark = (ring(x, y, 0.5, 0.37, 0.15, 0.1, start=150, end=300 - 360 + 360)
-            or segment(x, y, 0.5, 0.52, 0.5, 0.62, 0.1)
-            or math.hypot(x - 0.5, y - 0.77) <= 0.065)
+    # The hook runs from the left over the top down to the lower right, then bends into the
+    # stem; the dot stands apart below.
+    hook_end = (0.5 + 0.15 * math.cos(math.radians(300)), 0.37 - 0.15 * math.sin(math.radians(300)))
+    mark = (ring(x, y, 0.5, 0.37, 0.15, 0.1, start=300, end=180)
+            or segment(x, y, hook_end[0], hook_end[1], 0.5, 0.56, 0.1)
+            or segment(x, y, 0.5, 0.56, 0.5, 0.63, 0.1)
+            or math.hypot(x - 0.5, y - 0.78) <= 0.065)
     return WHITE if mark else BLUE
 
 

@@ -12,12 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/remote_window.h"
 #include "tests/support/test_platform.h"
 
 namespace {
 
+using remote::BoxText;
+using remote::Child;
+using remote::ChildOfClass;
+using remote::Text;
+using remote::TopWindow;
+using remote::WaitFor;
+
 constexpr wchar_t kWork[] = L"D:\\E2E\\";
-constexpr DWORD kPatience = 20000;  // ms; Wine starts a process in about 0.1 s
 
 std::wstring BuildFolder() {
     wchar_t self[MAX_PATH];
@@ -25,6 +32,10 @@ std::wstring BuildFolder() {
     std::wstring folder = self;
     folder.resize(folder.find_last_of(L'\\') + 1);
     return folder + L"..\\";
+}
+
+std::wstring Program() {
+    return BuildFolder() + L"Spurlese.exe";
 }
 
 std::string FileBytes(const std::wstring& path) {
@@ -52,130 +63,6 @@ void PutFile(const std::wstring& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition, DWORD patience = kPatience) {
-    const ULONGLONG end = GetTickCount64() + patience;
-    while (GetTickCount64() < end) {
-        if (condition()) return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
-std::wstring Text(HWND hwnd) {
-    wchar_t buffer[8192] = {};
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                        5000, &length);
-    return std::wstring(buffer, length);
-}
-
-struct Search {
-    DWORD process;
-    const wchar_t* title;
-    HWND found;
-};
-
-// A visible top-level window of the process with the title.
-HWND TopWindow(DWORD process, const wchar_t* title) {
-    Search search{process, title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner != s->process || !IsWindowVisible(hwnd)) return TRUE;
-            wchar_t text[256] = {};
-            GetWindowTextW(hwnd, text, 256);
-            if (lstrcmpW(text, s->title) != 0) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A control by id at any depth below the window.
-HWND Child(HWND window, int id) {
-    Search search{static_cast<DWORD>(id), nullptr, nullptr};
-    EnumChildWindows(
-        window,
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(hwnd) != static_cast<int>(s->process)) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// The visible child of the class (for example the file name field of a save dialog).
-HWND ChildOfClass(HWND window, const wchar_t* className) {
-    Search search{0, className, nullptr};
-    EnumChildWindows(
-        window,
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[64] = {};
-            GetClassNameW(hwnd, name, 64);
-            if (lstrcmpiW(name, s->title) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Every static text of a message box, joined.
-std::wstring BoxText(HWND box) {
-    std::wstring all;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(child, name, 64);
-        if (lstrcmpiW(name, L"Static") == 0) all += Text(child);
-    }
-    return all;
-}
-
-class RunningProgram {
-public:
-    bool Start(const std::wstring& workingDirectory) {
-        std::wstring command = L"\"" + BuildFolder() + L"Spurlese.exe\"";
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            workingDirectory.c_str(), &startup, &info_)) {
-            return false;
-        }
-        CloseHandle(info_.hThread);
-        return true;
-    }
-    ~RunningProgram() {
-        if (info_.hProcess) {
-            if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(info_.hProcess, 1);
-            }
-            CloseHandle(info_.hProcess);
-        }
-    }
-    HWND Window(const wchar_t* title) {
-        HWND found = nullptr;
-        WaitFor([&] { return (found = TopWindow(info_.dwProcessId, title)) != nullptr; });
-        return found;
-    }
-    // The exit code once the process ended, or -1 when it did not end in time.
-    long ExitCode() {
-        if (WaitForSingleObject(info_.hProcess, kPatience) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-private:
-    PROCESS_INFORMATION info_ = {};
-};
-
 class ProgramEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -193,8 +80,8 @@ protected:
 
 TEST_F(ProgramEndToEndTest, WithoutExtractorTheUserIsToldAndTheProgramEnds) {
     CreateDirectoryW(L"D:\\Leer", nullptr);
-    RunningProgram program;
-    ASSERT_TRUE(program.Start(L"D:\\Leer\\"));
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), L"D:\\Leer\\"));
     HWND box = program.Window(L"Fataler Fehler");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(
@@ -209,8 +96,8 @@ TEST_F(ProgramEndToEndTest, WithoutExtractorTheUserIsToldAndTheProgramEnds) {
 TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     PutFile(L"D:\\E2E\\Spurlese.chm", "ITSF");
     CreateDirectoryW(L"D:\\Ausgabe", nullptr);
-    RunningProgram program;
-    ASSERT_TRUE(program.Start(kWork));
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
     HWND main = program.Window(L"Spurlese");
     ASSERT_NE(nullptr, main);
     EXPECT_EQ(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe", Text(Child(main, 4)));
@@ -282,8 +169,8 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
               FileBytes(L"D:\\E2E\\Spurlese.ini"));
 
     // Started again: where it was closed.
-    RunningProgram again;
-    ASSERT_TRUE(again.Start(kWork));
+    remote::RunningProgram again;
+    ASSERT_TRUE(again.Start(Program(), kWork));
     main = again.Window(L"Spurlese");
     ASSERT_NE(nullptr, main);
     // The window shows before the stored placement is applied.
@@ -300,8 +187,8 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
 
 TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
     PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=3000,2000,1900,1500\n");
-    RunningProgram program;
-    ASSERT_TRUE(program.Start(kWork));
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
     HWND main = program.Window(L"Spurlese");
     ASSERT_NE(nullptr, main);
     RECT frame = {}, client = {};
