@@ -9,11 +9,7 @@
 #include "ui/controls.h"
 #include "ui/page_table.h"
 
-namespace {
-
-constexpr int kExtractorMissingExitCode = 999;
-
-void AddPageRows() {
+void AddStartupPageRows() {
     AddPageRow(kSettingsPage, ctl::SettingsPage, u"", 1);
     for (int control = ctl::ProjectDirLabel; control <= ctl::ApplyFilterButton; ++control) {
         AddPageRow(kSettingsPage, control, u"", 0);
@@ -25,6 +21,10 @@ void AddPageRows() {
     }
     AddPageRow(kResultsPage, ctl::ResultsHelpButton, u"Spurlese.chm", 0);
 }
+
+namespace {
+
+constexpr int kExtractorMissingExitCode = 999;
 
 std::u16string FileNamePart(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"\\/");
@@ -47,7 +47,7 @@ int RunStartupChecks() {
     appSettings.basePath = u"D:\\Familienbilder Stand Juni 2022";
     appSettings.projectDirectory = u"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe";
     appSettings.minStringLength = static_cast<int64_t>(appSettings.basePath.size());
-    AddPageRows();
+    AddStartupPageRows();
 
     platform::SetMinimum(ctl::MinLengthSlider, 8);
     platform::SetMaximum(ctl::MinLengthSlider, 40);

@@ -8,6 +8,9 @@
 constexpr std::u16string_view kExtractorDownloadPage =
     u"https://learn.microsoft.com/sysinternals/downloads/strings";
 
+// The page-table rows of both pages, in their order; part of RunStartupChecks.
+void AddStartupPageRows();
+
 // Returns 0 when the extractor is present. When it is missing it tells the user, opens the
 // download page and ends the process with exit code 999 instead of returning.
 int RunStartupChecks();

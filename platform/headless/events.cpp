@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/event_queue.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
@@ -26,18 +27,11 @@ struct Action {
     std::function<void()> look;
 };
 
-struct Binding {
-    int eventNumber = 0;
-    EventCallback callback = nullptr;
-};
-
 struct Display {
     int width = 0, height = 0;
 };
 
-std::deque<Event> gPending;
 std::deque<Action> gActions;
-std::vector<Binding> gBindings;
 std::vector<Event> gDuringProcess;
 std::deque<std::u16string> gFolderAnswers, gSaveAnswers;
 std::vector<headless::DialogCall> gDialogs;
@@ -47,19 +41,12 @@ std::u16string gExecutable;
 int gIgnoredActions = 0;
 int gEnumerations = 0;
 
-void RunCallbacks(const Event& event) {
-    // The binding made last runs first.
-    for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
-        if (it->eventNumber == event.number) it->callback(event);
-    }
-}
-
 bool UserCanReach(int control) {
     return IsControlVisible(control) && IsControlEnabled(control);
 }
 
 void ControlEvent(int control) {
-    gPending.push_back({kControlEvent, control, kMainWindow});
+    events::Push({kControlEvent, control, kMainWindow});
 }
 
 void Apply(const Action& action) {
@@ -84,7 +71,7 @@ void Apply(const Action& action) {
             ControlEvent(action.control);
             return;
         case ActionKind::Close:
-            if (WindowExists(kMainWindow)) gPending.push_back({kCloseRequest, 0, kMainWindow});
+            if (WindowExists(kMainWindow)) events::Push({kCloseRequest, 0, kMainWindow});
             return;
         case ActionKind::Frame:
             ApplyWindowAction(action.frame, action.width, action.height);
@@ -98,9 +85,8 @@ void Apply(const Action& action) {
 }  // namespace
 
 void ResetEvents() {
-    gPending.clear();
+    events::Clear(true);
     gActions.clear();
-    gBindings.clear();
     gDuringProcess.clear();
     gFolderAnswers.clear();
     gSaveAnswers.clear();
@@ -113,21 +99,16 @@ void ResetEvents() {
 }
 
 void RaiseSizeChanged(int window) {
-    const Event event{kSizeChanged, 0, window};
-    RunCallbacks(event);
-    for (auto it = gPending.begin(); it != gPending.end();) {
-        it = (it->number == kSizeChanged && it->window == window) ? gPending.erase(it) : it + 1;
-    }
-    gPending.push_back(event);
+    events::RaiseSizeChanged(window);
 }
 
 void OnProcessStarted() {
-    for (const Event& event : gDuringProcess) gPending.push_back(event);
+    for (const Event& event : gDuringProcess) events::Push(event);
     gDuringProcess.clear();
 }
 
 void WaitEvent(Event* event) {
-    while (gPending.empty()) {
+    while (events::Empty()) {
         if (gActions.empty()) {
             // The script is over: the user closes the window, so a test can never hang.
             *event = {kCloseRequest, 0, kMainWindow};
@@ -137,18 +118,12 @@ void WaitEvent(Event* event) {
         gActions.pop_front();
         Apply(action);
     }
-    *event = gPending.front();
-    gPending.pop_front();
-}
-
-void BindEvent(int eventNumber, EventCallback callback) {
-    if (callback) gBindings.push_back({eventNumber, callback});
+    events::Take(event);
 }
 
 bool DropPendingEvent() {
-    if (gPending.empty()) return false;
-    gPending.pop_front();
-    return true;
+    Event dropped;
+    return events::Take(&dropped);
 }
 
 int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags) {
@@ -204,8 +179,7 @@ std::u16string ExecutablePath() {
 
 void ReleasePlatform() {
     CloseWindow(kMainWindow);
-    gBindings.clear();
-    gPending.clear();
+    events::Clear(true);
 }
 
 // Runs inside a test's child process (a death test): what the program showed and opened goes

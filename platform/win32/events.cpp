@@ -3,48 +3,22 @@
 // follow the border while the user drags it.
 #include "platform/win32/win32_internal.h"
 
-#include <deque>
-#include <vector>
+#include "platform/event_queue.h"
 
 namespace platform {
 
 namespace win32 {
 
-namespace {
-
-struct Binding {
-    int eventNumber = 0;
-    EventCallback callback = nullptr;
-};
-
-std::deque<Event> gQueue;
-std::vector<Binding> gBindings;
-
-void RunCallbacks(const Event& event) {
-    // The binding made last runs first.
-    for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
-        if (it->eventNumber == event.number) it->callback(event);
-    }
-}
-
-}  // namespace
-
 void PushEvent(const Event& event) {
-    gQueue.push_back(event);
+    events::Push(event);
 }
 
 void RaiseSizeChanged(int window) {
-    const Event event{kSizeChanged, 0, window};
-    RunCallbacks(event);
-    for (auto it = gQueue.begin(); it != gQueue.end();) {
-        it = (it->number == kSizeChanged && it->window == window) ? gQueue.erase(it) : it + 1;
-    }
-    gQueue.push_back(event);
+    events::RaiseSizeChanged(window);
 }
 
 void ForgetEvents() {
-    gQueue.clear();
-    gBindings.clear();
+    events::Clear(true);
 }
 
 }  // namespace win32
@@ -52,7 +26,7 @@ void ForgetEvents() {
 using namespace win32;
 
 void WaitEvent(Event* event) {
-    while (gQueue.empty()) {
+    while (events::Empty()) {
         MSG message;
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got <= 0) {
@@ -67,19 +41,12 @@ void WaitEvent(Event* event) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    *event = gQueue.front();
-    gQueue.pop_front();
-}
-
-void BindEvent(int eventNumber, EventCallback callback) {
-    if (callback) gBindings.push_back({eventNumber, callback});
+    events::Take(event);
 }
 
 bool DropPendingEvent() {
-    if (!gQueue.empty()) {
-        gQueue.pop_front();
-        return true;
-    }
+    Event dropped;
+    if (events::Take(&dropped)) return true;
     MSG message;
     if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
     if (message.message == WM_QUIT) {

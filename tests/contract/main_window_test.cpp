@@ -1,6 +1,7 @@
 // The main window as built: fonts, tooltips, minimum size, the page table and the value label.
 #include <string>
 
+#include "app/startup_checks.h"
 #include "settings/app_settings.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
@@ -57,17 +58,7 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
         testsupport::SetWorkingDirectory(u"D:\\Work\\");
-        // The rows the program adds at start.
-        AddPageRow(kSettingsPage, ctl::SettingsPage, u"", 1);
-        for (int c = ctl::ProjectDirLabel; c <= ctl::ApplyFilterButton; ++c) {
-            AddPageRow(kSettingsPage, c, u"", 0);
-        }
-        AddPageRow(kSettingsPage, ctl::SettingsHelpButton, u"Spurlese.chm", 0);
-        AddPageRow(kResultsPage, ctl::ResultsPage, u"", 1);
-        for (int c = ctl::InfoFrame; c <= ctl::SaveResultsButton; ++c) {
-            AddPageRow(kResultsPage, c, u"", 0);
-        }
-        AddPageRow(kResultsPage, ctl::ResultsHelpButton, u"Spurlese.chm", 0);
+        AddStartupPageRows();
     }
 };
 

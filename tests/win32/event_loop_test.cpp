@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "app/startup_checks.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 #include "ui/page_table.h"
@@ -23,11 +24,7 @@ protected:
         platform::SetMinimum(ctl::MinLengthSlider, 8);
         platform::SetMaximum(ctl::MinLengthSlider, 40);
         platform::SetState(ctl::MinLengthSlider, 33);
-        for (int c = ctl::ProjectDirLabel; c <= ctl::ApplyFilterButton; ++c) {
-            AddPageRow(kSettingsPage, c, u"", 0);
-        }
-        AddPageRow(kSettingsPage, ctl::SettingsHelpButton, u"Spurlese.chm", 0);
-        AddPageRow(kResultsPage, ctl::ResultsPage, u"", 1);
+        AddStartupPageRows();
         ActivatePage(kSettingsPage);
         SetForegroundWindow(MainWindowHandle());
         // The size changes of creating and showing the window are not what is tested here.

@@ -1,0 +1,59 @@
+#include "platform/event_queue.h"
+
+#include <deque>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+struct Binding {
+    int eventNumber = 0;
+    EventCallback callback = nullptr;
+};
+
+std::deque<Event> gQueue;
+std::vector<Binding> gBindings;
+
+}  // namespace
+
+void BindEvent(int eventNumber, EventCallback callback) {
+    if (callback) gBindings.push_back({eventNumber, callback});
+}
+
+namespace events {
+
+void Push(const Event& event) {
+    gQueue.push_back(event);
+}
+
+void RaiseSizeChanged(int window) {
+    const Event event{kSizeChanged, 0, window};
+    for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
+        if (it->eventNumber == event.number) it->callback(event);
+    }
+    for (auto it = gQueue.begin(); it != gQueue.end();) {
+        it = (it->number == kSizeChanged && it->window == window) ? gQueue.erase(it) : it + 1;
+    }
+    gQueue.push_back(event);
+}
+
+bool Empty() {
+    return gQueue.empty();
+}
+
+bool Take(Event* event) {
+    if (gQueue.empty()) return false;
+    *event = gQueue.front();
+    gQueue.pop_front();
+    return true;
+}
+
+void Clear(bool bindings) {
+    gQueue.clear();
+    if (bindings) gBindings.clear();
+}
+
+}  // namespace events
+
+}  // namespace platform
