@@ -1,10 +1,8 @@
-// Times a whole scan ("Filter anwenden") against the unavoidable part of it: running the
-// extractor alone over the same project files, its output read and dropped. Windows build,
-// run under Wine by bench/run with the corpus's archive as drive D:. Use one round: the program
-// scans once per run, and under Wine emptying a rich edit control that holds thousands of
-// lines takes minutes, which a second scan would measure.
-//     scan_bench.exe <project folder> <base path> <min length> <rounds>
-// Prints both times (best of the rounds, measured alternately in one run) and their ratio.
+// Times a whole scan ("Filter anwenden"), or the unavoidable part of it: running the extractor
+// alone over the same project files, its output read and dropped. Windows build, run under Wine
+// by bench/run with the corpus's archive as drive D:, one measurement per process; bench/run
+// alternates them and takes the best of each.
+//     scan_bench.exe <project folder> <base path> <min length> extractor|scan [hits file]
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -48,51 +46,72 @@ std::vector<std::u16string> ProjectFiles(const std::u16string& folder) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: scan_bench <project folder> <base path> <min length> <rounds>\n");
+        std::fprintf(
+            stderr, "usage: scan_bench <project folder> <base path> <min length> extractor|scan\n");
         return 2;
     }
     const std::u16string folder = U16(argv[1]);
     const std::u16string basePath = U16(argv[2]);
     const int64_t minLength = std::wcstoll(argv[3], nullptr, 10);
-    const int rounds = static_cast<int>(std::wcstol(argv[4], nullptr, 10));
-    if (!OpenMainWindow()) return 1;
-    platform::SetCaption(ctl::ProjectDirButton, folder);
-    platform::SetCaption(ctl::BasePathButton, basePath);
-    appSettings.basePath = basePath;
-    appSettings.minStringLength = minLength;
-    // As in the program: the results page is what shows while the scan runs.
-    platform::ShowControl(ctl::SettingsPage, false);
-    platform::ShowControl(ctl::ResultsPage, true);
+    const std::u16string what = U16(argv[4]);
+    auto openWindow = [&] {
+        if (!OpenMainWindow()) return false;
+        platform::SetCaption(ctl::ProjectDirButton, folder);
+        platform::SetCaption(ctl::BasePathButton, basePath);
+        appSettings.basePath = basePath;
+        appSettings.minStringLength = minLength;
+        // As in the program: the results page is what shows while the scan runs.
+        platform::ShowControl(ctl::SettingsPage, false);
+        platform::ShowControl(ctl::ResultsPage, true);
+        return true;
+    };
 
     const std::vector<std::u16string> files = ProjectFiles(folder);
     const std::u16string program = platform::CurrentDirectory() + u"strings64.exe";
-    double bestExtractor = 1e9, bestScan = 1e9;
-    size_t lines = 0, hits = 0;
-    for (int round = 0; round < rounds; ++round) {
-        auto start = std::chrono::steady_clock::now();
+    size_t lines = 0, hits = 0, infoLines = 0;
+    auto extractorAlone = [&] {
+        const auto start = std::chrono::steady_clock::now();
         lines = 0;
         for (const auto& file : files) {
             CollectProgramOutput(program, ExtractorCommandLine(program, minLength, file),
                                  [&lines](std::u16string_view) { ++lines; });
         }
-        const double extractor = Seconds(start);
-
-        start = std::chrono::steady_clock::now();
+        return Seconds(start);
+    };
+    auto wholeScan = [&] {
+        platform::CloseWindow(platform::kMainWindow);
+        if (!openWindow()) return -1.0;
+        const auto start = std::chrono::steady_clock::now();
         RunScan();
-        const double scan = Seconds(start);
-        std::printf("round %d: extractor alone %.3f s, whole scan %.3f s\n", round + 1, extractor,
-                    scan);
-        std::fflush(stdout);
-        bestExtractor = std::min(bestExtractor, extractor);
-        bestScan = std::min(bestScan, scan);
+        return Seconds(start);
+    };
+    double seconds = 0;
+    if (what == u"extractor") {
+        seconds = extractorAlone();
+    } else {
+        seconds = wholeScan();
+        if (seconds < 0) return 1;
         const std::u16string shown = platform::GetText(ctl::HitsText);
+        if (argc > 5) {
+            // The hits as shown, for checking them against the corpus's list.
+            FILE* file = _wfopen(argv[5], L"wb");
+            if (file) {
+                const std::string bytes = platform::Utf16ToUtf8(shown);
+                std::fwrite(bytes.data(), 1, bytes.size(), file);
+                std::fclose(file);
+            }
+        }
         hits = shown.empty() ? 0 : 1;
         for (char16_t c : shown) hits += c == u'\n';
+        const std::u16string info = platform::GetText(ctl::InfoText);
+        infoLines = info.empty() ? 0 : 1;
+        for (char16_t c : info) infoLines += c == u'\n';
     }
-    std::printf("project files: %zu, extractor lines: %zu, hits shown: %zu\n", files.size(), lines,
-                hits);
-    std::printf("extractor alone: %.3f s, whole scan: %.3f s, ratio scan/extractor: %.3f\n",
-                bestExtractor, bestScan, bestScan / bestExtractor);
+    std::printf(
+        "%s %.3f s; project files: %zu, extractor lines: %zu, hits shown: %zu, "
+        "information lines: %zu\n",
+        what == u"extractor" ? "extractor alone" : "whole scan", seconds, files.size(), lines, hits,
+        infoLines);
     platform::CloseWindow(platform::kMainWindow);
     return 0;
 }

@@ -155,7 +155,9 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
 bool ProcessRunning(ProcessHandle process);
 // Bytes waiting in the pipe now; 0 when none (also once the pipe is closed and drained).
 int64_t ProcessOutputAvailable(ProcessHandle process);
-// Reads up to `size` bytes that are waiting; returns how many (0 at the end of the output).
+// Reads up to `size` bytes; returns how many (0 at the end of the output). Waits for bytes while
+// the process still runs and has written none, so ask ProcessOutputAvailable first; once it has
+// ended, it returns at once.
 int64_t ReadProcessOutput(ProcessHandle process, char* buffer, int64_t size);
 // Releases the handles; does not end the process.
 void CloseProcess(ProcessHandle process);

@@ -49,8 +49,14 @@ void ReadProcessLines(intptr_t process, const LineSink& onLine) {
             }
         }
         if (!platform::ProcessRunning(process)) {
-            // Whatever arrived between the last look and the end still counts.
-            if (platform::ProcessOutputAvailable(process) > 0) continue;
+            // Ended: its end of the pipe is closed, so reading to the end of the output no longer
+            // waits, and nothing depends on how soon the pipe reports what is left in it.
+            for (;;) {
+                const int64_t got = platform::ReadProcessOutput(process, block.data(), kReadBlock);
+                if (got <= 0) break;
+                SplitLines(&splitter, std::string_view(block.data(), static_cast<size_t>(got)),
+                           onLine);
+            }
             break;
         }
         platform::PauseMilliseconds(kPollMilliseconds);

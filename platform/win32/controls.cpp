@@ -130,6 +130,8 @@ bool CreateControl(const ControlSpec& spec) {
     if (spec.kind == ControlKind::TextDisplay) {
         // No length limit: the default of 32 767 characters would silently drop hits.
         SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+        // Read-only: nothing to undo, so no undo records for every appended line.
+        SendMessageW(hwnd, EM_SETUNDOLIMIT, 0, 0);
     }
     gControls[spec.number] = {hwnd, spec.kind};
     return true;

@@ -42,9 +42,21 @@ void AppendLine(int control, std::u16string_view text) {
         insert.push_back(text[i] == u'\n' ? u'\r' : text[i]);
     }
     // Drawn once afterwards, not while the text grows: a visible display otherwise repaints
-    // during every insertion.
+    // during every insertion. Many lines go in as pieces of a few hundred paragraphs: Wine's
+    // rich edit takes twice as long for 30 000 lines inserted at once as for the same lines in
+    // pieces (measured), and the caret stays at the end between them.
     SendMessageW(hwnd, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(insert)));
+    constexpr size_t kParagraphsPerPiece = 500;
+    size_t begin = 0;
+    while (begin < insert.size()) {
+        size_t end = begin, paragraphs = 0;
+        while (end < insert.size() && paragraphs < kParagraphsPerPiece) {
+            if (insert[end++] == u'\r') ++paragraphs;
+        }
+        const std::u16string piece = insert.substr(begin, end - begin);
+        SendMessageW(hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(W(piece)));
+        begin = end;
+    }
     SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
