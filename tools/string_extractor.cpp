@@ -7,6 +7,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace extractor {
 
 namespace {
@@ -58,11 +62,69 @@ constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
 }
 constexpr auto kWideChars = MakeWideChars();
 
-// Binary data is mostly zeros: eight of them are passed over at once.
-bool ZeroWord(const unsigned char* p) {
-    uint64_t word;
-    std::memcpy(&word, p, sizeof(word));
-    return word == 0;
+#if defined(__SSE2__)
+// Bit k is set when byte k of the 16 at p can stand in no byte run: a control byte other than
+// the tab, or 0x7F.
+unsigned DeadBytes(const unsigned char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x1F)), v);
+    const __m128i dead =
+        _mm_or_si128(_mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(0x09)), control),
+                     _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+    return static_cast<unsigned>(_mm_movemask_epi8(dead));
+}
+#endif
+
+// Binary data is mostly zeros and small numbers, bytes that can stand in no string. Outside a
+// run they are passed over sixteen at a time: the position of the first byte from `i` on that
+// may stand in a byte run (a tab, 0x20 to 0x7E, or 0x80 and above), or `end`.
+size_t SkipDeadBytes(const unsigned char* p, size_t i, size_t end) {
+#if defined(__SSE2__)
+    for (; i + 16 <= end; i += 16) {
+        const unsigned alive = ~DeadBytes(p + i) & 0xFFFF;
+        if (alive != 0) return i + static_cast<size_t>(__builtin_ctz(alive));
+    }
+#endif
+    while (i < end && kByteClasses[p[i]] == 0) ++i;
+    return i;
+}
+
+// The position of the first byte in [i, limit) that can stand in no byte run, or `limit`.
+size_t NextDeadByte(const unsigned char* p, size_t i, size_t limit) {
+#if defined(__SSE2__)
+    for (; i + 16 <= limit; i += 16) {
+        if (const unsigned dead = DeadBytes(p + i)) {
+            return i + static_cast<size_t>(__builtin_ctz(dead));
+        }
+    }
+#endif
+    while (i < limit && kByteClasses[p[i]] != 0) ++i;
+    return i;
+}
+
+// Outside a run, the UTF-16 scanners pass over units that can start no string: the position
+// (same parity as `i`) of the first unit from `i` on that may stand in a UTF-16 run, or at
+// least `end`. A unit may when its high byte is 1 or 2, or 0 with a tab or at least 0x20 below.
+size_t SkipDeadUnits(const unsigned char* p, size_t i, size_t end, size_t size) {
+#if defined(__SSE2__)
+    const __m128i two = _mm_set1_epi8(2), lowest = _mm_set1_epi8(0x1F), tab = _mm_set1_epi8(0x09),
+                  zero = _mm_setzero_si128();
+    for (; i + 16 <= end && i + 17 <= size; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        const __m128i highSmall = _mm_cmpeq_epi8(_mm_min_epu8(high, two), high);  // high <= 2
+        const __m128i lowControl = _mm_andnot_si128(_mm_cmpeq_epi8(low, tab),
+                                                    _mm_cmpeq_epi8(_mm_min_epu8(low, lowest), low));
+        const __m128i deadLow = _mm_and_si128(lowControl, _mm_cmpeq_epi8(high, zero));
+        const __m128i alive = _mm_andnot_si128(deadLow, highSmall);
+        // Only the units of this scanner's parity: every second byte position from i.
+        const unsigned units = static_cast<unsigned>(_mm_movemask_epi8(alive)) & 0x5555;
+        if (units != 0) return i + static_cast<size_t>(__builtin_ctz(units));
+    }
+#endif
+    (void)size;
+    while (i < end && !(p[i + 1] <= 2 && (p[i + 1] != 0 || p[i] == 0x09 || p[i] >= 0x20))) i += 2;
+    return i;
 }
 
 bool IsLatinLetter(char32_t cp) {
@@ -276,8 +338,8 @@ size_t FinishCarriedRun(Extractor* x, int scanner, const unsigned char* p, size_
 }
 
 // At the end of a block: a run still going on is carried into the next one.
-void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, size_t runBegin,
-                uint64_t chars, size_t next) {
+void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, uint64_t chars,
+                size_t next) {
     RunState& run = x->runs[scanner];
     if (chars > 0) {
         run.active = true;
@@ -303,10 +365,19 @@ void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
     // The position moves one byte at a time, whatever the bytes say, so the look-ups of the
     // next bytes never wait for this one's.
     for (; i < end; ++i) {
-        if (chars == 0 && p[i] == 0) {
-            while (i + 8 <= end && ZeroWord(p + i)) i += 8;  // zeros: eight at once
-            while (i < end && p[i] == 0) ++i;
-            if (i >= end) break;
+        if (chars == 0) {
+            if (kByteClasses[p[i]] == 0) {
+                i = SkipDeadBytes(p, i, end);
+                if (i >= end) break;
+            }
+            // Every run that starts before the next dead byte ends there: when that is less than
+            // the minimum length away, none of them is printed and the scan goes on from it.
+            const size_t limit = std::min<size_t>(end, i + minLength);
+            const size_t dead = NextDeadByte(p, i, limit);
+            if (dead < limit) {
+                i = dead - 1;
+                continue;
+            }
         }
         size_t length = pairs[p[i] | (p[i + 1] << 8)];
         if (skip > 0) {
@@ -332,11 +403,11 @@ void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t size, si
     uint64_t chars = 0;
     size_t runBegin = i;
     for (; i < end; i += 2) {
-        const unsigned high = p[i + 1];
-        if (chars == 0 && (high | p[i]) == 0) {
-            while (i + 10 <= end && ZeroWord(p + i + 2)) i += 8;  // zeros: four units at once
-            continue;
+        if (chars == 0) {
+            i = SkipDeadUnits(p, i, end, size);
+            if (i >= end) break;
         }
+        const unsigned high = p[i + 1];
         const uint64_t keep = kWideChars[std::min(high, 3u)][p[i]];
         runBegin = chars == 0 ? i : runBegin;
         if (!keep && chars >= minLength) KeepBlockRun(x, scanner, p, runBegin, i);

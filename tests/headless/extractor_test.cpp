@@ -68,6 +68,33 @@ TEST(ExtractorTest, Utf16RunsAtEvenAndOddOffsets) {
     EXPECT_EQ("ABCDEFGH\n", ExtractStrings("ABCDEFGH", 4));
 }
 
+// Dead stretches (control bytes, zeros) are passed over sixteen bytes at a time, and a stretch of
+// live bytes shorter than the minimum is passed over whole: strings at every alignment around
+// them, just long enough or one too short, must come out exactly.
+TEST(ExtractorTest, StringsAtEveryAlignmentAmongDeadBytes) {
+    const std::string word = "R\xFC" "ckblick 19";  // 12 characters, one in Windows-1252
+    for (size_t before = 0; before < 40; ++before) {
+        for (const char* filler : {"\x00", "\x07", "\x1F"}) {
+            const std::string dead = std::string(before, filler[0]);
+            const std::string tail(37, filler[0]);
+            const std::string expected = "R\xC3\xBC" "ckblick 19\n";
+            EXPECT_EQ(expected, ExtractStrings(dead + word + tail, 12)) << before;
+            EXPECT_EQ("", ExtractStrings(dead + word + tail, 13)) << before;
+            // Live but short stretches in front change nothing.
+            EXPECT_EQ(expected, ExtractStrings(dead + "ab\x01xyz\x02" + word + tail, 12))
+                << before;
+            EXPECT_EQ("Hallo Welt\n", ExtractStrings(dead + Wide("Hallo Welt") + tail, 10))
+                << before;
+            EXPECT_EQ("", ExtractStrings(dead + Wide("Hallo Welt") + tail, 11)) << before;
+            EXPECT_EQ("\xC5\x81\xC3\xB3\x64\xC5\xBA 1234\n",  // "Łódź 1234", high bytes 1
+                      ExtractStrings(dead + Bytes("\x41\x01\xF3\0d\0\x7A\x01", 8) +
+                                         Wide(" 1234") + tail,
+                                     9))
+                << before;
+        }
+    }
+}
+
 TEST(ExtractorTest, StringsComeInFileOrderWhateverTheirKind) {
     const std::string file = Wide("first wide") + Bytes("\x05\x05", 2) + "then bytes" +
                              Bytes("\x05", 1) + Wide("wide again") + Bytes("\x05", 1);
