@@ -186,7 +186,7 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
 }
 
 TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
-    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=3000,2000,1900,1500\n");
+    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=30000,20000,19000,15000\n");
     remote::RunningProgram program;
     ASSERT_TRUE(program.Start(Program(), kWork));
     HWND main = program.Window(L"Spurlese");
@@ -201,6 +201,32 @@ TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
     EXPECT_EQ(0, frame.top);
     EXPECT_LE(client.right, screenWidth);
     EXPECT_LE(client.bottom, screenHeight);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
+// Run at 96 DPI and again on a display scaled to 200 %: the stored numbers are in 96-DPI units,
+// and the bounds hold them to the display in the same units, so the window stays on the screen.
+// (Compared with device pixels, x 2000 would be allowed up to 2560 - 600 units, far off a
+// 2560-pixel screen at 200 %.)
+TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
+    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=20000,15000,600,400\n");
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    RECT frame = {}, client = {};
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // Placed after it is shown: wait until it has moved to the right.
+    WaitFor([&] { return GetWindowRect(main, &frame) && frame.left > screenWidth / 4; });
+    GetWindowRect(main, &frame);
+    GetClientRect(main, &client);
+    EXPECT_GE(frame.left, 0);
+    EXPECT_GE(frame.top, 0);
+    EXPECT_LE(frame.left + client.right, screenWidth)
+        << "dpi " << GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
+    EXPECT_LE(frame.top + client.bottom, screenHeight);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.ExitCode());
 }
