@@ -52,12 +52,10 @@ TEST_F(MainWindowTest, WindowIsCreatedAtItsMinimumSize) {
     EXPECT_EQ(400, height);
 }
 
-class PageTableTest : public WindowTest {
+class PageTableTest : public WorkFolderTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
-        testsupport::SetWorkingDirectory(u"D:\\Work\\");
+        WorkFolderTest::SetUp();
         AddStartupPageRows();
     }
 };

@@ -9,14 +9,7 @@
 
 namespace {
 
-class StartupTest : public WindowTest {
-protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
-        testsupport::SetWorkingDirectory(u"D:\\Work\\");
-    }
-};
+using StartupTest = WorkFolderTest;
 
 TEST_F(StartupTest, FixedStartValuesSliderAndCaptions) {
     ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\strings64.exe", ""));  // empty counts

@@ -7,12 +7,10 @@
 
 namespace {
 
-class WindowPlacementTest : public WindowTest {
+class WindowPlacementTest : public WorkFolderTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
-        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
-        testsupport::SetWorkingDirectory(u"D:\\Work\\");
+        WorkFolderTest::SetUp();
         platform::EnumerateDisplays();
     }
     static std::string Ini() {

@@ -8,14 +8,12 @@
 #include "ui/controls.h"
 
 // A window, the base path D:\Archiv, and the working directory D:\Work\ for the extractor.
-class ScanTest : public WindowTest {
+class ScanTest : public WorkFolderTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
+        WorkFolderTest::SetUp();
         UseBasePath(u"D:\\Archiv");
         appSettings.minStringLength = 8;
-        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
-        testsupport::SetWorkingDirectory(u"D:\\Work\\");
     }
     void UseBasePath(std::u16string_view basePath) {
         appSettings.basePath = basePath;

@@ -21,6 +21,16 @@ protected:
     void TearDown() override { platform::CloseWindow(platform::kMainWindow); }
 };
 
+// A window, with D:\Work\ as the working directory (where the program finds its files).
+class WorkFolderTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
+        testsupport::SetWorkingDirectory(u"D:\\Work\\");
+    }
+};
+
 // gtest prints char16_t strings as numbers; this shows them as text.
 #define EXPECT_U16_EQ(expected, actual) \
     EXPECT_EQ(testsupport::Show(expected), testsupport::Show(actual))

@@ -185,50 +185,47 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     EXPECT_EQ(0, again.ExitCode());
 }
 
-TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
-    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=30000,20000,19000,15000\n");
+// Starts the program with this Spurlese.ini, waits until the window stands where `placed`
+// accepts (it shows before the stored placement is applied), reads its frame and client area in
+// device pixels, and closes it.
+void PlacementAfterStart(const std::string& ini, bool (*placed)(const RECT& frame), RECT* frame,
+                         RECT* client) {
+    PutFile(L"D:\\E2E\\Spurlese.ini", ini);
     remote::RunningProgram program;
     ASSERT_TRUE(program.Start(Program(), kWork));
     HWND main = program.Window(L"Spurlese");
     ASSERT_NE(nullptr, main);
-    RECT frame = {}, client = {};
-    WaitFor([&] { return GetWindowRect(main, &frame) && frame.left == 0; });
-    GetWindowRect(main, &frame);
-    GetClientRect(main, &client);
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ(0, frame.left);
-    EXPECT_EQ(0, frame.top);
-    EXPECT_LE(client.right, screenWidth);
-    EXPECT_LE(client.bottom, screenHeight);
+    WaitFor([&] { return GetWindowRect(main, frame) && placed(*frame); });
+    GetWindowRect(main, frame);
+    GetClientRect(main, client);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.ExitCode());
 }
 
+TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
+    RECT frame = {}, client = {};
+    PlacementAfterStart(
+        "[General]\nMainWindowPosition=30000,20000,19000,15000\n",
+        [](const RECT& f) { return f.left == 0; }, &frame, &client);
+    EXPECT_EQ(0, frame.left);
+    EXPECT_EQ(0, frame.top);
+    EXPECT_LE(client.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(client.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
 // Run at 96 DPI and again on a display scaled to 200 %: the stored numbers are in 96-DPI units,
 // and the bounds hold them to the display in the same units, so the window stays on the screen.
-// (Compared with device pixels, x 2000 would be allowed up to 2560 - 600 units, far off a
+// (Compared with device pixels, x 20000 would be allowed up to 2560 - 600 units, far off a
 // 2560-pixel screen at 200 %.)
 TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
-    PutFile(L"D:\\E2E\\Spurlese.ini", "[General]\nMainWindowPosition=20000,15000,600,400\n");
-    remote::RunningProgram program;
-    ASSERT_TRUE(program.Start(Program(), kWork));
-    HWND main = program.Window(L"Spurlese");
-    ASSERT_NE(nullptr, main);
     RECT frame = {}, client = {};
-    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // Placed after it is shown: wait until it has moved to the right.
-    WaitFor([&] { return GetWindowRect(main, &frame) && frame.left > screenWidth / 4; });
-    GetWindowRect(main, &frame);
-    GetClientRect(main, &client);
+    PlacementAfterStart(
+        "[General]\nMainWindowPosition=20000,15000,600,400\n",
+        [](const RECT& f) { return f.left > GetSystemMetrics(SM_CXSCREEN) / 4; }, &frame, &client);
     EXPECT_GE(frame.left, 0);
     EXPECT_GE(frame.top, 0);
-    EXPECT_LE(frame.left + client.right, screenWidth)
-        << "dpi " << GetDeviceCaps(GetDC(nullptr), LOGPIXELSY);
-    EXPECT_LE(frame.top + client.bottom, screenHeight);
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0, program.ExitCode());
+    EXPECT_LE(frame.left + client.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(frame.top + client.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
 }  // namespace
