@@ -6,6 +6,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
+#include "platform/event_queue.h"
+
 namespace platform {
 
 using namespace win32;
@@ -107,7 +111,7 @@ std::u16string ExecutablePath() {
 void ReleasePlatform() {
     CloseWindow(kMainWindow);
     ReleaseWindowResources();
-    ForgetEvents();
+    events::Clear(true);
 }
 
 void EndProcess(int exitCode) {

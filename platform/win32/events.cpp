@@ -7,22 +7,6 @@
 
 namespace platform {
 
-namespace win32 {
-
-void PushEvent(const Event& event) {
-    events::Push(event);
-}
-
-void RaiseSizeChanged(int window) {
-    events::RaiseSizeChanged(window);
-}
-
-void ForgetEvents() {
-    events::Clear(true);
-}
-
-}  // namespace win32
-
 using namespace win32;
 
 void WaitEvent(Event* event) {

@@ -32,11 +32,6 @@ int Dpi();
 int Scale(int value);
 int Unscale(int value);
 
-// The event queue the window procedures feed.
-void PushEvent(const Event& event);
-void RaiseSizeChanged(int window);
-void ForgetEvents();
-
 // Fonts, tooltips and images made for the window, released with it.
 void ReleaseWindowResources();
 

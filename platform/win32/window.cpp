@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/event_queue.h"
+
 namespace platform {
 
 namespace win32 {
@@ -35,25 +37,25 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
         case WM_CLOSE:
             // Closing is the program's decision, made in its event loop.
-            PushEvent({kCloseRequest, 0, kMainWindow});
+            events::Push({kCloseRequest, 0, kMainWindow});
             return 0;
         case WM_COMMAND:
             // lParam is 0 for menu and accelerator commands (IDOK for Enter, IDCANCEL for
             // Escape from the dialog keyboard handling): they come from no control.
             if (lParam != 0) {
                 if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
-                    PushEvent({kControlEvent, control, kMainWindow});
+                    events::Push({kControlEvent, control, kMainWindow});
                 }
             }
             return 0;
         case WM_HSCROLL:
         case WM_VSCROLL:
             if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
-                PushEvent({kControlEvent, control, kMainWindow});
+                events::Push({kControlEvent, control, kMainWindow});
             }
             return 0;
         case WM_SIZE:
-            if (wParam != SIZE_MINIMIZED) RaiseSizeChanged(kMainWindow);
+            if (wParam != SIZE_MINIMIZED) events::RaiseSizeChanged(kMainWindow);
             return 0;
         case WM_GETMINMAXINFO:
             if (gMinClientWidth > 0) {
