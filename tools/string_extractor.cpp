@@ -1,6 +1,8 @@
-// Each block is scanned in three tight passes, one per kind of run; a run is only turned into
-// text when it is long enough to be printed, so the common case, binary data, costs a table
-// look-up per byte and nothing else.
+// Each block is scanned in three passes, one per kind of run; a run is only turned into text
+// when it is long enough to be printed. Byte runs are found 64 bytes at a time: each byte is
+// classified into bit masks (vector compares; UTF-8 sequences are checked one by one, at the
+// few places where a lead byte is followed by a continuation byte), and runs are read off the
+// masks with bit scans and population counts, so binary data costs a few operations per byte.
 #include "tools/string_extractor.h"
 
 #include <algorithm>
@@ -16,6 +18,7 @@ namespace extractor {
 namespace {
 
 constexpr size_t kLookAhead = 4;          // a UTF-8 sequence, or a UTF-16 unit, fits
+constexpr size_t kPadding = 64 + 16;      // readable bytes after a block, read 64 bytes at a time
 constexpr size_t kLongestRun = 1u << 20;  // longer runs are written in pieces
 constexpr int kByteScanner = 0;
 
@@ -40,16 +43,6 @@ constexpr std::array<char16_t, 128> MakeCp1252Letters() {
 }
 constexpr auto kCp1252Letters = MakeCp1252Letters();
 
-// Byte classes: 0 ends a run, 1 printable ASCII, 2 may start a letter outside ASCII.
-constexpr std::array<unsigned char, 256> MakeByteClasses() {
-    std::array<unsigned char, 256> table{};
-    table['\t'] = 1;
-    for (int b = 0x20; b <= 0x7E; ++b) table[b] = 1;
-    for (int b = 0x80; b <= 0xFF; ++b) table[b] = 2;
-    return table;
-}
-constexpr auto kByteClasses = MakeByteClasses();
-
 // UTF-16LE characters by high byte (0 to 2; row 3 stands for all higher ones, none of which
 // is taken) and low byte: printable ASCII and Latin letters.
 constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
@@ -61,71 +54,6 @@ constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
     return table;
 }
 constexpr auto kWideChars = MakeWideChars();
-
-#if defined(__SSE2__)
-// Bit k is set when byte k of the 16 at p can stand in no byte run: a control byte other than
-// the tab, or 0x7F.
-unsigned DeadBytes(const unsigned char* p) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x1F)), v);
-    const __m128i dead =
-        _mm_or_si128(_mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(0x09)), control),
-                     _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
-    return static_cast<unsigned>(_mm_movemask_epi8(dead));
-}
-#endif
-
-// Binary data is mostly zeros and small numbers, bytes that can stand in no string. Outside a
-// run they are passed over sixteen at a time: the position of the first byte from `i` on that
-// may stand in a byte run (a tab, 0x20 to 0x7E, or 0x80 and above), or `end`.
-size_t SkipDeadBytes(const unsigned char* p, size_t i, size_t end) {
-#if defined(__SSE2__)
-    for (; i + 16 <= end; i += 16) {
-        const unsigned alive = ~DeadBytes(p + i) & 0xFFFF;
-        if (alive != 0) return i + static_cast<size_t>(__builtin_ctz(alive));
-    }
-#endif
-    while (i < end && kByteClasses[p[i]] == 0) ++i;
-    return i;
-}
-
-// The position of the first byte in [i, limit) that can stand in no byte run, or `limit`.
-size_t NextDeadByte(const unsigned char* p, size_t i, size_t limit) {
-#if defined(__SSE2__)
-    for (; i + 16 <= limit; i += 16) {
-        if (const unsigned dead = DeadBytes(p + i)) {
-            return i + static_cast<size_t>(__builtin_ctz(dead));
-        }
-    }
-#endif
-    while (i < limit && kByteClasses[p[i]] != 0) ++i;
-    return i;
-}
-
-// Outside a run, the UTF-16 scanners pass over units that can start no string: the position
-// (same parity as `i`) of the first unit from `i` on that may stand in a UTF-16 run, or at
-// least `end`. A unit may when its high byte is 1 or 2, or 0 with a tab or at least 0x20 below.
-size_t SkipDeadUnits(const unsigned char* p, size_t i, size_t end, size_t size) {
-#if defined(__SSE2__)
-    const __m128i two = _mm_set1_epi8(2), lowest = _mm_set1_epi8(0x1F), tab = _mm_set1_epi8(0x09),
-                  zero = _mm_setzero_si128();
-    for (; i + 16 <= end && i + 17 <= size; i += 16) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
-        const __m128i highSmall = _mm_cmpeq_epi8(_mm_min_epu8(high, two), high);  // high <= 2
-        const __m128i lowControl = _mm_andnot_si128(_mm_cmpeq_epi8(low, tab),
-                                                    _mm_cmpeq_epi8(_mm_min_epu8(low, lowest), low));
-        const __m128i deadLow = _mm_and_si128(lowControl, _mm_cmpeq_epi8(high, zero));
-        const __m128i alive = _mm_andnot_si128(deadLow, highSmall);
-        // Only the units of this scanner's parity: every second byte position from i.
-        const unsigned units = static_cast<unsigned>(_mm_movemask_epi8(alive)) & 0x5555;
-        if (units != 0) return i + static_cast<size_t>(__builtin_ctz(units));
-    }
-#endif
-    (void)size;
-    while (i < end && !(p[i + 1] <= 2 && (p[i + 1] != 0 || p[i] == 0x09 || p[i] >= 0x20))) i += 2;
-    return i;
-}
 
 bool IsLatinLetter(char32_t cp) {
     return cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7;
@@ -167,17 +95,6 @@ size_t Utf8SequenceLength(const unsigned char* p, size_t available, char32_t* cp
     return length;
 }
 
-// How a byte at or above 0x80 stands in a byte run: the length of a valid UTF-8 letter, 1 for a
-// Windows-1252 letter where the bytes are no valid UTF-8, 0 when it ends the run (valid UTF-8
-// that is no letter, or no letter in either reading).
-size_t HighCharLength(const unsigned char* p, size_t available) {
-    char32_t cp = 0;
-    if (const size_t length = Utf8SequenceLength(p, available, &cp)) {
-        return IsUtf8Letter(cp) ? length : 0;
-    }
-    return kCp1252Letters[p[0] - 0x80] != 0 ? 1 : 0;
-}
-
 void AppendUtf8(std::string* text, char32_t cp) {
     if (cp < 0x80) {
         text->push_back(static_cast<char>(cp));
@@ -191,67 +108,107 @@ void AppendUtf8(std::string* text, char32_t cp) {
     }
 }
 
-// The raw bytes of a byte run as UTF-8: the same reading as the scan.
-std::string ByteRunText(const std::string& raw) {
-    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
-    std::string text;
-    text.reserve(raw.size() + 8);
-    for (size_t i = 0; i < raw.size();) {
+// Windows-1252 letters in UTF-8, two bytes each (all lie below U+0800), by byte - 0x80.
+const std::array<std::array<char, 2>, 128>& Cp1252Utf8() {
+    static const auto table = [] {
+        std::array<std::array<char, 2>, 128> t{};
+        for (size_t b = 0; b < 128; ++b) {
+            const char32_t cp = kCp1252Letters[b];
+            t[b] = {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Appends the raw bytes of a byte run as UTF-8: the same reading as the scan. Inside a run, a
+// byte at or above 0x80 starts either a UTF-8 letter or a single Windows-1252 letter.
+void AppendByteRunText(std::string* text, const unsigned char* p, size_t size) {
+    const auto* high = std::find_if(p, p + size, [](unsigned char b) { return b >= 0x80; });
+    text->append(reinterpret_cast<const char*>(p), static_cast<size_t>(high - p));
+    const auto& cp1252 = Cp1252Utf8();
+    for (size_t i = static_cast<size_t>(high - p); i < size;) {
+        char32_t cp = 0;
+        size_t length = 0;
         if (p[i] < 0x80) {
-            text.push_back(static_cast<char>(p[i++]));
-        } else if (const size_t length = HighCharLength(p + i, raw.size() - i); length > 1) {
-            text.append(raw, i, length);
+            text->push_back(static_cast<char>(p[i++]));
+            continue;
+        }
+        if (p[i] >= 0xC2 && p[i] < 0xE0) {  // two-byte UTF-8 needs only a continuation byte
+            length = i + 1 < size && (p[i + 1] & 0xC0) == 0x80 ? 2 : 0;
+        } else if (p[i] >= 0xE0) {
+            length = Utf8SequenceLength(p + i, size - i, &cp);
+        }
+        if (length > 0) {
+            text->append(reinterpret_cast<const char*>(p) + i, length);
             i += length;
         } else {
-            AppendUtf8(&text, kCp1252Letters[p[i++] - 0x80]);
+            text->append(cp1252[p[i++] - 0x80].data(), 2);
         }
     }
-    return text;
 }
 
-std::string WideRunText(const std::string& raw) {
-    const auto* p = reinterpret_cast<const unsigned char*>(raw.data());
-    std::string text;
-    text.reserve(raw.size() / 2 + 8);
-    for (size_t i = 0; i + 1 < raw.size(); i += 2)
-        AppendUtf8(&text, p[i] | (char32_t(p[i + 1]) << 8));
-    return text;
+void AppendWideRunText(std::string* text, const unsigned char* p, size_t size) {
+    for (size_t i = 0; i + 1 < size; i += 2) AppendUtf8(text, p[i] | (char32_t(p[i + 1]) << 8));
 }
 
-bool IsAsciiLetter(char c) {
+// Characters of UTF-8 text: the bytes that are no continuation bytes.
+uint64_t CountChars(const char* text, size_t size) {
+    uint64_t chars = 0;
+    for (size_t k = 0; k < size; ++k) chars += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80;
+    return chars;
+}
+
+bool IsAsciiLetter(unsigned c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
-bool IsSlash(char c) {
+bool IsSlash(unsigned c) {
     return c == '\\' || c == '/';
 }
-bool IsContinuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+
+// The character of a run at index k: byte k, or UTF-16LE unit k. Only ASCII is looked at.
+unsigned RunChar(const unsigned char* p, size_t step, size_t k) {
+    return step == 1 ? p[k] : p[2 * k] | (p[2 * k + 1] << 8);
 }
 
-// Hands a finished run's text on, split before every glued drive-letter path.
-void Keep(Extractor* x, int scanner, uint64_t start, const std::string& text) {
-    const uint64_t bytesPerChar = scanner == kByteScanner ? 1 : 2;
-    size_t pieceBegin = 0;
-    uint64_t charsBefore = 0;  // characters before the current piece
-    uint64_t pieceChars = 0;
-    auto emit = [&](size_t end) {
-        if (pieceChars >= x->minLength) {
-            x->pending.push_back({start + charsBefore * bytesPerChar, scanner,
-                                  text.substr(pieceBegin, end - pieceBegin)});
-        }
-    };
-    for (size_t k = 0; k < text.size(); ++k) {
-        if (IsContinuation(text[k])) continue;
-        if (k > pieceBegin && k + 3 < text.size() && IsAsciiLetter(text[k]) && text[k + 1] == ':' &&
-            IsSlash(text[k + 2]) && !IsSlash(text[k + 3])) {
-            emit(k);
-            charsBefore += pieceChars;
-            pieceChars = 0;
-            pieceBegin = k;
-        }
-        ++pieceChars;
+// The text of one piece of a run is kept when it has at least the minimum of characters.
+void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
+    PendingStrings& pending = x->pending[scanner];
+    const size_t textBegin = pending.text.size();
+    if (scanner == kByteScanner) {
+        AppendByteRunText(&pending.text, p, size);
+    } else {
+        AppendWideRunText(&pending.text, p, size);
     }
-    emit(text.size());
+    const size_t textEnd = pending.text.size();
+    if (CountChars(pending.text.data() + textBegin, textEnd - textBegin) >= x->minLength) {
+        pending.strings.push_back({start, textBegin, textEnd});
+    } else {
+        pending.text.resize(textBegin);
+    }
+}
+
+// Hands on a finished run of raw bytes, split before every glued drive-letter path: a letter,
+// a colon and a slash that is not doubled, with characters before it.
+void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
+    const size_t step = scanner == kByteScanner ? 1 : 2;
+    const size_t count = size / step;
+    size_t piece = 0;  // first character of the current piece
+    for (size_t colon = 2; colon + 2 < count; ++colon) {
+        if (step == 1) {  // a colon is rare in a byte run
+            const void* found = std::memchr(p + colon, ':', count - 2 - colon);
+            if (!found) break;
+            colon = static_cast<size_t>(static_cast<const unsigned char*>(found) - p);
+        }
+        const size_t letter = colon - 1;
+        if (RunChar(p, step, colon) == ':' && letter > piece &&
+            IsAsciiLetter(RunChar(p, step, letter)) && IsSlash(RunChar(p, step, colon + 1)) &&
+            !IsSlash(RunChar(p, step, colon + 2))) {
+            KeepPiece(x, scanner, start + piece * step, p + piece * step, (letter - piece) * step);
+            piece = letter;
+        }
+    }
+    KeepPiece(x, scanner, start + piece * step, p + piece * step, size - piece * step);
 }
 
 void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
@@ -259,8 +216,8 @@ void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, 
     if (run.chars >= x->minLength) {
         if (end > runBegin)
             run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
-        Keep(x, scanner, run.start,
-             scanner == kByteScanner ? ByteRunText(run.carry) : WideRunText(run.carry));
+        KeepRun(x, scanner, run.start, reinterpret_cast<const unsigned char*>(run.carry.data()),
+                run.carry.size());
     }
     run.active = false;
     run.chars = 0;
@@ -279,165 +236,322 @@ void CarryRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin
     run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
 }
 
-// Length of the character at p in a byte run (1 to 3 bytes); 0 when p ends a run.
-size_t ByteCharLength(const unsigned char* p, size_t available) {
-    switch (kByteClasses[p[0]]) {
-        case 1:
-            return 1;
-        case 2:
-            return HighCharLength(p, available);
-        default:
-            return 0;
-    }
-}
-
-// The length of the character at p in a byte run for every pair of bytes p[0], p[1]: 0 ends
-// the run, 1 or 2 bytes, or 3 when more bytes decide (leads of three- and four-byte UTF-8).
-const std::array<unsigned char, 65536>& PairLengths() {
-    static const std::array<unsigned char, 65536> table = [] {
-        std::array<unsigned char, 65536> t{};
-        for (unsigned b0 = 0; b0 < 256; ++b0) {
-            for (unsigned b1 = 0; b1 < 256; ++b1) {
-                const unsigned char pair[2] = {static_cast<unsigned char>(b0),
-                                               static_cast<unsigned char>(b1)};
-                t[b0 | (b1 << 8)] = (b0 >= 0xE0 && b0 <= 0xF4)
-                                        ? 3
-                                        : static_cast<unsigned char>(ByteCharLength(pair, 2));
-            }
-        }
-        return t;
-    }();
-    return table;
-}
-
 // Ends a run found inside this block.
 void KeepBlockRun(Extractor* x, int scanner, const unsigned char* p, size_t begin, size_t end) {
-    const std::string raw(reinterpret_cast<const char*>(p) + begin, end - begin);
-    Keep(x, scanner, x->offset + begin,
-         scanner == kByteScanner ? ByteRunText(raw) : WideRunText(raw));
+    KeepRun(x, scanner, x->offset + begin, p + begin, end - begin);
 }
 
-// Follows a run carried from the previous block to its end; returns where the scan goes on.
-size_t FinishCarriedRun(Extractor* x, int scanner, const unsigned char* p, size_t size, size_t i,
-                        size_t end) {
-    RunState& run = x->runs[scanner];
-    const size_t begin = i;
-    const size_t step = scanner == kByteScanner ? 0 : 2;
-    while (i < end) {
-        const size_t length = step ? (p[i + 1] <= 2 && kWideChars[p[i + 1]][p[i]] ? 2 : 0)
-                                   : ByteCharLength(p + i, size - i);
-        if (length == 0) {
-            EndRun(x, scanner, p, begin, i);
-            return i + (step ? 2 : 1);
-        }
-        ++run.chars;
-        i += length;
+// How 64 bytes stand in byte runs; bit k stands for byte k.
+struct ByteMasks {
+    uint64_t alive;   // the byte belongs to a character a run may hold
+    uint64_t starts;  // ... and is its first byte
+    uint64_t wide;    // the UTF-16LE unit starting at the byte is a character of a run
+};
+
+// Bytes of UTF-8 sequences that reach into the next 64.
+struct SequenceCarry {
+    uint64_t letter = 0;  // continuation bytes of a letter
+    uint64_t dead = 0;    // bytes of a sequence that is no letter
+};
+
+// Per byte of 64: printable ASCII or tab; a Windows-1252 letter; a UTF-8 lead byte followed by a
+// continuation byte (a sequence may start here); a UTF-16LE unit starting here that is a
+// character of a run (printable ASCII or a Latin letter).
+struct PlainMasks {
+    uint64_t ascii = 0;
+    uint64_t cp1252 = 0;
+    uint64_t leads = 0;
+    uint64_t wide = 0;
+};
+
+#if defined(__SSE2__)
+PlainMasks ClassifyPlain(const unsigned char* p) {
+    // Signed byte compares: 0x80 and above are negative.
+    const auto s8 = [](int b) { return _mm_set1_epi8(static_cast<char>(b)); };
+    const auto load = [p](int at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+    };
+    const auto bits = [](__m128i v, int k) {
+        return static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v))) << (16 * k);
+    };
+    PlainMasks m;
+    uint64_t high = 0;
+    __m128i ascii[4];
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = load(16 * k), next = load(16 * k + 1);
+        ascii[k] =
+            _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi8(v, s8(0x1F)), _mm_cmplt_epi8(v, s8(0x7F))),
+                         _mm_cmpeq_epi8(v, s8('\t')));
+        // Units with high byte 1, or 2 and a low byte up to 0x4F; high byte 0 waits for the
+        // letters below.
+        const __m128i wide = _mm_or_si128(
+            _mm_cmpeq_epi8(next, s8(1)),
+            _mm_and_si128(_mm_cmpeq_epi8(next, s8(2)),
+                          _mm_and_si128(_mm_cmpgt_epi8(v, s8(-1)), _mm_cmplt_epi8(v, s8(0x50)))));
+        m.ascii |= bits(ascii[k], k);
+        m.wide |= bits(_mm_or_si128(wide, _mm_and_si128(_mm_cmpeq_epi8(next, s8(0)), ascii[k])), k);
+        high |= bits(v, k);
     }
-    CarryRun(x, scanner, p, begin, i);
-    return i;
+    if (high == 0) return m;  // no letters outside ASCII: the common case
+    for (int k = 0; k < 4; ++k) {
+        const __m128i v = load(16 * k), next = load(16 * k + 1);
+        // 0xC0 and above but 0xD7 and 0xF7: Latin-1 letters, in both kinds of run.
+        const __m128i latin =
+            _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s8(0xD7)), _mm_cmpeq_epi8(v, s8(0xF7))),
+                             _mm_and_si128(_mm_cmpgt_epi8(v, s8(0xBF)), _mm_cmplt_epi8(v, s8(0))));
+        m.wide |= bits(_mm_and_si128(_mm_cmpeq_epi8(next, s8(0)), latin), k);
+        // Windows-1252 has eleven more letters between 0x80 and 0xBF.
+        __m128i cp1252 = latin;
+        for (int b : {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA})
+            cp1252 = _mm_or_si128(cp1252, _mm_cmpeq_epi8(v, s8(b)));
+        const __m128i leads =
+            _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi8(v, s8(0xC1)), _mm_cmplt_epi8(v, s8(0xF5))),
+                          _mm_cmplt_epi8(next, s8(0xC0)));
+        m.cp1252 |= bits(cp1252, k);
+        m.leads |= bits(leads, k);
+    }
+    return m;
+}
+#else
+PlainMasks ClassifyPlain(const unsigned char* p) {
+    PlainMasks m;
+    for (int k = 0; k < 64; ++k) {
+        const uint64_t bit = uint64_t{1} << k;
+        if ((p[k] >= 0x20 && p[k] <= 0x7E) || p[k] == '\t') m.ascii |= bit;
+        if (p[k] >= 0x80 && kCp1252Letters[p[k] - 0x80] != 0) m.cp1252 |= bit;
+        if (p[k] >= 0xC2 && p[k] <= 0xF4 && (p[k + 1] & 0xC0) == 0x80) m.leads |= bit;
+        if (p[k + 1] <= 2 && kWideChars[p[k + 1]][p[k]]) m.wide |= bit;
+    }
+    return m;
+}
+#endif
+
+// Reads the 64 bytes at p (with three more readable after them). A valid UTF-8 sequence is one
+// character: a letter, or a piece of no run as a whole. Any other byte at or above 0x80 stands
+// alone, read as Windows-1252.
+ByteMasks ClassifyBytes(const unsigned char* p, SequenceCarry* carry) {
+    const PlainMasks plain = ClassifyPlain(p);
+    uint64_t letterLeads = 0, letterRest = carry->letter, dead = carry->dead;
+    *carry = SequenceCarry{};
+    for (uint64_t leads = plain.leads; leads != 0; leads &= leads - 1) {
+        const int at = __builtin_ctzll(leads);
+        // A lead byte below 0xE0 followed by a continuation byte is valid UTF-8 as it stands.
+        char32_t cp = ((p[at] & 0x1F) << 6) | (p[at + 1] & 0x3F);
+        const size_t length = p[at] < 0xE0 ? 2 : Utf8SequenceLength(p + at, kLookAhead, &cp);
+        if (length == 0) continue;
+        const uint64_t bytes = (uint64_t{1} << length) - 1;
+        const uint64_t here = bytes << at;
+        const uint64_t next = at + length > 64 ? bytes >> (64 - at) : 0;
+        if (IsUtf8Letter(cp)) {
+            letterLeads |= uint64_t{1} << at;
+            letterRest |= here & (here - 1);
+            carry->letter |= next;
+        } else {
+            dead |= here;
+            carry->dead |= next;
+        }
+    }
+    const uint64_t starts = plain.ascii | letterLeads | (plain.cp1252 & ~(dead | letterRest));
+    return {starts | letterRest, starts, plain.wide};
 }
 
-// At the end of a block: a run still going on is carried into the next one.
-void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, uint64_t chars,
+// Where a block may end: not inside a valid UTF-8 sequence, so that a sequence is always read
+// whole. `end` has at least three bytes after it.
+size_t SequenceBoundary(const unsigned char* p, size_t end) {
+    for (size_t back = 1; back <= 3 && back <= end; ++back) {
+        char32_t cp = 0;
+        const size_t length = Utf8SequenceLength(p + end - back, back + 3, &cp);
+        if (length > back) return end - back + length;
+    }
+    return end;
+}
+
+// Without relying on a population-count instruction, which not every x64 processor has.
+unsigned CountBits(uint64_t v) {
+    v = v - ((v >> 1) & 0x5555555555555555);
+    v = (v & 0x3333333333333333) + ((v >> 2) & 0x3333333333333333);
+    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<unsigned>((v * 0x0101010101010101) >> 56);
+}
+
+// Bits 0 to n - 1, for n from 0 to 64.
+uint64_t BitsBelow(size_t n) {
+    return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+}
+
+// A scanner's place among the runs of a block, whose characters are read as bit masks.
+struct RunCursor {
+    bool active = false;
+    bool carried = false;  // the active run began in an earlier block
+    uint64_t chars = 0;
+    size_t runBegin = 0;  // block position of the active run, unless carried
+    size_t first = 0;     // block position of the scanner's first character in this block
+};
+
+RunCursor StartCursor(const Extractor* x, int scanner) {
+    const RunState& run = x->runs[scanner];
+    RunCursor cursor;
+    cursor.active = cursor.carried = run.active;
+    cursor.chars = run.chars;
+    cursor.first = static_cast<size_t>(run.next - x->offset);
+    return cursor;
+}
+
+// Bit k is set when bits k to k + n - 1 of v are all set, bits past 63 counting as set (n is
+// taken as at most 64).
+uint64_t LongStretches(uint64_t v, uint64_t n) {
+    n = std::min<uint64_t>(n, 64);
+    // Bits shifted in at the top count as set.
+    const auto shifted = [](uint64_t bits, uint64_t by) { return ~(~bits >> by); };
+    uint64_t covered = 1;  // v's bit k now stands for bits k to k + covered - 1
+    while (covered * 2 <= n) {
+        v &= shifted(v, covered);
+        covered *= 2;
+    }
+    return covered < n ? v & shifted(v, n - covered) : v;
+}
+
+// Reads `count` characters' bits: bit k stands for the character at block position
+// base + k * step; `alive` marks the bytes a run may hold, and `rest` those of them that continue
+// a character rather than start one.
+void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c, uint64_t alive,
+              uint64_t rest, size_t count, size_t base, size_t step) {
+    const uint64_t inside = BitsBelow(count);
+    alive &= inside;
+    if (!c->active && alive == 0) return;
+    const uint64_t stops = ~alive & inside;
+    rest &= alive;
+    // Runs that start here and end before `count` with fewer bytes than the minimum are passed
+    // over: only starts of stretches of at least that many bytes, or reaching `count`, are read.
+    const uint64_t starts = alive & ~(alive << 1) & LongStretches(alive | ~inside, x->minLength);
+    for (size_t at = 0; at < count;) {
+        if (!c->active) {
+            const uint64_t ahead = starts >> at;
+            if (ahead == 0) return;
+            at += static_cast<size_t>(__builtin_ctzll(ahead));
+            c->active = true;
+            c->runBegin = base + at * step;
+            c->chars = 0;
+        }
+        const uint64_t stop = stops >> at;
+        const size_t runEnd = stop == 0 ? count : at + static_cast<size_t>(__builtin_ctzll(stop));
+        c->chars += runEnd - at;
+        if (const uint64_t inRun = rest & BitsBelow(runEnd) & ~BitsBelow(at)) {
+            c->chars -= CountBits(inRun);
+        }
+        if (stop == 0) return;  // the run goes on
+        const size_t end = base + runEnd * step;
+        if (c->carried) {
+            x->runs[scanner].chars = c->chars;
+            EndRun(x, scanner, p, c->first, end);
+            c->carried = false;
+        } else if (c->chars >= x->minLength) {
+            KeepBlockRun(x, scanner, p, c->runBegin, end);
+        }
+        c->active = false;
+        at = runEnd + 1;
+    }
+}
+
+// At the end of a block, at block position `next`: a run still going on is carried into the
+// next block.
+void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, const RunCursor& c,
                 size_t next) {
     RunState& run = x->runs[scanner];
-    if (chars > 0) {
+    if (c.active && c.carried) {
+        run.chars = c.chars;
+        CarryRun(x, scanner, p, c.first, next);
+    } else if (c.active) {
         run.active = true;
-        run.start = x->offset + runBegin;
-        run.chars = chars;
+        run.start = x->offset + c.runBegin;
+        run.chars = c.chars;
         run.carry.clear();
-        CarryRun(x, scanner, p, runBegin, next);
+        CarryRun(x, scanner, p, c.runBegin, next);
     }
     run.next = x->offset + next;
 }
 
-// Binary data makes a run end every few bytes at random: the loops keep the run's state in
-// locals and update it without branches; only the rare end of a long-enough run branches.
-void ScanBytes(Extractor* x, const unsigned char* p, size_t size, size_t end) {
-    RunState& run = x->runs[kByteScanner];
-    size_t i = static_cast<size_t>(run.next - x->offset);
-    if (run.active) i = FinishCarriedRun(x, kByteScanner, p, size, i, end);
-    const auto& pairs = PairLengths();
-    const uint64_t minLength = x->minLength;
-    uint64_t chars = 0;
-    size_t runBegin = i;
-    size_t skip = 0;  // bytes still to pass of a character longer than one byte
-    // The position moves one byte at a time, whatever the bytes say, so the look-ups of the
-    // next bytes never wait for this one's.
-    for (; i < end; ++i) {
-        if (chars == 0) {
-            if (kByteClasses[p[i]] == 0) {
-                i = SkipDeadBytes(p, i, end);
-                if (i >= end) break;
-            }
-            // Every run that starts before the next dead byte ends there: when that is less than
-            // the minimum length away, none of them is printed and the scan goes on from it.
-            const size_t limit = std::min<size_t>(end, i + minLength);
-            const size_t dead = NextDeadByte(p, i, limit);
-            if (dead < limit) {
-                i = dead - 1;
-                continue;
-            }
-        }
-        size_t length = pairs[p[i] | (p[i + 1] << 8)];
-        if (skip > 0) {
-            --skip;
-            continue;
-        }
-        if (length == 3) length = ByteCharLength(p + i, size - i);
-        runBegin = chars == 0 ? i : runBegin;
-        if (length == 0 && chars >= minLength) KeepBlockRun(x, kByteScanner, p, runBegin, i);
-        const uint64_t keep = length != 0;
-        chars = (chars + 1) & (0 - keep);
-        skip = length - keep;
-    }
-    i += skip;  // a character that reaches into the look-ahead bytes is passed whole
-    LeaveBlock(x, kByteScanner, p, runBegin, chars, i);
+// Bits 0, 2, 4, ... of v gathered into bits 0 to 31.
+uint64_t EvenBits(uint64_t v) {
+    v &= 0x5555555555555555;
+    v = (v | (v >> 1)) & 0x3333333333333333;
+    v = (v | (v >> 2)) & 0x0F0F0F0F0F0F0F0F;
+    v = (v | (v >> 4)) & 0x00FF00FF00FF00FF;
+    v = (v | (v >> 8)) & 0x0000FFFF0000FFFF;
+    return (v | (v >> 16)) & 0x00000000FFFFFFFF;
 }
 
-void ScanWide(Extractor* x, int scanner, const unsigned char* p, size_t size, size_t end) {
-    RunState& run = x->runs[scanner];
-    size_t i = static_cast<size_t>(run.next - x->offset);
-    if (run.active) i = FinishCarriedRun(x, scanner, p, size, i, end);
-    const uint64_t minLength = x->minLength;
-    uint64_t chars = 0;
-    size_t runBegin = i;
-    for (; i < end; i += 2) {
-        if (chars == 0) {
-            i = SkipDeadUnits(p, i, end, size);
-            if (i >= end) break;
+// Reads the runs of block positions [0, end), 64 bytes at a time: byte runs, which end at a
+// character boundary, and UTF-16LE runs at both parities of units that start before `wideEnd`.
+void ScanRuns(Extractor* x, const unsigned char* p, size_t end, size_t wideEnd) {
+    RunCursor cursors[3] = {StartCursor(x, 0), StartCursor(x, 1), StartCursor(x, 2)};
+    SequenceCarry sequences;
+    for (size_t base = 0; base < end; base += 64) {
+        const ByteMasks masks = ClassifyBytes(p + base, &sequences);
+        ReadRuns(x, kByteScanner, p, &cursors[0], masks.alive, masks.alive & ~masks.starts,
+                 std::min<size_t>(64, end - base), base, 1);
+        for (int scanner = 1; scanner <= 2; ++scanner) {
+            RunCursor& cursor = cursors[scanner];
+            const size_t parity = cursor.first & 1;
+            const size_t from = base + parity;
+            if (from >= wideEnd) continue;
+            ReadRuns(x, scanner, p, &cursor, EvenBits(masks.wide >> parity), 0,
+                     std::min<size_t>(32, (wideEnd - from + 1) / 2), from, 2);
         }
-        const unsigned high = p[i + 1];
-        const uint64_t keep = kWideChars[std::min(high, 3u)][p[i]];
-        runBegin = chars == 0 ? i : runBegin;
-        if (!keep && chars >= minLength) KeepBlockRun(x, scanner, p, runBegin, i);
-        chars = (chars + 1) & (0 - keep);
     }
-    LeaveBlock(x, scanner, p, runBegin, chars, i);
+    LeaveBlock(x, kByteScanner, p, cursors[0], end);
+    for (int scanner = 1; scanner <= 2; ++scanner) {
+        size_t next = cursors[scanner].first;
+        if (next < wideEnd) next += (wideEnd - next + 1) / 2 * 2;  // the first unit from wideEnd on
+        LeaveBlock(x, scanner, p, cursors[scanner], next);
+    }
 }
 
-// Writes every pending string that starts before `horizon`, in file order.
+// Writes every pending string that starts before `horizon`, in file order: each scanner's
+// strings are in order, so they are merged; at the same place, byte runs come first.
 void Flush(Extractor* x, uint64_t horizon) {
-    if (x->pending.empty()) return;
-    std::stable_sort(x->pending.begin(), x->pending.end(), [](const Pending& a, const Pending& b) {
-        return a.start != b.start ? a.start < b.start : a.scanner < b.scanner;
-    });
-    size_t done = 0;
-    for (; done < x->pending.size() && x->pending[done].start < horizon; ++done) {
-        x->out->append(x->pending[done].text);
+    for (;;) {
+        PendingStrings* first = nullptr;
+        for (PendingStrings& pending : x->pending) {
+            if (pending.next < pending.strings.size() &&
+                pending.strings[pending.next].start < horizon &&
+                (!first ||
+                 pending.strings[pending.next].start < first->strings[first->next].start)) {
+                first = &pending;
+            }
+        }
+        if (!first) break;
+        const Pending& string = first->strings[first->next++];
+        x->out->append(first->text, string.begin, string.end - string.begin);
         x->out->push_back('\n');
     }
-    x->pending.erase(x->pending.begin(), x->pending.begin() + static_cast<ptrdiff_t>(done));
+    for (PendingStrings& pending : x->pending) {
+        if (pending.next == pending.strings.size()) {
+            pending.text.clear();
+            pending.strings.clear();
+            pending.next = 0;
+        } else if (pending.next > 0) {  // a run of another scanner holds these back
+            const size_t drop = pending.strings[pending.next].begin;
+            pending.strings.erase(pending.strings.begin(),
+                                  pending.strings.begin() + static_cast<ptrdiff_t>(pending.next));
+            pending.next = 0;
+            for (Pending& string : pending.strings) {
+                string.begin -= drop;
+                string.end -= drop;
+            }
+            pending.text.erase(0, drop);
+        }
+    }
 }
 
 // Scans block positions [0, end); the bytes after `end` serve as look-ahead only.
 void ScanBlock(Extractor* x, size_t end) {
+    const size_t size = x->block.size();
+    x->block.append(kPadding, '\0');  // zeros read like the end of the file
     const auto* p = reinterpret_cast<const unsigned char*>(x->block.data());
-    ScanBytes(x, p, x->block.size(), end);
     // A UTF-16 unit needs its second byte: the last unit of the file may lack it.
-    const size_t wideEnd = std::min(end, x->block.size() - 1);
-    ScanWide(x, 1, p, x->block.size(), wideEnd);
-    ScanWide(x, 2, p, x->block.size(), wideEnd);
+    ScanRuns(x, p, end, std::min(end, size - 1));
+    x->block.resize(size);
     uint64_t horizon = x->offset + end;
     for (const RunState& run : x->runs) {
         if (run.active) horizon = std::min(horizon, run.start);
@@ -458,7 +572,8 @@ void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out) {
 void ExtractorFeed(Extractor* x, const char* data, size_t size) {
     x->block.append(data, size);
     if (x->block.size() <= kLookAhead) return;
-    const size_t end = x->block.size() - kLookAhead;
+    const size_t end = SequenceBoundary(reinterpret_cast<const unsigned char*>(x->block.data()),
+                                        x->block.size() - kLookAhead);
     ScanBlock(x, end);
     x->block.erase(0, end);
     x->offset += end;

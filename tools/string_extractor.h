@@ -25,18 +25,27 @@ struct RunState {
     std::string carry;  // raw bytes of the active run from earlier blocks
 };
 
+// A finished string: its place in the file and its text, text[begin, end) of its scanner's
+// PendingStrings.
 struct Pending {
     uint64_t start;
-    int scanner;  // breaks ties: byte runs first
+    size_t begin;
+    size_t end;
+};
+
+// The strings one scanner has finished, in file order, until no earlier string can follow.
+struct PendingStrings {
     std::string text;
+    std::vector<Pending> strings;
+    size_t next = 0;  // the first not yet written
 };
 
 struct Extractor {
     uint64_t minLength = 3;
-    uint64_t offset = 0;           // file offset of block[0]
-    std::string block;             // bytes fed but not yet scanned, kept for look-ahead
-    RunState runs[3];              // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
-    std::vector<Pending> pending;  // finished strings that may not be written yet
+    uint64_t offset = 0;        // file offset of block[0]
+    std::string block;          // bytes fed but not yet scanned, kept for look-ahead
+    RunState runs[3];           // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
+    PendingStrings pending[3];  // per scanner, as `runs`
     std::string* out = nullptr;
 };
 

@@ -46,6 +46,9 @@ TEST(ExtractorTest, LettersOutsideAsciiStayInside) {
     // UTF-8 letters count as one character each and pass through.
     EXPECT_EQ("J\xC3\xBCrg\n", ExtractStrings("J\xC3\xBCrg", 4));
     EXPECT_EQ("", ExtractStrings("J\xC3\xBCrg", 5));
+    // "ČĚŪ": second bytes that would be Windows-1252 letters on their own still count as nothing.
+    EXPECT_EQ("\xC4\x8C\xC4\x9A\xC5\xAA\n", ExtractStrings("\xC4\x8C\xC4\x9A\xC5\xAA", 3));
+    EXPECT_EQ("", ExtractStrings("\xC4\x8C\xC4\x9A\xC5\xAA", 4));
     // Windows-1252 letters become UTF-8.
     EXPECT_EQ("J\xC3\xBCrgen \xC3\x84rger \xC3\x9F\n",
               ExtractStrings("J\xFCrgen \xC4rger \xDF", 8));
@@ -68,28 +71,30 @@ TEST(ExtractorTest, Utf16RunsAtEvenAndOddOffsets) {
     EXPECT_EQ("ABCDEFGH\n", ExtractStrings("ABCDEFGH", 4));
 }
 
-// Dead stretches (control bytes, zeros) are passed over sixteen bytes at a time, and a stretch of
-// live bytes shorter than the minimum is passed over whole: strings at every alignment around
-// them, just long enough or one too short, must come out exactly.
+// Bytes are read 64 at a time as bit masks, and a stretch of live bytes shorter than the minimum
+// is passed over whole: strings at every alignment among dead bytes (control bytes, zeros), just
+// long enough or one too short, must come out exactly.
 TEST(ExtractorTest, StringsAtEveryAlignmentAmongDeadBytes) {
-    const std::string word = "R\xFC" "ckblick 19";  // 12 characters, one in Windows-1252
+    const std::string word =
+        "R\xFC"
+        "ckblick 19";  // 12 characters, one in Windows-1252
     for (size_t before = 0; before < 40; ++before) {
         for (const char* filler : {"\x00", "\x07", "\x1F"}) {
             const std::string dead = std::string(before, filler[0]);
             const std::string tail(37, filler[0]);
-            const std::string expected = "R\xC3\xBC" "ckblick 19\n";
+            const std::string expected =
+                "R\xC3\xBC"
+                "ckblick 19\n";
             EXPECT_EQ(expected, ExtractStrings(dead + word + tail, 12)) << before;
             EXPECT_EQ("", ExtractStrings(dead + word + tail, 13)) << before;
             // Live but short stretches in front change nothing.
-            EXPECT_EQ(expected, ExtractStrings(dead + "ab\x01xyz\x02" + word + tail, 12))
-                << before;
+            EXPECT_EQ(expected, ExtractStrings(dead + "ab\x01xyz\x02" + word + tail, 12)) << before;
             EXPECT_EQ("Hallo Welt\n", ExtractStrings(dead + Wide("Hallo Welt") + tail, 10))
                 << before;
             EXPECT_EQ("", ExtractStrings(dead + Wide("Hallo Welt") + tail, 11)) << before;
             EXPECT_EQ("\xC5\x81\xC3\xB3\x64\xC5\xBA 1234\n",  // "Łódź 1234", high bytes 1
-                      ExtractStrings(dead + Bytes("\x41\x01\xF3\0d\0\x7A\x01", 8) +
-                                         Wide(" 1234") + tail,
-                                     9))
+                      ExtractStrings(
+                          dead + Bytes("\x41\x01\xF3\0d\0\x7A\x01", 8) + Wide(" 1234") + tail, 9))
                 << before;
         }
     }

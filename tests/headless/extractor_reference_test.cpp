@@ -1,0 +1,316 @@
+// The fast extractor reads 64 bytes at a time through bit masks. Here its rules are read plainly,
+// one character after the other, and both must print the same for all kinds of file, whether
+// the file comes whole or in blocks of any size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tools/string_extractor.h"
+
+namespace {
+
+struct Char {
+    uint64_t offset;  // of its first byte in the file
+    char32_t value;
+    std::string utf8;
+};
+
+struct Found {
+    uint64_t offset;
+    int kind;  // 0 bytes, 1 UTF-16LE: at the same offset, byte strings come first
+    std::string text;
+};
+
+std::string Utf8(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+bool IsPrintableAscii(char32_t c) {
+    return c == '\t' || (c >= 0x20 && c <= 0x7E);
+}
+
+bool IsLatinLetter(char32_t c) {
+    return c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7;
+}
+
+bool IsUtf8Letter(char32_t c) {
+    return c == 0xAA || c == 0xB5 || c == 0xBA || IsLatinLetter(c) ||
+           (c >= 0x370 && c <= 0x3FF && c != 0x37E && c != 0x387) || (c >= 0x400 && c <= 0x481) ||
+           (c >= 0x48A && c <= 0x4FF) || (c >= 0x1E00 && c <= 0x1EFF);
+}
+
+// Windows-1252 letters from 0x80 on, as code points; 0 for the other bytes.
+char32_t Cp1252Letter(unsigned char b) {
+    switch (b) {
+        case 0x83:
+            return 0x192;
+        case 0x8A:
+            return 0x160;
+        case 0x8C:
+            return 0x152;
+        case 0x8E:
+            return 0x17D;
+        case 0x9A:
+            return 0x161;
+        case 0x9C:
+            return 0x153;
+        case 0x9E:
+            return 0x17E;
+        case 0x9F:
+            return 0x178;
+        case 0xAA:
+        case 0xB5:
+        case 0xBA:
+            return b;
+        default:
+            return IsLatinLetter(b) ? b : 0;
+    }
+}
+
+// Decodes the UTF-8 sequence of two to four bytes at i by the book (shortest form, no
+// surrogates, nothing past U+10FFFF); its length, or 0.
+size_t DecodeUtf8(const std::string& bytes, size_t i, char32_t* cp) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    const size_t length = byte(i) >= 0xF8   ? 0  // no lead byte
+                          : byte(i) >= 0xF0 ? 4
+                          : byte(i) >= 0xE0 ? 3
+                          : byte(i) >= 0xC0 ? 2
+                                            : 0;
+    if (length == 0 || i + length > bytes.size()) return 0;
+    char32_t value = byte(i) & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (byte(i + k) & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (value < least[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return 0;
+    *cp = value;
+    return length;
+}
+
+bool IsSlash(char32_t c) {
+    return c == '\\' || c == '/';
+}
+bool IsAsciiLetter(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A finished run, split before each drive-letter path that has characters before it.
+void EndRun(std::vector<Char>* run, int kind, uint64_t minLength, std::vector<Found>* found) {
+    const std::vector<Char>& c = *run;
+    size_t piece = 0;
+    for (size_t k = 0; k <= c.size(); ++k) {
+        const bool split = k < c.size() && k > piece && k + 3 < c.size() &&
+                           IsAsciiLetter(c[k].value) && c[k + 1].value == ':' &&
+                           IsSlash(c[k + 2].value) && !IsSlash(c[k + 3].value);
+        if (split || k == c.size()) {
+            if (k - piece >= minLength) {
+                std::string text;
+                for (size_t j = piece; j < k; ++j) text += c[j].utf8;
+                found->push_back({c[piece].offset, kind, text});
+            }
+            piece = k;
+        }
+    }
+    run->clear();
+}
+
+std::string PlainExtract(const std::string& bytes, uint64_t minLength) {
+    std::vector<Found> found;
+    std::vector<Char> run;
+    // Byte runs: a valid UTF-8 sequence is one character, any other byte is one on its own.
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        char32_t cp = 0;
+        size_t length = b >= 0x80 ? DecodeUtf8(bytes, i, &cp) : 0;
+        Char c{i, b, std::string(1, static_cast<char>(b))};
+        bool letter = IsPrintableAscii(b);
+        if (length > 0) {
+            c.utf8 = bytes.substr(i, length);
+            letter = IsUtf8Letter(cp);
+        } else if (b >= 0x80) {
+            letter = Cp1252Letter(b) != 0;
+            c.utf8 = Utf8(Cp1252Letter(b));
+        }
+        if (letter) {
+            run.push_back(c);
+        } else {
+            EndRun(&run, 0, minLength, &found);
+        }
+        i += std::max<size_t>(length, 1);
+    }
+    EndRun(&run, 0, minLength, &found);
+    // UTF-16LE runs at even and at odd offsets.
+    for (size_t parity = 0; parity < 2; ++parity) {
+        for (size_t i = parity; i + 1 < bytes.size(); i += 2) {
+            const char32_t unit = static_cast<unsigned char>(bytes[i]) |
+                                  (static_cast<unsigned char>(bytes[i + 1]) << 8);
+            if (IsPrintableAscii(unit) || IsLatinLetter(unit)) {
+                run.push_back({i, unit, Utf8(unit)});
+            } else {
+                EndRun(&run, 1, minLength, &found);
+            }
+        }
+        EndRun(&run, 1, minLength, &found);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return a.offset != b.offset ? a.offset < b.offset : a.kind < b.kind;
+    });
+    std::string out;
+    for (const Found& f : found) out += f.text + "\n";
+    return out;
+}
+
+// Files of many kinds: noise, zeros, small numbers, and words in every encoding the extractor
+// knows (and some it must not take), long ones too, glued to each other at random.
+std::string MakeFile(std::mt19937& random, size_t size) {
+    static const std::vector<std::string> words = {
+        "D:\\Familienbilder\\Urlaub\\IMG_0815.JPG",
+        "file:///C:/x/y.mov",
+        "J\xFCrgen",                                 // Windows-1252
+        "K\xC3\xB6ln \xE1\xB8\x82\xCE\xA9\xD0\x96",  // UTF-8 letters, Latin additional, Greek,
+                                                     // Cyrillic
+        "\xE2\x80\x9C"
+        "Zitat\xE2\x80\x9D",  // UTF-8 quotation marks: no letters
+        "\xF0\x9F\x98\x80"
+        "emoji\xC2\xA0nbsp",
+        "\xC3\xA4\xC3",                          // a lead byte at the end
+        "\x8A\x9C\x9F\xAA\xB5\xBA\x83\x80\x81",  // Windows-1252 letters among others
+        "\xED\xA0\x80\xC0\xAF\xF4\x90\x80\x80",  // surrogate, overlong, past U+10FFFF
+        std::string("H\0a\0l\0l\0o\0 \0W\0e\0l\0t\0", 20),
+        std::string("\xDC\0b\0e\0r\0 \0\x41\x01\xF3\0d\0\x7A\x01\x4F\x02\x50\x02", 22),
+        std::string("D\0:\0\\\0B\0\\\0c\0.\0j\0p\0g\0", 20),
+        "x:\\\\y a:/b C:\\",
+        std::string(150, 'L'),
+        "\t\t  \t",
+    };
+    std::string file;
+    while (file.size() < size) {
+        switch (random() % 6) {
+            case 0:
+                file += words[random() % words.size()];
+                break;
+            case 1:
+                file.append(random() % 70, '\0');
+                break;
+            case 2:
+                for (int k = random() % 40; k > 0; --k) file += static_cast<char>(random() % 32);
+                break;
+            case 3:
+                for (int k = random() % 80; k > 0; --k) file += static_cast<char>(random());
+                break;
+            case 4:  // letters of every kind, long enough to cross the 64-byte stretches
+                for (int k = random() % 200; k > 0; --k) {
+                    const int kind = random() % 4;
+                    if (kind == 0) file += static_cast<char>(0x20 + random() % 95);
+                    if (kind == 1) file += static_cast<char>(0xC0 + random() % 64);
+                    if (kind == 2) file += Utf8(0xC0 + random() % 0x190);
+                    if (kind == 3) file += static_cast<char>(0x80 + random() % 64);
+                }
+                break;
+            default:
+                for (int k = random() % 100; k > 0; --k) {
+                    const char32_t unit = random() % 3 ? 0x20 + random() % 95 : random() % 0x300;
+                    file += static_cast<char>(unit & 0xFF);
+                    file += static_cast<char>(unit >> 8);
+                }
+        }
+    }
+    return file;
+}
+
+// Where two outputs part: the line number and both lines, as escaped bytes.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+    const auto escape = [](const std::string& text) {
+        std::string out;
+        for (unsigned char c : text) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02X", c);
+            out += hex;
+        }
+        return out;
+    };
+    size_t line = 1, begin = 0;
+    for (size_t k = 0; k < std::min(expected.size(), actual.size()) && expected[k] == actual[k];
+         ++k) {
+        if (expected[k] == '\n') {
+            ++line;
+            begin = k + 1;
+        }
+    }
+    const auto lineAt = [&](const std::string& text) {
+        const size_t end = text.find('\n', begin);
+        return escape(text.substr(begin, end == std::string::npos ? end : end - begin));
+    };
+    return "line " + std::to_string(line) + ": expected \"" + lineAt(expected) + "\", got \"" +
+           lineAt(actual) + "\"";
+}
+
+std::string FeedInBlocks(const std::string& file, uint64_t minLength, std::mt19937& random,
+                         size_t largestBlock) {
+    std::string out;
+    extractor::Extractor x;
+    extractor::ExtractorStart(&x, minLength, &out);
+    for (size_t at = 0; at < file.size();) {
+        const size_t block = std::min<size_t>(1 + random() % largestBlock, file.size() - at);
+        extractor::ExtractorFeed(&x, file.data() + at, block);
+        at += block;
+    }
+    extractor::ExtractorFinish(&x);
+    return out;
+}
+
+TEST(ExtractorReferenceTest, AgreesWithThePlainReadingOnFilesOfEveryKind) {
+    std::mt19937 random(2022);
+    for (int round = 0; round < 40; ++round) {
+        const std::string file = MakeFile(random, 1000 + random() % 6000);
+        for (uint64_t minLength : {1, 2, 3, 4, 8, 13, 63, 64, 65, 100}) {
+            const std::string expected = PlainExtract(file, minLength);
+            const std::string whole = extractor::ExtractStrings(file, minLength);
+            ASSERT_TRUE(expected == whole) << "round " << round << ", minimum " << minLength << ", "
+                                           << FirstDifference(expected, whole);
+            const std::string blocks = FeedInBlocks(file, minLength, random, round % 2 ? 7 : 300);
+            ASSERT_TRUE(expected == blocks) << "round " << round << ", minimum " << minLength
+                                            << " in blocks, " << FirstDifference(expected, blocks);
+        }
+    }
+}
+
+TEST(ExtractorReferenceTest, AgreesOnUniformNoise) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 20; ++round) {
+        std::string file(20000, '\0');
+        for (char& c : file) c = static_cast<char>(random());
+        for (uint64_t minLength : {3, 8}) {
+            const std::string expected = PlainExtract(file, minLength);
+            const std::string actual = extractor::ExtractStrings(file, minLength);
+            ASSERT_TRUE(expected == actual)
+                << "round " << round << ", " << FirstDifference(expected, actual);
+        }
+    }
+}
+
+// UTF-8 that is valid but no letter ends a run as a whole: its continuation bytes are not read
+// again as Windows-1252 letters (0x9C would be "œ").
+TEST(ExtractorReferenceTest, QuotationMarksInUtf8AreNoLetters) {
+    const std::string file = "Das \xE2\x80\x9CK\xC3\xB6ln\xE2\x80\x9D Album\x01";
+    EXPECT_EQ("Das \nK\xC3\xB6ln\n Album\n", extractor::ExtractStrings(file, 4));
+    EXPECT_EQ(PlainExtract(file, 4), extractor::ExtractStrings(file, 4));
+}
+
+}  // namespace
