@@ -1,8 +1,10 @@
 // Times a whole scan ("Filter anwenden"), or the unavoidable part of it: running the extractor
-// alone over the same project files, its output read and dropped. Windows build, run under Wine
-// by bench/run with the corpus's archive as drive D:, one measurement per process; bench/run
-// alternates them and takes the best of each.
-//     scan_bench.exe <project folder> <base path> <min length> extractor|scan [hits file]
+// alone over the same project files, its output read and dropped, one file after the other
+// ("extractor") or with the extractors started ahead as the scan starts them
+// ("extractor-ahead"). Windows build, run under Wine by bench/run with the corpus's archive as
+// drive D:, one measurement per process; bench/run alternates them and takes the best of each.
+//     scan_bench.exe <project folder> <base path> <min length> extractor|extractor-ahead|scan
+//                    [hits file]
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -46,8 +48,9 @@ std::vector<std::u16string> ProjectFiles(const std::u16string& folder) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 5) {
-        std::fprintf(
-            stderr, "usage: scan_bench <project folder> <base path> <min length> extractor|scan\n");
+        std::fprintf(stderr,
+                     "usage: scan_bench <project folder> <base path> <min length> "
+                     "extractor|extractor-ahead|scan [hits file]\n");
         return 2;
     }
     const std::u16string folder = U16(argv[1]);
@@ -78,6 +81,15 @@ int wmain(int argc, wchar_t** argv) {
         }
         return Seconds(start);
     };
+    auto extractorsAhead = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        lines = 0;
+        RunExtractorsInTurn(files, minLength, [&lines](size_t, ExtractorRun* run) {
+            if (run->process)
+                ReadProcessLines(run->process, [&lines](std::u16string_view) { ++lines; });
+        });
+        return Seconds(start);
+    };
     auto wholeScan = [&] {
         platform::CloseWindow(platform::kMainWindow);
         if (!openWindow()) return -1.0;
@@ -88,6 +100,8 @@ int wmain(int argc, wchar_t** argv) {
     double seconds = 0;
     if (what == u"extractor") {
         seconds = extractorAlone();
+    } else if (what == u"extractor-ahead") {
+        seconds = extractorsAhead();
     } else {
         seconds = wholeScan();
         if (seconds < 0) return 1;
@@ -110,8 +124,10 @@ int wmain(int argc, wchar_t** argv) {
     std::printf(
         "%s %.3f s; project files: %zu, extractor lines: %zu, hits shown: %zu, "
         "information lines: %zu\n",
-        what == u"extractor" ? "extractor alone" : "whole scan", seconds, files.size(), lines, hits,
-        infoLines);
+        what == u"scan"        ? "whole scan"
+        : what == u"extractor" ? "extractor alone"
+                               : "extractor ahead",
+        seconds, files.size(), lines, hits, infoLines);
     platform::CloseWindow(platform::kMainWindow);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "scan/extractor_runner.h"
 
+#include <deque>
 #include <string>
 
 #include "platform/platform.h"
@@ -87,6 +88,20 @@ void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
     ReadProcessLines(run->process,
                      [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
     run->process = 0;
+}
+
+void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,
+                         const std::function<void(size_t index, ExtractorRun* run)>& onRun) {
+    std::deque<ExtractorRun> started;
+    size_t nextToStart = 0;
+    for (size_t k = 0; k < files.size(); ++k) {
+        while (nextToStart < files.size() && nextToStart <= k + kExtractorsAhead) {
+            started.push_back(StartExtractor(files[nextToStart++], minLength));
+        }
+        ExtractorRun run = std::move(started.front());
+        started.pop_front();
+        onRun(k, &run);
+    }
 }
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength,

@@ -2,9 +2,12 @@
 // hands every line it prints to the hit filter.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scan/line_splitter.h"
 
@@ -24,8 +27,9 @@ void ReadProcessLines(intptr_t process, const LineSink& onLine);
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
 
-// RunExtractor in two halves, so that a scan can start the extractor for the next project file
-// while it filters the output of this one: starting a process is the slow part.
+// RunExtractor in two halves, so that a scan can start the extractors for the next project files
+// while it filters the output of this one: starting a process is the slow part, and mostly
+// waiting.
 struct ExtractorRun {
     std::u16string projectFile;
     std::u16string program;
@@ -33,3 +37,11 @@ struct ExtractorRun {
 };
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
 void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);
+
+// Hands the extractor run of every file to `onRun`, in the files' order, while the extractors of
+// the next kExtractorsAhead files are already started (measured under Wine on two cores: the
+// extractors of 100 files took a quarter less time with two ahead than with one; more gained
+// nothing). `onRun` finishes the run.
+constexpr size_t kExtractorsAhead = 2;
+void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,
+                         const std::function<void(size_t index, ExtractorRun* run)>& onRun);

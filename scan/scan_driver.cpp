@@ -1,7 +1,6 @@
 #include "scan/scan_driver.h"
 
 #include <algorithm>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -15,19 +14,26 @@
 
 namespace {
 
-constexpr size_t kExtractorsAhead = 1;
-
 std::u16string WithoutFinalBackslash(std::u16string_view folder) {
     if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
     return std::u16string(folder);
 }
 
-// Sorted by text without regard to letter case; equal texts keep their order.
+// Sorted by text without regard to letter case; equal texts keep their order. Each text is
+// lowered once, not at every comparison.
 template <typename T, typename Key>
 void SortIgnoringCase(std::vector<T>* items, Key key) {
-    std::stable_sort(items->begin(), items->end(), [&key](const T& a, const T& b) {
-        return platform::LowerCase(key(a)) < platform::LowerCase(key(b));
-    });
+    std::vector<std::pair<std::u16string, size_t>> keyed;
+    keyed.reserve(items->size());
+    for (size_t i = 0; i < items->size(); ++i) {
+        keyed.emplace_back(platform::LowerCase(key((*items)[i])), i);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<T> sorted;
+    sorted.reserve(items->size());
+    for (const auto& entry : keyed) sorted.push_back(std::move((*items)[entry.second]));
+    *items = std::move(sorted);
 }
 
 // After "Done": the media files that more than one project refers to, each followed by those
@@ -106,22 +112,13 @@ int64_t RunScan() {
 
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);
-    // Starting a process is the slow part of a project file: the extractors for the next files
-    // start while this file's output is filtered.
-    std::deque<ExtractorRun> started;
-    size_t nextToStart = 0;
-    for (size_t k = 0; k < projectFiles.size(); ++k) {
-        AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
-        while (nextToStart < projectFiles.size() && nextToStart <= k + kExtractorsAhead) {
-            started.push_back(
-                StartExtractor(projectFiles[nextToStart++], appSettings.minStringLength));
-        }
-        ExtractorRun current = std::move(started.front());
-        started.pop_front();
-        FinishExtractor(&current, appSettings.basePath);
-        platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
-        PumpEvents();
-    }
+    RunExtractorsInTurn(projectFiles, appSettings.minStringLength,
+                        [&projectFiles](size_t k, ExtractorRun* run) {
+                            AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
+                            FinishExtractor(run, appSettings.basePath);
+                            platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
+                            PumpEvents();
+                        });
     platform::SetState(ctl::ScanProgress, total);
     AddInfoLine(u"Done");
     ReportSharedAndMissing();

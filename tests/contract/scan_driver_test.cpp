@@ -82,4 +82,37 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
                   report);
 }
 
+// Several extractors run at once (real processes on Windows), but every file's hits and log lines
+// come in the order of the folder's listing, each file's after its "Filtering" line.
+TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
+    constexpr int kFiles = 7;
+    for (int k = 1; k <= kFiles; ++k) {
+        const std::string n = std::to_string(k);
+        ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\f" + platform::Utf8ToUtf16(n) + u".jpg"));
+        ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p" + platform::Utf8ToUtf16(n) + u".mph",
+                                 "D:\\Archiv\\f" + n + ".jpg\nD:\\Archiv\\Weg" + n + "\\x.jpg\n"));
+    }
+    std::u16string log = u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'";
+    std::u16string hits;
+    const platform::ListingHandle listing = platform::OpenListing(u"D:\\Projekte\\", u"*.mph");
+    ASSERT_NE(0, listing);
+    platform::ListingEntry entry;
+    while (platform::NextListingEntry(listing, &entry)) {
+        const std::u16string n = entry.name.substr(1, entry.name.size() - 5);  // "p3.mph": "3"
+        log += u"\r\nFiltering 'D:\\Projekte\\\\" + entry.name + u"'";
+        log += u"\r\nError examining the path 'D:\\Archiv\\Weg" + n + u"'";
+        hits += (hits.empty() ? u"" : u"\r\n") + (u"D:\\Archiv\\f" + n + u".jpg");
+    }
+    platform::CloseListing(listing);
+    log += u"\r\nDone";
+    for (int k = 1; k <= kFiles; ++k) {
+        log += u"\r\nMissing 'D:\\Archiv\\Weg" + platform::Utf8ToUtf16(std::to_string(k)) +
+               u"\\x.jpg'";
+    }
+    EXPECT_EQ(1, RunScan());
+    EXPECT_U16_EQ(log, Log());
+    EXPECT_U16_EQ(hits, Hits());
+    EXPECT_EQ(kFiles, platform::GetState(ctl::ScanProgress));
+}
+
 }  // namespace
