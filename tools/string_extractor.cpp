@@ -55,17 +55,28 @@ constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
 }
 constexpr auto kWideChars = MakeWideChars();
 
-bool IsLatinLetter(char32_t cp) {
+constexpr bool IsLatinLetter(char32_t cp) {
     return cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7;
 }
 
 // Letters outside ASCII that may stand inside a byte run when written in UTF-8.
-bool IsUtf8Letter(char32_t cp) {
+constexpr bool IsUtf8Letter(char32_t cp) {
     return cp == 0xAA || cp == 0xB5 || cp == 0xBA || IsLatinLetter(cp) ||
            (cp >= 0x370 && cp <= 0x3FF && cp != 0x37E && cp != 0x387) ||    // Greek
            (cp >= 0x400 && cp <= 0x481) || (cp >= 0x48A && cp <= 0x4FF) ||  // Cyrillic
            (cp >= 0x1E00 && cp <= 0x1EFF);                                  // Latin additional
 }
+
+// IsUtf8Letter for the code points of two-byte UTF-8 (below U+0800), one bit each: the scan
+// meets these at random in binary data.
+constexpr std::array<uint64_t, 32> MakeTwoByteLetters() {
+    std::array<uint64_t, 32> bits{};
+    for (char32_t cp = 0; cp < 0x800; ++cp) {
+        if (IsUtf8Letter(cp)) bits[cp >> 6] |= uint64_t{1} << (cp & 63);
+    }
+    return bits;
+}
+constexpr auto kTwoByteLetters = MakeTwoByteLetters();
 
 // Length of the valid UTF-8 sequence of two to four bytes at p, with its code point; 0 when
 // the bytes are no valid UTF-8.
@@ -122,30 +133,38 @@ const std::array<std::array<char, 2>, 128>& Cp1252Utf8() {
 }
 
 // Appends the raw bytes of a byte run as UTF-8: the same reading as the scan. Inside a run, a
-// byte at or above 0x80 starts either a UTF-8 letter or a single Windows-1252 letter.
+// byte at or above 0x80 starts either a UTF-8 letter or a single Windows-1252 letter, which
+// takes two bytes in UTF-8: the text is at most twice as long as the run.
 void AppendByteRunText(std::string* text, const unsigned char* p, size_t size) {
     const auto* high = std::find_if(p, p + size, [](unsigned char b) { return b >= 0x80; });
-    text->append(reinterpret_cast<const char*>(p), static_cast<size_t>(high - p));
+    const size_t ascii = static_cast<size_t>(high - p);
+    const size_t textBegin = text->size();
+    text->resize(textBegin + ascii + 2 * (size - ascii));
+    char* out = text->data() + textBegin;
+    std::memcpy(out, p, ascii);
+    out += ascii;
     const auto& cp1252 = Cp1252Utf8();
-    for (size_t i = static_cast<size_t>(high - p); i < size;) {
-        char32_t cp = 0;
-        size_t length = 0;
+    for (size_t i = ascii; i < size;) {
         if (p[i] < 0x80) {
-            text->push_back(static_cast<char>(p[i++]));
+            *out++ = static_cast<char>(p[i++]);
             continue;
         }
+        char32_t cp = 0;
+        size_t length = 0;
         if (p[i] >= 0xC2 && p[i] < 0xE0) {  // two-byte UTF-8 needs only a continuation byte
             length = i + 1 < size && (p[i + 1] & 0xC0) == 0x80 ? 2 : 0;
         } else if (p[i] >= 0xE0) {
             length = Utf8SequenceLength(p + i, size - i, &cp);
         }
         if (length > 0) {
-            text->append(reinterpret_cast<const char*>(p) + i, length);
-            i += length;
+            for (const size_t end = i + length; i < end;) *out++ = static_cast<char>(p[i++]);
         } else {
-            text->append(cp1252[p[i++] - 0x80].data(), 2);
+            const auto& letter = cp1252[p[i++] - 0x80];
+            *out++ = letter[0];
+            *out++ = letter[1];
         }
     }
+    text->resize(static_cast<size_t>(out - text->data()));
 }
 
 void AppendWideRunText(std::string* text, const unsigned char* p, size_t size) {
@@ -171,8 +190,12 @@ unsigned RunChar(const unsigned char* p, size_t step, size_t k) {
     return step == 1 ? p[k] : p[2 * k] | (p[2 * k + 1] << 8);
 }
 
-// The text of one piece of a run is kept when it has at least the minimum of characters.
-void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
+constexpr uint64_t kCountChars = UINT64_MAX;
+
+// The text of one piece of a run is kept when it has at least the minimum of characters
+// (`chars`, or kCountChars to count them in the text).
+void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
+               uint64_t chars) {
     PendingStrings& pending = x->pending[scanner];
     const size_t textBegin = pending.text.size();
     if (scanner == kByteScanner) {
@@ -181,7 +204,9 @@ void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p
         AppendWideRunText(&pending.text, p, size);
     }
     const size_t textEnd = pending.text.size();
-    if (CountChars(pending.text.data() + textBegin, textEnd - textBegin) >= x->minLength) {
+    if (chars == kCountChars)
+        chars = CountChars(pending.text.data() + textBegin, textEnd - textBegin);
+    if (chars >= x->minLength) {
         pending.strings.push_back({start, textBegin, textEnd});
     } else {
         pending.text.resize(textBegin);
@@ -189,8 +214,10 @@ void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p
 }
 
 // Hands on a finished run of raw bytes, split before every glued drive-letter path: a letter,
-// a colon and a slash that is not doubled, with characters before it.
-void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
+// a colon and a slash that is not doubled, with characters before it. `chars` is the run's
+// length in characters.
+void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
+             uint64_t chars) {
     const size_t step = scanner == kByteScanner ? 1 : 2;
     const size_t count = size / step;
     size_t piece = 0;  // first character of the current piece
@@ -204,11 +231,13 @@ void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, 
         if (RunChar(p, step, colon) == ':' && letter > piece &&
             IsAsciiLetter(RunChar(p, step, letter)) && IsSlash(RunChar(p, step, colon + 1)) &&
             !IsSlash(RunChar(p, step, colon + 2))) {
-            KeepPiece(x, scanner, start + piece * step, p + piece * step, (letter - piece) * step);
+            KeepPiece(x, scanner, start + piece * step, p + piece * step, (letter - piece) * step,
+                      kCountChars);
             piece = letter;
         }
     }
-    KeepPiece(x, scanner, start + piece * step, p + piece * step, size - piece * step);
+    KeepPiece(x, scanner, start + piece * step, p + piece * step, size - piece * step,
+              piece == 0 ? chars : kCountChars);
 }
 
 void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
@@ -217,7 +246,7 @@ void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, 
         if (end > runBegin)
             run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
         KeepRun(x, scanner, run.start, reinterpret_cast<const unsigned char*>(run.carry.data()),
-                run.carry.size());
+                run.carry.size(), run.chars);
     }
     run.active = false;
     run.chars = 0;
@@ -237,8 +266,9 @@ void CarryRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin
 }
 
 // Ends a run found inside this block.
-void KeepBlockRun(Extractor* x, int scanner, const unsigned char* p, size_t begin, size_t end) {
-    KeepRun(x, scanner, x->offset + begin, p + begin, end - begin);
+void KeepBlockRun(Extractor* x, int scanner, const unsigned char* p, size_t begin, size_t end,
+                  uint64_t chars) {
+    KeepRun(x, scanner, x->offset + begin, p + begin, end - begin, chars);
 }
 
 // How 64 bytes stand in byte runs; bit k stands for byte k.
@@ -300,10 +330,13 @@ PlainMasks ClassifyPlain(const unsigned char* p) {
             _mm_andnot_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s8(0xD7)), _mm_cmpeq_epi8(v, s8(0xF7))),
                              _mm_and_si128(_mm_cmpgt_epi8(v, s8(0xBF)), _mm_cmplt_epi8(v, s8(0))));
         m.wide |= bits(_mm_and_si128(_mm_cmpeq_epi8(next, s8(0)), latin), k);
-        // Windows-1252 has eleven more letters between 0x80 and 0xBF.
+        // Windows-1252 has eleven more letters between 0x80 and 0xBF: 0x8A, 0x8C, 0x8E and
+        // 0xAA differ from 0x9A, 0x9C, 0x9E and 0xBA only in bit 4.
+        const __m128i folded = _mm_or_si128(v, s8(0x10));
         __m128i cp1252 = latin;
-        for (int b : {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA})
-            cp1252 = _mm_or_si128(cp1252, _mm_cmpeq_epi8(v, s8(b)));
+        for (int b : {0x9A, 0x9C, 0x9E, 0xBA})
+            cp1252 = _mm_or_si128(cp1252, _mm_cmpeq_epi8(folded, s8(b)));
+        for (int b : {0x83, 0x9F, 0xB5}) cp1252 = _mm_or_si128(cp1252, _mm_cmpeq_epi8(v, s8(b)));
         const __m128i leads =
             _mm_and_si128(_mm_and_si128(_mm_cmpgt_epi8(v, s8(0xC1)), _mm_cmplt_epi8(v, s8(0xF5))),
                           _mm_cmplt_epi8(next, s8(0xC0)));
@@ -342,7 +375,7 @@ ByteMasks ClassifyBytes(const unsigned char* p, SequenceCarry* carry) {
         const uint64_t bytes = (uint64_t{1} << length) - 1;
         const uint64_t here = bytes << at;
         const uint64_t next = at + length > 64 ? bytes >> (64 - at) : 0;
-        if (IsUtf8Letter(cp)) {
+        if (length == 2 ? (kTwoByteLetters[cp >> 6] >> (cp & 63)) & 1 : IsUtf8Letter(cp)) {
             letterLeads |= uint64_t{1} << at;
             letterRest |= here & (here - 1);
             carry->letter |= next;
@@ -397,25 +430,34 @@ RunCursor StartCursor(const Extractor* x, int scanner) {
     return cursor;
 }
 
-// Bit k is set when bits k to k + n - 1 of v are all set, bits past 63 counting as set (n is
-// taken as at most 64).
-uint64_t LongStretches(uint64_t v, uint64_t n) {
+// Finds stretches of at least n set bits (n at most 64) in a few shift-and steps: after a step
+// by `by`, bit k stands for bits k to k + covered - 1 of the original.
+struct StretchSteps {
+    int count = 0;
+    unsigned by[8] = {};
+};
+
+StretchSteps MakeStretchSteps(uint64_t n) {
     n = std::min<uint64_t>(n, 64);
-    // Bits shifted in at the top count as set.
-    const auto shifted = [](uint64_t bits, uint64_t by) { return ~(~bits >> by); };
-    uint64_t covered = 1;  // v's bit k now stands for bits k to k + covered - 1
-    while (covered * 2 <= n) {
-        v &= shifted(v, covered);
-        covered *= 2;
-    }
-    return covered < n ? v & shifted(v, n - covered) : v;
+    StretchSteps steps;
+    uint64_t covered = 1;
+    for (; covered * 2 <= n; covered *= 2) steps.by[steps.count++] = static_cast<unsigned>(covered);
+    if (covered < n) steps.by[steps.count++] = static_cast<unsigned>(n - covered);
+    return steps;
+}
+
+// Bit k is set when bits k to k + n - 1 of v are all set, bits past 63 counting as set.
+uint64_t LongStretches(uint64_t v, const StretchSteps& steps) {
+    for (int k = 0; k < steps.count; ++k) v &= ~(~v >> steps.by[k]);  // ones shifted in at the top
+    return v;
 }
 
 // Reads `count` characters' bits: bit k stands for the character at block position
 // base + k * step; `alive` marks the bytes a run may hold, and `rest` those of them that continue
 // a character rather than start one.
-void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c, uint64_t alive,
-              uint64_t rest, size_t count, size_t base, size_t step) {
+void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c,
+              const StretchSteps& stretch, uint64_t alive, uint64_t rest, size_t count, size_t base,
+              size_t step) {
     const uint64_t inside = BitsBelow(count);
     alive &= inside;
     if (!c->active && alive == 0) return;
@@ -423,7 +465,7 @@ void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c, u
     rest &= alive;
     // Runs that start here and end before `count` with fewer bytes than the minimum are passed
     // over: only starts of stretches of at least that many bytes, or reaching `count`, are read.
-    const uint64_t starts = alive & ~(alive << 1) & LongStretches(alive | ~inside, x->minLength);
+    const uint64_t starts = alive & ~(alive << 1) & LongStretches(alive | ~inside, stretch);
     for (size_t at = 0; at < count;) {
         if (!c->active) {
             const uint64_t ahead = starts >> at;
@@ -446,7 +488,7 @@ void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c, u
             EndRun(x, scanner, p, c->first, end);
             c->carried = false;
         } else if (c->chars >= x->minLength) {
-            KeepBlockRun(x, scanner, p, c->runBegin, end);
+            KeepBlockRun(x, scanner, p, c->runBegin, end, c->chars);
         }
         c->active = false;
         at = runEnd + 1;
@@ -485,17 +527,19 @@ uint64_t EvenBits(uint64_t v) {
 // character boundary, and UTF-16LE runs at both parities of units that start before `wideEnd`.
 void ScanRuns(Extractor* x, const unsigned char* p, size_t end, size_t wideEnd) {
     RunCursor cursors[3] = {StartCursor(x, 0), StartCursor(x, 1), StartCursor(x, 2)};
+    const StretchSteps stretch = MakeStretchSteps(x->minLength);
     SequenceCarry sequences;
     for (size_t base = 0; base < end; base += 64) {
         const ByteMasks masks = ClassifyBytes(p + base, &sequences);
-        ReadRuns(x, kByteScanner, p, &cursors[0], masks.alive, masks.alive & ~masks.starts,
+        ReadRuns(x, kByteScanner, p, &cursors[0], stretch, masks.alive, masks.alive & ~masks.starts,
                  std::min<size_t>(64, end - base), base, 1);
         for (int scanner = 1; scanner <= 2; ++scanner) {
             RunCursor& cursor = cursors[scanner];
             const size_t parity = cursor.first & 1;
             const size_t from = base + parity;
             if (from >= wideEnd) continue;
-            ReadRuns(x, scanner, p, &cursor, EvenBits(masks.wide >> parity), 0,
+            if (!cursor.active && ((masks.wide >> parity) & 0x5555555555555555) == 0) continue;
+            ReadRuns(x, scanner, p, &cursor, stretch, EvenBits(masks.wide >> parity), 0,
                      std::min<size_t>(32, (wideEnd - from + 1) / 2), from, 2);
         }
     }
