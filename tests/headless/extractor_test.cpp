@@ -157,6 +157,38 @@ TEST(ExtractorTest, FeedingInAnyBlocksGivesTheSameOutput) {
     }
 }
 
+// A run longer than a mebibyte is written in pieces while streaming, so memory stays bounded:
+// the pieces together are the run, and no letter is cut in two.
+TEST(ExtractorTest, EndlessRunsComeInWholePieces) {
+    std::string run;
+    while (run.size() < (5u << 19))
+        run +=
+            "Gr\xC3\xBC\xC3\x9F"
+            "e aus K\xF6ln ";  // UTF-8 and 1252
+    std::string out;
+    extractor::Extractor x;
+    extractor::ExtractorStart(&x, 8, &out);
+    const size_t block = 65537;
+    for (size_t at = 0; at < run.size(); at += block) {
+        extractor::ExtractorFeed(&x, run.data() + at, std::min(block, run.size() - at));
+    }
+    extractor::ExtractorFinish(&x);
+    std::string expected;  // the run read as UTF-8
+    for (size_t at = 0; at < run.size(); ++at) {
+        expected += run[at] == '\xF6' ? std::string("\xC3\xB6") : std::string(1, run[at]);
+    }
+    std::string joined;
+    size_t pieces = 0;
+    for (size_t begin = 0, end; (end = out.find('\n', begin)) != std::string::npos;
+         begin = end + 1) {
+        EXPECT_LE(end - begin, (3u << 20)) << "piece " << pieces;
+        joined += out.substr(begin, end - begin);
+        ++pieces;
+    }
+    EXPECT_GT(pieces, 1u);
+    EXPECT_TRUE(joined == expected);
+}
+
 // The command-line tool itself.
 struct ToolRun {
     int exitCode;
