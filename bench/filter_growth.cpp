@@ -50,7 +50,7 @@ double FilterSeconds(int distinct) {
 int main(int argc, char** argv) {
     const int distinct = argc > 1 ? std::atoi(argv[1]) : 20000;
     double single = 1e9, twice = 1e9;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < 5; ++round) {
         single = std::min(single, FilterSeconds(distinct));
         twice = std::min(twice, FilterSeconds(2 * distinct));
     }
