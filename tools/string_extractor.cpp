@@ -9,11 +9,13 @@
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(SPURLESE_PORTABLE_SCAN)
+#define SPURLESE_SSE2_SCAN
 #include <emmintrin.h>
 #endif
 
 namespace extractor {
+inline namespace SPURLESE_EXTRACTOR_BUILD {
 
 namespace {
 
@@ -42,18 +44,6 @@ constexpr std::array<char16_t, 128> MakeCp1252Letters() {
     return table;
 }
 constexpr auto kCp1252Letters = MakeCp1252Letters();
-
-// UTF-16LE characters by high byte (0 to 2; row 3 stands for all higher ones, none of which
-// is taken) and low byte: printable ASCII and Latin letters.
-constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
-    std::array<std::array<unsigned char, 256>, 4> table{};
-    for (int unit = 0; unit <= 0x24F; ++unit) {
-        table[unit >> 8][unit & 0xFF] = (unit >= 0x20 && unit <= 0x7E) || unit == 0x09 ||
-                                        (unit >= 0xC0 && unit != 0xD7 && unit != 0xF7);
-    }
-    return table;
-}
-constexpr auto kWideChars = MakeWideChars();
 
 constexpr bool IsLatinLetter(char32_t cp) {
     return cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7;
@@ -294,7 +284,7 @@ struct PlainMasks {
     uint64_t wide = 0;
 };
 
-#if defined(__SSE2__)
+#if defined(SPURLESE_SSE2_SCAN)
 PlainMasks ClassifyPlain(const unsigned char* p) {
     // Signed byte compares: 0x80 and above are negative.
     const auto s8 = [](int b) { return _mm_set1_epi8(static_cast<char>(b)); };
@@ -346,6 +336,18 @@ PlainMasks ClassifyPlain(const unsigned char* p) {
     return m;
 }
 #else
+// UTF-16LE characters by high byte (0 to 2; row 3 stands for all higher ones, none of which
+// is taken) and low byte: printable ASCII and Latin letters.
+constexpr std::array<std::array<unsigned char, 256>, 4> MakeWideChars() {
+    std::array<std::array<unsigned char, 256>, 4> table{};
+    for (int unit = 0; unit <= 0x24F; ++unit) {
+        table[unit >> 8][unit & 0xFF] = (unit >= 0x20 && unit <= 0x7E) || unit == 0x09 ||
+                                        (unit >= 0xC0 && unit != 0xD7 && unit != 0xF7);
+    }
+    return table;
+}
+constexpr auto kWideChars = MakeWideChars();
+
 PlainMasks ClassifyPlain(const unsigned char* p) {
     PlainMasks m;
     for (int k = 0; k < 64; ++k) {
@@ -643,4 +645,5 @@ std::string ExtractStrings(const std::string& bytes, uint64_t minLength) {
     return out;
 }
 
+}  // namespace SPURLESE_EXTRACTOR_BUILD
 }  // namespace extractor

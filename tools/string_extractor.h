@@ -14,7 +14,17 @@
 #include <string>
 #include <vector>
 
+// The extractor reads 16 bytes at a time with SSE2 where the compiler offers it, or byte by byte
+// in the portable build (SPURLESE_PORTABLE_SCAN), which the tests build too; both can live in one
+// program.
+#if defined(__SSE2__) && !defined(SPURLESE_PORTABLE_SCAN)
+#define SPURLESE_EXTRACTOR_BUILD sse2
+#else
+#define SPURLESE_EXTRACTOR_BUILD portable
+#endif
+
 namespace extractor {
+inline namespace SPURLESE_EXTRACTOR_BUILD {
 
 // One kind of run (bytes, or UTF-16LE units at one parity) being followed across blocks.
 struct RunState {
@@ -58,4 +68,5 @@ void ExtractorFinish(Extractor* x);
 // The whole job for bytes in memory.
 std::string ExtractStrings(const std::string& bytes, uint64_t minLength);
 
+}  // namespace SPURLESE_EXTRACTOR_BUILD
 }  // namespace extractor
