@@ -97,7 +97,7 @@ int wmain(int argc, wchar_t** argv) {
         RunScan();
         return Seconds(start);
     };
-    double seconds = 0;
+    double seconds = 0, displaySeconds = 0;
     if (what == u"extractor") {
         seconds = extractorAlone();
     } else if (what == u"extractor-ahead") {
@@ -120,6 +120,14 @@ int wmain(int argc, wchar_t** argv) {
         const std::u16string info = platform::GetText(ctl::InfoText);
         infoLines = info.empty() ? 0 : 1;
         for (char16_t c : info) infoLines += c == u'\n';
+        // The part no scan can avoid either: the same text put into empty displays of a new
+        // window the cheapest way there is, each display's text at once.
+        platform::CloseWindow(platform::kMainWindow);
+        if (!openWindow()) return 1;
+        const auto start = std::chrono::steady_clock::now();
+        platform::AppendLine(ctl::HitsText, shown);
+        platform::AppendLine(ctl::InfoText, info);
+        displaySeconds = Seconds(start);
     }
     std::printf(
         "%s %.3f s; project files: %zu, extractor lines: %zu, hits shown: %zu, "
@@ -128,6 +136,7 @@ int wmain(int argc, wchar_t** argv) {
         : what == u"extractor" ? "extractor alone"
                                : "extractor ahead",
         seconds, files.size(), lines, hits, infoLines);
+    if (what == u"scan") std::printf("displays alone %.3f s\n", displaySeconds);
     platform::CloseWindow(platform::kMainWindow);
     return 0;
 }
