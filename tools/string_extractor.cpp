@@ -1,8 +1,8 @@
-// Each block is scanned in three passes, one per kind of run; a run is only turned into text
-// when it is long enough to be printed. Byte runs are found 64 bytes at a time: each byte is
-// classified into bit masks (vector compares; UTF-8 sequences are checked one by one, at the
-// few places where a lead byte is followed by a continuation byte), and runs are read off the
-// masks with bit scans and population counts, so binary data costs a few operations per byte.
+// Each block is read once, 64 bytes at a time: every byte is classified into bit masks, for byte
+// runs and for UTF-16LE units at both parities (vector compares; UTF-8 sequences are checked one
+// by one, at the few places where a lead byte is followed by a continuation byte), and the runs
+// of all three kinds are read off the masks with bit scans, so binary data costs a few
+// operations per byte. A run is only turned into text when it is long enough to be printed.
 #include "tools/string_extractor.h"
 
 #include <algorithm>
