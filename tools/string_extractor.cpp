@@ -3,6 +3,9 @@
 // by one, at the few places where a lead byte is followed by a continuation byte), and the runs
 // of all three kinds are read off the masks with bit scans, so binary data costs a few
 // operations per byte. A run is only turned into text when it is long enough to be printed.
+// Drive-letter paths are found first, from the colons of the block, and read character by
+// character by their wider rules; their bytes are then taken out of the masks of their kind, so a
+// run ends where a path starts and begins again where it ends.
 #include "tools/string_extractor.h"
 
 #include <algorithm>
@@ -22,7 +25,9 @@ namespace {
 constexpr size_t kLookAhead = 4;          // a UTF-8 sequence, or a UTF-16 unit, fits
 constexpr size_t kPadding = 64 + 16;      // readable bytes after a block, read 64 bytes at a time
 constexpr size_t kLongestRun = 1u << 20;  // longer runs are written in pieces
+constexpr size_t kBlockLookAhead = 16;  // a path's start fits: drive letter, colon, slash, one more
 constexpr int kByteScanner = 0;
+constexpr int kPathStrings = 3;  // Extractor::pending of the paths
 
 // Windows-1252 bytes that are letters, as code points; 0 for the others.
 constexpr std::array<char16_t, 128> MakeCp1252Letters() {
@@ -102,8 +107,13 @@ void AppendUtf8(std::string* text, char32_t cp) {
     } else if (cp < 0x800) {
         text->push_back(static_cast<char>(0xC0 | (cp >> 6)));
         text->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         text->push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        text->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        text->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        text->push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        text->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         text->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         text->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
@@ -161,31 +171,11 @@ void AppendWideRunText(std::string* text, const unsigned char* p, size_t size) {
     for (size_t i = 0; i + 1 < size; i += 2) AppendUtf8(text, p[i] | (char32_t(p[i + 1]) << 8));
 }
 
-// Characters of UTF-8 text: the bytes that are no continuation bytes.
-uint64_t CountChars(const char* text, size_t size) {
-    uint64_t chars = 0;
-    for (size_t k = 0; k < size; ++k) chars += (static_cast<unsigned char>(text[k]) & 0xC0) != 0x80;
-    return chars;
-}
-
-bool IsAsciiLetter(unsigned c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool IsSlash(unsigned c) {
-    return c == '\\' || c == '/';
-}
-
-// The character of a run at index k: byte k, or UTF-16LE unit k. Only ASCII is looked at.
-unsigned RunChar(const unsigned char* p, size_t step, size_t k) {
-    return step == 1 ? p[k] : p[2 * k] | (p[2 * k + 1] << 8);
-}
-
-constexpr uint64_t kCountChars = UINT64_MAX;
-
-// The text of one piece of a run is kept when it has at least the minimum of characters
-// (`chars`, or kCountChars to count them in the text).
-void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
-               uint64_t chars) {
+// A finished run of raw bytes is kept when it has at least the minimum of characters. Runs never
+// hold a drive-letter path: every path is read on its own (ReadPath) and ends the run before it.
+void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
+             uint64_t chars) {
+    if (chars < x->minLength) return;
     PendingStrings& pending = x->pending[scanner];
     const size_t textBegin = pending.text.size();
     if (scanner == kByteScanner) {
@@ -193,41 +183,195 @@ void KeepPiece(Extractor* x, int scanner, uint64_t start, const unsigned char* p
     } else {
         AppendWideRunText(&pending.text, p, size);
     }
-    const size_t textEnd = pending.text.size();
-    if (chars == kCountChars)
-        chars = CountChars(pending.text.data() + textBegin, textEnd - textBegin);
-    if (chars >= x->minLength) {
-        pending.strings.push_back({start, textBegin, textEnd});
-    } else {
-        pending.text.resize(textBegin);
+    pending.strings.push_back({start, textBegin, pending.text.size()});
+}
+
+// Bits 0 to n - 1, for n from 0 to 64.
+uint64_t BitsBelow(size_t n) {
+    return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+}
+
+// ---- Drive-letter paths ---------------------------------------------------------------------
+// A path is read whole, whatever characters its folder and file names hold: from a drive letter,
+// a colon and a slash or backslash (not two slashes, as in "file://") on, every character
+// Windows allows in a file name belongs to it. That is any character from U+0020 up but
+// < > " | ? * and a second colon: in byte runs a valid UTF-8 sequence, or else one byte read as
+// Windows-1252; in UTF-16LE a unit or a surrogate pair. A path also ends right before another
+// path of the same kind, and after kLongestPath characters, as no Windows path is longer. Only
+// paths are read so wide: other runs keep the narrow rules above, so the noise printed for
+// binary data does not grow.
+
+constexpr uint64_t kLongestPath = 32767;
+
+// Windows-1252 from 0x80 to 0x9F as code points (0 where the byte is unassigned); from 0xA0 on
+// the byte is its code point.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The bytes of a block as far as they have been fed; `final` once the file has no more.
+struct Fed {
+    const unsigned char* p;
+    size_t size;
+    bool final;
+};
+
+enum class Read { kYes, kNo, kMore };  // kMore: only the bytes not yet fed can tell
+
+bool IsAsciiLetter(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsSlash(char32_t c) {
+    return c == '\\' || c == '/';
+}
+bool IsAllowedInPath(char32_t c) {
+    switch (c) {
+        case '<':
+        case '>':
+        case '"':
+        case '|':
+        case '?':
+        case '*':
+        case ':':
+            return false;
+        default:
+            return c >= 0x20;
     }
 }
 
-// Hands on a finished run of raw bytes, split before every glued drive-letter path: a letter,
-// a colon and a slash that is not doubled, with characters before it. `chars` is the run's
-// length in characters.
-void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
-             uint64_t chars) {
-    const size_t step = scanner == kByteScanner ? 1 : 2;
-    const size_t count = size / step;
-    size_t piece = 0;  // first character of the current piece
-    for (size_t colon = 2; colon + 2 < count; ++colon) {
-        if (step == 1) {  // a colon is rare in a byte run
-            const void* found = std::memchr(p + colon, ':', count - 2 - colon);
-            if (!found) break;
-            colon = static_cast<size_t>(static_cast<const unsigned char*>(found) - p);
+// Whether the bytes [at, at + n) have been fed: kNo when the file ends before.
+Read Have(const Fed& d, size_t at, size_t n) {
+    return at + n <= d.size ? Read::kYes : d.final ? Read::kNo : Read::kMore;
+}
+
+// The character of a path at `at` (`step` 1: bytes, 2: UTF-16LE), any code point from 0 up, with
+// its length in bytes; kNo where none can stand in a path.
+Read PathChar(const Fed& d, size_t at, size_t step, char32_t* cp, size_t* length) {
+    if (const Read have = Have(d, at, step); have != Read::kYes) return have;
+    const unsigned char* p = d.p + at;
+    if (step == 2) {
+        const char32_t unit = p[0] | (p[1] << 8);
+        *cp = unit;
+        *length = 2;
+        if (unit < 0xD800 || unit > 0xDFFF) return Read::kYes;
+        if (unit > 0xDBFF) return Read::kNo;  // a low surrogate alone
+        if (const Read have = Have(d, at + 2, 2); have != Read::kYes) return have;
+        const char32_t low = p[2] | (p[3] << 8);
+        if (low < 0xDC00 || low > 0xDFFF) return Read::kNo;
+        *cp = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        *length = 4;
+        return Read::kYes;
+    }
+    *length = 1;
+    if (p[0] < 0x80) {
+        *cp = p[0];
+        return Read::kYes;
+    }
+    // A sequence whose bytes are not all fed yet may still turn out valid.
+    const size_t want = p[0] >= 0xF0 ? 4 : p[0] >= 0xE0 ? 3 : 2;
+    if (p[0] >= 0xC2 && p[0] <= 0xF4 && Have(d, at, want) == Read::kMore) return Read::kMore;
+    if (const size_t sequence = Utf8SequenceLength(p, d.size - at, cp); sequence > 0) {
+        *length = sequence;
+        return Read::kYes;
+    }
+    *cp = p[0] >= 0xA0 ? p[0] : kCp1252High[p[0] - 0x80];
+    return *cp != 0 ? Read::kYes : Read::kNo;
+}
+
+// Whether a path starts at `at`: a letter, a colon, a slash or backslash, then a character that
+// may stand in a path and is no slash.
+Read PathStart(const Fed& d, size_t at, size_t step) {
+    char32_t cp = 0;
+    size_t length = 0;
+    for (int k = 0; k < 4; ++k, at += length) {
+        const Read read = PathChar(d, at, step, &cp, &length);
+        if (read != Read::kYes) return read;
+        const bool fits = k == 0   ? IsAsciiLetter(cp)
+                          : k == 1 ? cp == ':'
+                          : k == 2 ? IsSlash(cp)
+                                   : IsAllowedInPath(cp) && !IsSlash(cp);
+        if (!fits) return Read::kNo;
+    }
+    return Read::kYes;
+}
+
+// Reads the path that starts at `start` and appends its text, as UTF-8, to *text; *end is where
+// it ends, *chars how many characters it has.
+Read ReadPath(const Fed& d, size_t start, size_t step, std::string* text, size_t* end,
+              uint64_t* chars) {
+    const size_t textBegin = text->size();
+    size_t at = start;
+    for (*chars = 0; *chars < kLongestPath; ++*chars) {
+        Read read = *chars >= 3 ? PathStart(d, at, step) : Read::kNo;
+        if (read == Read::kYes) break;  // the next path begins here
+        char32_t cp = 0;
+        size_t length = 0;
+        if (read == Read::kNo) read = PathChar(d, at, step, &cp, &length);
+        if (read == Read::kMore) {
+            text->resize(textBegin);
+            return Read::kMore;
         }
-        const size_t letter = colon - 1;
-        if (RunChar(p, step, colon) == ':' && letter > piece &&
-            IsAsciiLetter(RunChar(p, step, letter)) && IsSlash(RunChar(p, step, colon + 1)) &&
-            !IsSlash(RunChar(p, step, colon + 2))) {
-            KeepPiece(x, scanner, start + piece * step, p + piece * step, (letter - piece) * step,
-                      kCountChars);
-            piece = letter;
+        // The colon after the drive letter is the only one a path holds.
+        if (read == Read::kNo || (*chars != 1 && !IsAllowedInPath(cp))) break;
+        AppendUtf8(text, cp);
+        at += length;
+    }
+    *end = at;
+    return Read::kYes;
+}
+
+// Reads every path that starts at a block position before `end`, in file order, and returns where
+// the block's scan is to end: before the first path whose end the bytes not yet fed must tell.
+size_t ReadPaths(Extractor* x, const Fed& d, size_t end) {
+    for (int scanner = 0; scanner < 3; ++scanner) {
+        x->paths[scanner].clear();
+        if (x->pathEnd[scanner] > x->offset)  // a path of an earlier block reaches into this one
+            x->paths[scanner].push_back({0, static_cast<size_t>(x->pathEnd[scanner] - x->offset)});
+    }
+    PendingStrings& pending = x->pending[kPathStrings];
+    // A path's colon follows its letter: one byte later in bytes, two in UTF-16LE; a colon is
+    // rare in binary data.
+    const size_t last = std::min(d.size, end + 2);
+    for (size_t colon = 1; colon < last; ++colon) {
+        const void* found = std::memchr(d.p + colon, ':', last - colon);
+        if (!found) break;
+        colon = static_cast<size_t>(static_cast<const unsigned char*>(found) - d.p);
+        for (size_t step = 2; step >= 1; --step) {  // the UTF-16LE start lies first
+            if (colon < step || colon - step >= end) continue;
+            const size_t start = colon - step;
+            const Read isPath = PathStart(d, start, step);
+            if (isPath == Read::kNo) continue;
+            size_t pathEnd = 0;
+            uint64_t chars = 0;
+            const size_t textBegin = pending.text.size();
+            if (isPath == Read::kMore ||
+                ReadPath(d, start, step, &pending.text, &pathEnd, &chars) == Read::kMore) {
+                return start;
+            }
+            if (chars >= x->minLength) {
+                pending.strings.push_back({x->offset + start, textBegin, pending.text.size()});
+            } else {
+                pending.text.resize(textBegin);
+            }
+            const int scanner =
+                step == 1 ? kByteScanner : 1 + static_cast<int>((x->offset + start) & 1);
+            x->paths[scanner].push_back({start, pathEnd});
+            x->pathEnd[scanner] = x->offset + pathEnd;
         }
     }
-    KeepPiece(x, scanner, start + piece * step, p + piece * step, size - piece * step,
-              piece == 0 ? chars : kCountChars);
+    return end;
+}
+
+// Bits of the 64 block positions from `base` that this scanner's paths hold.
+uint64_t PathBits(const std::vector<PathSpan>& spans, size_t* first, size_t base) {
+    while (*first < spans.size() && spans[*first].end <= base) ++*first;
+    uint64_t bits = 0;
+    for (size_t k = *first; k < spans.size() && spans[k].begin < base + 64; ++k) {
+        const size_t from = spans[k].begin > base ? spans[k].begin - base : 0;
+        bits |= BitsBelow(std::min<size_t>(spans[k].end - base, 64)) & ~BitsBelow(from);
+    }
+    return bits;
 }
 
 void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
@@ -409,11 +553,6 @@ unsigned CountBits(uint64_t v) {
     return static_cast<unsigned>((v * 0x0101010101010101) >> 56);
 }
 
-// Bits 0 to n - 1, for n from 0 to 64.
-uint64_t BitsBelow(size_t n) {
-    return n >= 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
-}
-
 // A scanner's place among the runs of a block, whose characters are read as bit masks.
 struct RunCursor {
     bool active = false;
@@ -531,17 +670,25 @@ void ScanRuns(Extractor* x, const unsigned char* p, size_t end, size_t wideEnd) 
     RunCursor cursors[3] = {StartCursor(x, 0), StartCursor(x, 1), StartCursor(x, 2)};
     const StretchSteps stretch = MakeStretchSteps(x->minLength);
     SequenceCarry sequences;
+    const bool anyPath = !x->paths[0].empty() || !x->paths[1].empty() || !x->paths[2].empty();
+    size_t firstPath[3] = {};
     for (size_t base = 0; base < end; base += 64) {
+        uint64_t inPath[3] = {};
+        if (anyPath) {
+            for (int scanner = 0; scanner < 3; ++scanner)
+                inPath[scanner] = PathBits(x->paths[scanner], &firstPath[scanner], base);
+        }
         const ByteMasks masks = ClassifyBytes(p + base, &sequences);
-        ReadRuns(x, kByteScanner, p, &cursors[0], stretch, masks.alive, masks.alive & ~masks.starts,
-                 std::min<size_t>(64, end - base), base, 1);
+        ReadRuns(x, kByteScanner, p, &cursors[0], stretch, masks.alive & ~inPath[0],
+                 masks.alive & ~masks.starts, std::min<size_t>(64, end - base), base, 1);
         for (int scanner = 1; scanner <= 2; ++scanner) {
             RunCursor& cursor = cursors[scanner];
             const size_t parity = cursor.first & 1;
             const size_t from = base + parity;
             if (from >= wideEnd) continue;
-            if (!cursor.active && ((masks.wide >> parity) & 0x5555555555555555) == 0) continue;
-            ReadRuns(x, scanner, p, &cursor, stretch, EvenBits(masks.wide >> parity), 0,
+            const uint64_t wide = (masks.wide & ~inPath[scanner]) >> parity;
+            if (!cursor.active && (wide & 0x5555555555555555) == 0) continue;
+            ReadRuns(x, scanner, p, &cursor, stretch, EvenBits(wide), 0,
                      std::min<size_t>(32, (wideEnd - from + 1) / 2), from, 2);
         }
     }
@@ -590,19 +737,24 @@ void Flush(Extractor* x, uint64_t horizon) {
     }
 }
 
-// Scans block positions [0, end); the bytes after `end` serve as look-ahead only.
-void ScanBlock(Extractor* x, size_t end) {
+// Scans block positions [0, end), or less where a path needs bytes not yet fed, and returns
+// how far it scanned; the bytes after that serve as look-ahead only.
+size_t ScanBlock(Extractor* x, size_t end, bool final) {
     const size_t size = x->block.size();
     x->block.append(kPadding, '\0');  // zeros read like the end of the file
     const auto* p = reinterpret_cast<const unsigned char*>(x->block.data());
-    // A UTF-16 unit needs its second byte: the last unit of the file may lack it.
-    ScanRuns(x, p, end, std::min(end, size - 1));
-    x->block.resize(size);
-    uint64_t horizon = x->offset + end;
-    for (const RunState& run : x->runs) {
-        if (run.active) horizon = std::min(horizon, run.start);
+    end = ReadPaths(x, Fed{p, size, final}, end);
+    if (end > 0) {
+        // A UTF-16 unit needs its second byte: the last unit of the file may lack it.
+        ScanRuns(x, p, end, std::min(end, size - 1));
+        uint64_t horizon = x->offset + end;
+        for (const RunState& run : x->runs) {
+            if (run.active) horizon = std::min(horizon, run.start);
+        }
+        Flush(x, horizon);
     }
-    Flush(x, horizon);
+    x->block.resize(size);
+    return end;
 }
 
 }  // namespace
@@ -617,16 +769,16 @@ void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out) {
 
 void ExtractorFeed(Extractor* x, const char* data, size_t size) {
     x->block.append(data, size);
-    if (x->block.size() <= kLookAhead) return;
-    const size_t end = SequenceBoundary(reinterpret_cast<const unsigned char*>(x->block.data()),
-                                        x->block.size() - kLookAhead);
-    ScanBlock(x, end);
+    if (x->block.size() <= kBlockLookAhead) return;
+    size_t end = SequenceBoundary(reinterpret_cast<const unsigned char*>(x->block.data()),
+                                  x->block.size() - kBlockLookAhead);
+    end = ScanBlock(x, end, false);
     x->block.erase(0, end);
     x->offset += end;
 }
 
 void ExtractorFinish(Extractor* x) {
-    if (!x->block.empty()) ScanBlock(x, x->block.size());
+    if (!x->block.empty()) ScanBlock(x, x->block.size(), true);
     // The scan has carried every active run's bytes; what is left is to end the runs.
     for (int scanner = 0; scanner < 3; ++scanner) {
         if (x->runs[scanner].active) EndRun(x, scanner, nullptr, 0, 0);

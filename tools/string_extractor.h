@@ -2,9 +2,11 @@
 // characters of a file, in file order, one per line (LF), encoded as UTF-8. It finds byte runs
 // (ASCII, plus letters in valid UTF-8 or, where the bytes are not valid UTF-8, Windows-1252
 // letters) and UTF-16LE runs at even and odd offsets (ASCII plus Latin letters U+00C0-U+024F).
-// A string is also split right before a drive-letter path ("X:\" or "X:/", not "X://") that
-// follows other characters, so a path glued to whatever precedes it still starts its own line;
-// each piece must reach the minimum length on its own.
+// A drive-letter path ("X:\" or "X:/", not "X://") is read whole by wider rules: from its drive
+// letter on, every character Windows allows in a file name belongs to it, in any encoding, so
+// names with dashes, typographic quotes, symbols, other scripts or emoji come out in one line.
+// A path always starts its own line, also when it is glued to whatever precedes it; it must
+// reach the minimum length on its own.
 //
 // Streaming: feed the file block by block; memory stays bounded whatever the file size.
 #pragma once
@@ -50,12 +52,20 @@ struct PendingStrings {
     size_t next = 0;  // the first not yet written
 };
 
+// Block positions [begin, end) that a drive-letter path holds, so no run of its kind may.
+struct PathSpan {
+    size_t begin;
+    size_t end;
+};
+
 struct Extractor {
     uint64_t minLength = 3;
-    uint64_t offset = 0;        // file offset of block[0]
-    std::string block;          // bytes fed but not yet scanned, kept for look-ahead
-    RunState runs[3];           // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
-    PendingStrings pending[3];  // per scanner, as `runs`
+    uint64_t offset = 0;             // file offset of block[0]
+    std::string block;               // bytes fed but not yet scanned, kept for look-ahead
+    RunState runs[3];                // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
+    PendingStrings pending[4];       // per scanner, as `runs`, then the paths of all three kinds
+    std::vector<PathSpan> paths[3];  // per scanner, as `runs`: the paths of the block
+    uint64_t pathEnd[3] = {};        // per scanner: file offset where its last path ended
     std::string* out = nullptr;
 };
 

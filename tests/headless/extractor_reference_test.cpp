@@ -9,170 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/plain_extractor.h"
 #include "tools/string_extractor.h"
 
 namespace {
-
-struct Char {
-    uint64_t offset;  // of its first byte in the file
-    char32_t value;
-    std::string utf8;
-};
-
-struct Found {
-    uint64_t offset;
-    int kind;  // 0 bytes, 1 UTF-16LE: at the same offset, byte strings come first
-    std::string text;
-};
 
 std::string Utf8(char32_t cp) {
     std::string out;
     if (cp < 0x80) {
         out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
+    } else {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-    return out;
-}
-
-bool IsPrintableAscii(char32_t c) {
-    return c == '\t' || (c >= 0x20 && c <= 0x7E);
-}
-
-bool IsLatinLetter(char32_t c) {
-    return c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7;
-}
-
-bool IsUtf8Letter(char32_t c) {
-    return c == 0xAA || c == 0xB5 || c == 0xBA || IsLatinLetter(c) ||
-           (c >= 0x370 && c <= 0x3FF && c != 0x37E && c != 0x387) || (c >= 0x400 && c <= 0x481) ||
-           (c >= 0x48A && c <= 0x4FF) || (c >= 0x1E00 && c <= 0x1EFF);
-}
-
-// Windows-1252 letters from 0x80 on, as code points; 0 for the other bytes.
-char32_t Cp1252Letter(unsigned char b) {
-    switch (b) {
-        case 0x83:
-            return 0x192;
-        case 0x8A:
-            return 0x160;
-        case 0x8C:
-            return 0x152;
-        case 0x8E:
-            return 0x17D;
-        case 0x9A:
-            return 0x161;
-        case 0x9C:
-            return 0x153;
-        case 0x9E:
-            return 0x17E;
-        case 0x9F:
-            return 0x178;
-        case 0xAA:
-        case 0xB5:
-        case 0xBA:
-            return b;
-        default:
-            return IsLatinLetter(b) ? b : 0;
-    }
-}
-
-// Decodes the UTF-8 sequence of two to four bytes at i by the book (shortest form, no
-// surrogates, nothing past U+10FFFF); its length, or 0.
-size_t DecodeUtf8(const std::string& bytes, size_t i, char32_t* cp) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const size_t length = byte(i) >= 0xF8   ? 0  // no lead byte
-                          : byte(i) >= 0xF0 ? 4
-                          : byte(i) >= 0xE0 ? 3
-                          : byte(i) >= 0xC0 ? 2
-                                            : 0;
-    if (length == 0 || i + length > bytes.size()) return 0;
-    char32_t value = byte(i) & (0x7F >> length);
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        value = (value << 6) | (byte(i + k) & 0x3F);
-    }
-    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < least[length] || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return 0;
-    *cp = value;
-    return length;
-}
-
-bool IsSlash(char32_t c) {
-    return c == '\\' || c == '/';
-}
-bool IsAsciiLetter(char32_t c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// A finished run, split before each drive-letter path that has characters before it.
-void EndRun(std::vector<Char>* run, int kind, uint64_t minLength, std::vector<Found>* found) {
-    const std::vector<Char>& c = *run;
-    size_t piece = 0;
-    for (size_t k = 0; k <= c.size(); ++k) {
-        const bool split = k < c.size() && k > piece && k + 3 < c.size() &&
-                           IsAsciiLetter(c[k].value) && c[k + 1].value == ':' &&
-                           IsSlash(c[k + 2].value) && !IsSlash(c[k + 3].value);
-        if (split || k == c.size()) {
-            if (k - piece >= minLength) {
-                std::string text;
-                for (size_t j = piece; j < k; ++j) text += c[j].utf8;
-                found->push_back({c[piece].offset, kind, text});
-            }
-            piece = k;
-        }
-    }
-    run->clear();
-}
-
-std::string PlainExtract(const std::string& bytes, uint64_t minLength) {
-    std::vector<Found> found;
-    std::vector<Char> run;
-    // Byte runs: a valid UTF-8 sequence is one character, any other byte is one on its own.
-    for (size_t i = 0; i < bytes.size();) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        char32_t cp = 0;
-        size_t length = b >= 0x80 ? DecodeUtf8(bytes, i, &cp) : 0;
-        Char c{i, b, std::string(1, static_cast<char>(b))};
-        bool letter = IsPrintableAscii(b);
-        if (length > 0) {
-            c.utf8 = bytes.substr(i, length);
-            letter = IsUtf8Letter(cp);
-        } else if (b >= 0x80) {
-            letter = Cp1252Letter(b) != 0;
-            c.utf8 = Utf8(Cp1252Letter(b));
-        }
-        if (letter) {
-            run.push_back(c);
-        } else {
-            EndRun(&run, 0, minLength, &found);
-        }
-        i += std::max<size_t>(length, 1);
-    }
-    EndRun(&run, 0, minLength, &found);
-    // UTF-16LE runs at even and at odd offsets.
-    for (size_t parity = 0; parity < 2; ++parity) {
-        for (size_t i = parity; i + 1 < bytes.size(); i += 2) {
-            const char32_t unit = static_cast<unsigned char>(bytes[i]) |
-                                  (static_cast<unsigned char>(bytes[i + 1]) << 8);
-            if (IsPrintableAscii(unit) || IsLatinLetter(unit)) {
-                run.push_back({i, unit, Utf8(unit)});
-            } else {
-                EndRun(&run, 1, minLength, &found);
-            }
-        }
-        EndRun(&run, 1, minLength, &found);
-    }
-    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
-        return a.offset != b.offset ? a.offset < b.offset : a.kind < b.kind;
-    });
-    std::string out;
-    for (const Found& f : found) out += f.text + "\n";
     return out;
 }
 
@@ -196,6 +45,9 @@ std::string MakeFile(std::mt19937& random, size_t size) {
         std::string("\xDC\0b\0e\0r\0 \0\x41\x01\xF3\0d\0\x7A\x01\x4F\x02\x50\x02", 22),
         std::string("D\0:\0\\\0B\0\\\0c\0.\0j\0p\0g\0", 20),
         "x:\\\\y a:/b C:\\",
+        "D:\\Urlaub 2019 \xE2\x80\x93 Italien\\Party \xF0\x9F\x8E\x89.jpg",  // paths: UTF-8,
+        "C:/\x84Sommerfest\x93 5 \x80\\Lea 1\xBD\x85\x81x.mov",              // Windows-1252,
+        std::string("E\0:\0\\\0\x13\x20\x3D\xD8\x89\xDF\x91\x03?\0", 16),    // UTF-16LE
         std::string(150, 'L'),
         "\t\t  \t",
     };

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "tests/support/plain_extractor.h"
 #include "tools/string_extractor.h"
 
 namespace {
@@ -23,6 +24,29 @@ std::string Wide(const std::string& ascii) {
 
 std::string Bytes(const char* text, size_t size) {
     return std::string(text, size);
+}
+
+// UTF-8 text written as UTF-16LE.
+std::string Utf16(const std::string& utf8) {
+    std::string bytes;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t cp = length == 1 ? b : b & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) cp = (cp << 6) | (utf8[i + k] & 0x3F);
+        i += length;
+        const auto unit = [&bytes](char32_t u) {
+            bytes.push_back(static_cast<char>(u & 0xFF));
+            bytes.push_back(static_cast<char>(u >> 8));
+        };
+        if (cp >= 0x10000) {
+            unit(0xD800 + ((cp - 0x10000) >> 10));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            unit(cp);
+        }
+    }
+    return bytes;
 }
 
 TEST(ExtractorTest, ByteRunsOfTheMinimumLength) {
@@ -116,6 +140,105 @@ TEST(ExtractorTest, GluedDrivePathsStartTheirOwnLine) {
     EXPECT_EQ("C:\\a\nD:\\b\n", ExtractStrings("C:\\aD:\\b", 2));
     EXPECT_EQ("zD:\\\n", ExtractStrings("zD:\\", 2)) << "nothing follows the drive: not split";
     EXPECT_EQ("Bild \nD:\\B\\c.jpg\n", ExtractStrings(Wide("Bild D:\\B\\c.jpg"), 4));
+}
+
+// Folder names as people, cameras and phones write them, in every encoding a project file may
+// hold them: the whole path comes out in one line, also glued to the field before it, among
+// bytes that look random, and whichever byte the blocks part at.
+TEST(ExtractorTest, PathsComeOutWholeWhateverTheirNamesHold) {
+    struct Name {
+        const char* utf8;
+        const char* cp1252;  // nullptr: Windows-1252 cannot write it
+    } names[] = {
+        {"Urlaub 2019 \xE2\x80\x93 Italien", "Urlaub 2019 \x96 Italien"},
+        {"Omas 80. Geburtstag \xE2\x80\x99"
+         "19",
+         "Omas 80. Geburtstag \x92"
+         "19"},
+        {"\xE2\x80\x9ESommerfest\xE2\x80\x9C 2020", "\x84Sommerfest\x93 2020"},
+        {"Flohmarkt 5 \xE2\x82\xAC", "Flohmarkt 5 \x80"},
+        {"Zugspitze -5 \xC2\xB0"
+         "C",
+         "Zugspitze -5 \xB0"
+         "C"},
+        {"Lea 1\xC2\xBD Jahre", "Lea 1\xBD Jahre"},
+        {"Und dann\xE2\x80\xA6", "Und dann\x85"},
+        {"\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1 2018", nullptr},     // Greek
+        {"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0", nullptr},  // Cyrillic
+        {"Party \xF0\x9F\x8E\x89", nullptr},  // an emoji: a surrogate pair
+    };
+    std::mt19937 random(11);
+    std::string noise(300, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    for (const Name& name : names) {
+        const std::string path = std::string("D:\\Familienbilder\\") + name.utf8 + "\\IMG_0815.JPG";
+        struct Encoded {
+            const char* how;
+            std::string bytes;
+        } encodings[] = {
+            {"UTF-8", path},
+            {"UTF-16LE at an even offset", Utf16(path)},
+            {"UTF-16LE at an odd offset", Bytes("\x07", 1) + Utf16(path)},
+            {"Windows-1252",
+             name.cp1252 ? std::string("D:\\Familienbilder\\") + name.cp1252 + "\\IMG_0815.JPG"
+                         : std::string()},
+        };
+        for (const Encoded& encoded : encodings) {
+            if (encoded.bytes.empty()) continue;
+            const bool wide = encoded.bytes.size() > path.size() + 1;
+            const std::string field = wide ? Utf16("Titel") : "Titel";
+            const std::string file = noise + field + encoded.bytes + Bytes("\0\0\x01\0", 4) + noise;
+            const std::string line = "\n" + path + "\n";
+            for (size_t cut = noise.size();
+                 cut <= noise.size() + field.size() + encoded.bytes.size(); ++cut) {
+                std::string out = "\n";
+                extractor::Extractor x;
+                extractor::ExtractorStart(&x, 8, &out);
+                extractor::ExtractorFeed(&x, file.data(), cut);
+                extractor::ExtractorFeed(&x, file.data() + cut, file.size() - cut);
+                extractor::ExtractorFinish(&x);
+                ASSERT_NE(std::string::npos, out.find(line))
+                    << name.utf8 << " in " << encoded.how << ", blocks parted at " << cut;
+            }
+        }
+    }
+}
+
+// Where a path ends: at the first character Windows does not allow in a file name, before the
+// next path, or after the longest path Windows knows; what follows is read by the rules of runs.
+TEST(ExtractorTest, WherePathsEnd) {
+    struct Row {
+        std::string file;
+        std::string expected;
+    } rows[] = {
+        {"D:\\a\\b.jpg\"D:\\c.jpg", "D:\\a\\b.jpg\nD:\\c.jpg\n"},
+        {"D:\\a\\b.jpg|x<y>z?*", "D:\\a\\b.jpg\n|x<y>z?*\n"},
+        {"D:\\a:b\\c.jpg", "D:\\a\n:b\\c.jpg\n"},
+        {"D:\\a\\b.jpg\tEnde", "D:\\a\\b.jpg\n\tEnde\n"},
+        {"D:\\a\\b c.jpgE:/x/y.mov", "D:\\a\\b c.jpg\nE:/x/y.mov\n"},
+        {"D:\\a\x81gh", "D:\\a\ngh\n"},  // unassigned in 1252
+        {"D:\\a\xE2\x80gh",
+         "D:\\a\xC3\xA2\xE2\x82\xAC"
+         "gh\n"},                            // not UTF-8: 1252
+        {"D:\\\\Server", "D:\\\\Server\n"},  // two slashes: no path
+        // A lone surrogate; its bytes read as a byte run "=Øb" or "Üb".
+        {Utf16("D:\\a") + Bytes("\x3D\xD8", 2) + Utf16("bc"),
+         "D:\\a\n=\xC3\x98"
+         "b\nbc\n"},
+        {Utf16("D:\\a") + Bytes("\x00\xDC", 2) + Utf16("bc"),
+         "D:\\a\n\xC3\x9C"
+         "b\nbc\n"},
+        {Utf16("D:\\x.jpg") + Bytes("\x1F\0", 2), "D:\\x.jpg\n"},
+        {Utf16("D:\\x") + Bytes("\x3A\x4E", 2) + Utf16("y"), "D:\\x\xE4\xB8\xBAy\n:Ny\n"},  // CJK
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.expected, ExtractStrings(row.file, 2)) << row.expected;
+        EXPECT_EQ(PlainExtract(row.file, 2), ExtractStrings(row.file, 2)) << row.expected;
+    }
+    const std::string longest = "D:\\" + std::string(40000, 'x');
+    const std::string out = ExtractStrings(longest, 8);
+    EXPECT_EQ(32767u, out.find('\n')) << "a path is at most 32,767 characters";
+    EXPECT_EQ(longest.size() + 2, out.size()) << "the rest follows as a run";
 }
 
 TEST(ExtractorTest, FeedingInAnyBlocksGivesTheSameOutput) {
