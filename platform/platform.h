@@ -159,6 +159,8 @@ int64_t ProcessOutputAvailable(ProcessHandle process);
 // the process still runs and has written none, so ask ProcessOutputAvailable first; once it has
 // ended, it returns at once.
 int64_t ReadProcessOutput(ProcessHandle process, char* buffer, int64_t size);
+// The exit code of a process that has ended; -1 while it runs or when it cannot be told.
+int64_t ProcessExitCode(ProcessHandle process);
 // Releases the handles; does not end the process.
 void CloseProcess(ProcessHandle process);
 

@@ -36,7 +36,7 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
     return true;
 }
 
-void ReadProcessLines(intptr_t process, const LineSink& onLine) {
+int64_t ReadProcessLines(intptr_t process, const LineSink& onLine) {
     LineSplitter splitter;
     std::string block(kReadBlock, '\0');
     for (;;) {
@@ -63,7 +63,9 @@ void ReadProcessLines(intptr_t process, const LineSink& onLine) {
         platform::PauseMilliseconds(kPollMilliseconds);
     }
     FinishLines(&splitter, onLine);
+    const int64_t exitCode = platform::ProcessExitCode(process);
     platform::CloseProcess(process);
+    return exitCode;
 }
 
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) {
@@ -85,9 +87,12 @@ void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
         AddInfoLine(u"Error starting '" + run->program + u"'");
         return;
     }
-    ReadProcessLines(run->process,
-                     [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
+    const int64_t exitCode = ReadProcessLines(
+        run->process, [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
     run->process = 0;
+    // Said, not silent: a project file the extractor could not read (held open by the slideshow
+    // program, say) would otherwise look like a project that uses nothing.
+    if (exitCode != 0) AddInfoLine(u"Error reading '" + run->projectFile + u"'");
 }
 
 void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,

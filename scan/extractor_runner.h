@@ -22,8 +22,9 @@ std::u16string ExtractorCommandLine(std::u16string_view program, int64_t minLeng
 bool CollectProgramOutput(std::u16string_view program, std::u16string_view commandLine,
                           const LineSink& onLine);
 
-// Reads a started process's standard output to its end, line by line, and releases it.
-void ReadProcessLines(intptr_t process, const LineSink& onLine);
+// Reads a started process's standard output to its end, line by line, and releases it. Returns
+// its exit code (-1 when it cannot be told).
+int64_t ReadProcessLines(intptr_t process, const LineSink& onLine);
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
 

@@ -84,7 +84,8 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
             }
         }
         if (size >= 0) return candidate;
-        *lastCandidate = std::move(candidate);
+        // Only what is not there at all is missing; a folder named like a picture is not.
+        if (size == -1) *lastCandidate = std::move(candidate);
     }
     return {};
 }

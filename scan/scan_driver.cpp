@@ -19,7 +19,8 @@ std::u16string WithoutFinalBackslash(std::u16string_view folder) {
     return std::u16string(folder);
 }
 
-// Sorted by text without regard to letter case; equal texts keep their order. Each text is
+// Sorted by text without regard to letter case, texts that differ only in letter case by the
+// exact text, so that equal texts stand together; equal texts keep their order. Each text is
 // lowered once, not at every comparison.
 template <typename T, typename Key>
 void SortIgnoringCase(std::vector<T>* items, Key key) {
@@ -28,8 +29,10 @@ void SortIgnoringCase(std::vector<T>* items, Key key) {
     for (size_t i = 0; i < items->size(); ++i) {
         keyed.emplace_back(platform::LowerCase(key((*items)[i])), i);
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return key((*items)[a.second]) < key((*items)[b.second]);
+    });
     std::vector<T> sorted;
     sorted.reserve(items->size());
     for (const auto& entry : keyed) sorted.push_back(std::move((*items)[entry.second]));
@@ -37,7 +40,8 @@ void SortIgnoringCase(std::vector<T>* items, Key key) {
 }
 
 // After "Done": the media files that more than one project refers to, each followed by those
-// projects, then every referenced media file that is missing.
+// projects, then every referenced media file that is missing. A hit is told apart as "Treffer"
+// shows it: by its exact text, letter case included.
 void ReportSharedAndMissing() {
     std::vector<HitSource> sources = HitSources();
     SortIgnoringCase(&sources, [](const HitSource& s) -> const std::u16string& { return s.hit; });

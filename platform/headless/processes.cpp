@@ -17,6 +17,7 @@ struct Process {
     std::string output;
     size_t read = 0;
     bool polledEmpty = false;  // a finished process still reports "running" for one poll
+    int exitCode = 0;
 };
 
 std::map<std::u16string, headless::ProgramBehaviour> gPrograms;  // by lower-cased path
@@ -55,7 +56,7 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     auto behaviour = gPrograms.find(LowerCase(program));
     if (FileSize(program) < 0 || behaviour == gPrograms.end()) return 0;
     Process process;
-    behaviour->second(headless::SplitCommandLine(commandLine), &process.output);
+    process.exitCode = behaviour->second(headless::SplitCommandLine(commandLine), &process.output);
     const ProcessHandle handle = gNextProcess++;
     gProcesses[handle] = std::move(process);
     OnProcessStarted();
@@ -84,6 +85,12 @@ int64_t ReadProcessOutput(ProcessHandle handle, char* buffer, int64_t size) {
     std::copy_n(p->output.data() + p->read, n, buffer);
     p->read += n;
     return static_cast<int64_t>(n);
+}
+
+int64_t ProcessExitCode(ProcessHandle handle) {
+    const Process* p = FindProcess(handle);
+    if (!p || p->read < p->output.size() || !p->polledEmpty) return -1;
+    return p->exitCode;
 }
 
 void CloseProcess(ProcessHandle handle) {

@@ -87,6 +87,16 @@ int64_t ReadProcessOutput(ProcessHandle handle, char* buffer, int64_t size) {
     return got;
 }
 
+int64_t ProcessExitCode(ProcessHandle handle) {
+    const Process* p = FindProcess(handle);
+    DWORD code = 0;
+    if (!p || WaitForSingleObject(p->process, 0) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(p->process, &code)) {
+        return -1;
+    }
+    return code;
+}
+
 void CloseProcess(ProcessHandle handle) {
     auto it = gProcesses.find(handle);
     if (it == gProcesses.end()) return;

@@ -3,6 +3,7 @@
 namespace {
 
 using testsupport::ExtractorKind;
+using testsupport::HoldFileOpen;
 using testsupport::InstallExtractor;
 using testsupport::MakeTestFile;
 using testsupport::MakeTestFolder;
@@ -61,12 +62,18 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Zoo.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\affe.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\nur.jpg"));
-    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\a.mph",
-                             "D:\\Archiv\\Zoo.jpg\nD:\\Archiv\\affe.jpg\nD:\\Archiv\\nur.jpg\n"
-                             "D:\\Archiv\\Weg.jpg\n"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Ferien\\x.jpg"));
+    ASSERT_TRUE(MakeTestFolder(u"D:\\Archiv\\Bilder.jpg"));  // a folder: never "Missing"
+    // One project names Ferien\x.jpg in two letter cases, the other in one of them: that one is
+    // shared, the other not.
+    ASSERT_TRUE(
+        MakeTestFile(u"D:\\Projekte\\a.mph",
+                     "D:\\Archiv\\Zoo.jpg\nD:\\Archiv\\affe.jpg\nD:\\Archiv\\nur.jpg\n"
+                     "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\FERIEN\\x.jpg\nD:\\Archiv\\Ferien\\x.jpg\n"
+                     "D:\\Archiv\\Bilder.jpg\n"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\b.mph",
                              "D:\\Archiv\\affe.jpg\nD:\\Archiv\\zoo.JPG\nD:\\Archiv\\b\u00E4r.mov\n"
-                             "D:\\Archiv\\Weg.jpg\n"));
+                             "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\Ferien\\x.jpg\n"));
     EXPECT_EQ(1, RunScan());
     const std::u16string log = Log();
     const size_t done = log.find(u"Done\r\n");
@@ -77,9 +84,27 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
     const std::u16string first = aFirst ? u"D:\\Projekte\\\\a.mph" : u"D:\\Projekte\\\\b.mph";
     const std::u16string second = aFirst ? u"D:\\Projekte\\\\b.mph" : u"D:\\Projekte\\\\a.mph";
     EXPECT_U16_EQ(u"D:\\Archiv\\affe.jpg\r\n   " + first + u"\r\n   " + second +
+                      u"\r\nD:\\Archiv\\Ferien\\x.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nD:\\Archiv\\zoo.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nMissing 'D:\\Archiv\\b\u00E4r.mov'\r\nMissing 'D:\\Archiv\\weg.jpg'",
                   report);
+}
+
+// A project file the extractor cannot read (held open by another program) is said after its
+// hits, and the scan goes on.
+TEST_F(ScanDriverTest, UnreadProjectFileIsSaid) {
+    ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Gesperrt.mph", "D:\\Archiv\\a.jpg\n"));
+    HoldFileOpen(u"D:\\Projekte\\Gesperrt.mph", true);
+    EXPECT_EQ(1, RunScan());
+    HoldFileOpen(u"D:\\Projekte\\Gesperrt.mph", false);
+    EXPECT_U16_EQ(
+        u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\n"
+        u"Filtering 'D:\\Projekte\\\\Gesperrt.mph'\r\n"
+        u"Error reading 'D:\\Projekte\\\\Gesperrt.mph'\r\n"
+        u"Done",
+        Log());
+    EXPECT_U16_EQ(u"", Hits());
 }
 
 // Several extractors run at once (real processes on Windows), but every file's hits and log lines
