@@ -11,6 +11,8 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+
+#include "platform/win32/long_path.h"
 using Arg = wchar_t;
 #define ARG(text) L##text
 #define MAIN wmain
@@ -18,7 +20,7 @@ int ArgEquals(const Arg* a, const Arg* b) {
     return wcscmp(a, b) == 0;
 }
 FILE* OpenForReading(const Arg* path) {
-    return _wfopen(path, L"rb");
+    return _wfopen(longpath::LongPathForm(path).c_str(), L"rb");
 }
 void PrintPath(const Arg* path) {
     std::fwprintf(stderr, L"%ls", path);

@@ -2,6 +2,7 @@
 // own order and matches wildcards as Windows does.
 #include <map>
 
+#include "platform/win32/long_path.h"
 #include "platform/win32/win32_internal.h"
 
 namespace platform {
@@ -19,13 +20,16 @@ struct Listing {
 std::map<ListingHandle, Listing> gListings;
 ListingHandle gNextListing = 1;
 
-std::u16string Str(std::u16string_view text) {
-    return std::u16string(text);
+// Every path goes to Windows through here, in its long form where it is long.
+std::u16string Native(std::u16string_view path) {
+    const std::wstring form = longpath::LongPathForm(
+        std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size()));
+    return U(form.data(), form.size());
 }
 
 // Opens a file for whole-file access; INVALID_HANDLE_VALUE on failure.
 HANDLE OpenFile(std::u16string_view path, bool write) {
-    return CreateFileW(W(Str(path)), write ? GENERIC_WRITE : GENERIC_READ,
+    return CreateFileW(W(Native(path)), write ? GENERIC_WRITE : GENERIC_READ,
                        write ? 0 : FILE_SHARE_READ, nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -34,19 +38,19 @@ HANDLE OpenFile(std::u16string_view path, bool write) {
 
 int64_t FileSize(std::u16string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(W(Str(path)), GetFileExInfoStandard, &data)) return -1;
+    if (!GetFileAttributesExW(W(Native(path)), GetFileExInfoStandard, &data)) return -1;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -2;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
-    const std::u16string query = Str(folder) + u"\\" + Str(pattern);
+    const std::u16string query = Native(std::u16string(folder) + u"\\" + std::u16string(pattern));
     Listing listing;
     listing.find = FindFirstFileW(W(query), &listing.data);
     if (listing.find == INVALID_HANDLE_VALUE) {
         // An existing folder with no matching entry is an empty listing, not a failure.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
-        const DWORD attributes = GetFileAttributesW(W(Str(folder) + u"\\"));
+        const DWORD attributes = GetFileAttributesW(W(Native(std::u16string(folder) + u"\\")));
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return 0;
         }
@@ -128,12 +132,12 @@ bool CloseFile(FileHandle file) {
 }
 
 bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
-    return MoveFileExW(W(Str(source)), W(Str(target)),
+    return MoveFileExW(W(Native(source)), W(Native(target)),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool WritableFile(std::u16string_view path) {
-    HANDLE file = CreateFileW(W(Str(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(W(Native(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
@@ -145,12 +149,12 @@ bool WritableFile(std::u16string_view path) {
     const size_t cut = folder.find_last_of(u"\\/");
     folder.resize(cut == std::u16string::npos ? 0 : cut + 1);
     if (folder.empty()) return true;
-    const DWORD attributes = GetFileAttributesW(W(folder));
+    const DWORD attributes = GetFileAttributesW(W(Native(folder)));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DeleteFilePath(std::u16string_view path) {
-    return DeleteFileW(W(Str(path))) != 0;
+    return DeleteFileW(W(Native(path))) != 0;
 }
 
 }  // namespace platform

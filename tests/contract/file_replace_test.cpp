@@ -48,4 +48,33 @@ TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(u"D:\\Work\\folder.txt")));
 }
 
+// Archives hold deep folders with long names: a file whose full path is far over 260 characters
+// is listed, measured, read, replaced and deleted like any other.
+TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
+    std::u16string folder = u"D:\\Work";
+    for (int depth = 0; depth < 3; ++depth) {
+        folder +=
+            u"\\Urlaub 2019 \u2013 Italien, Toskana und Umbrien mit Oma und Opa, "
+            u"Teil " +
+            std::u16string(1, static_cast<char16_t>(u'1' + depth)) +
+            u" von drei, alle Bilder und Videos";
+    }
+    const std::u16string target = folder + u"\\IMG_0815.jpg";
+    ASSERT_GT(target.size(), 300u);
+    ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
+    EXPECT_EQ(3, platform::FileSize(target));
+    EXPECT_EQ(-2, platform::FileSize(folder));
+    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.jpg");
+    ASSERT_NE(0, listing);
+    platform::ListingEntry entry;
+    EXPECT_TRUE(platform::NextListingEntry(listing, &entry));
+    EXPECT_U16_EQ(u"IMG_0815.jpg", entry.name);
+    platform::CloseListing(listing);
+    EXPECT_EQ(1, WriteFileReplacing(target, "new"));
+    EXPECT_EQ("new", Bytes(target));
+    EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
+    EXPECT_TRUE(platform::DeleteFilePath(target));
+    EXPECT_EQ(-1, platform::FileSize(target));
+}
+
 }  // namespace

@@ -1,0 +1,35 @@
+// The form in which a path goes to Windows: the "\\?\" form only for long drive and UNC paths,
+// made whole first, since Windows takes that form literally.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/long_path.h"
+
+namespace {
+
+TEST(LongPathTest, FormHandedToWindows) {
+    const std::wstring name(120, L'n');  // three of them make any path long
+    const std::wstring tail = name + L"\\" + name + L"\\" + name + L".jpg";
+    const struct Row {
+        std::wstring path;
+        std::wstring expected;
+    } rows[] = {
+        {L"D:\\Archiv\\kurz.jpg", L"D:\\Archiv\\kurz.jpg"},
+        {L"D:\\" + std::wstring(256, L'x'), L"D:\\" + std::wstring(256, L'x')},  // 259: no change
+        {L"D:\\" + tail, L"\\\\?\\D:\\" + tail},
+        {L"d:/Archiv//" + name + L"/./" + name + L"/" + name + L"/../" + name + L".jpg",
+         L"\\\\?\\d:\\Archiv\\" + name + L"\\" + name + L"\\" + name + L".jpg"},
+        {L"\\\\server\\share\\" + tail, L"\\\\?\\UNC\\server\\share\\" + tail},
+        {L"\\\\?\\D:\\" + tail, L"\\\\?\\D:\\" + tail},
+        {L"Archiv\\" + tail, L"Archiv\\" + tail},  // relative paths stay as they are
+        {L"D:" + tail, L"D:" + tail},
+    };
+    for (const Row& row : rows) {
+        EXPECT_TRUE(row.expected == longpath::LongPathForm(row.path))
+            << row.path.size()
+            << " characters: " << std::string(row.path.begin(), row.path.begin() + 20);
+    }
+}
+
+}  // namespace
