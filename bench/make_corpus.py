@@ -5,19 +5,25 @@ them: ASCII, Windows-1252, UTF-8 and UTF-16LE strings, slashes both ways, letter
 a double quote after some names, files that are missing, strings outside the base path.
 
     make_corpus.py OUT [--projects N] [--project-size BYTES] [--folders F] [--files M]
-                       [--paths N] [--seed S] [--mixed-file BYTES]
+                       [--paths N] [--seed S] [--mixed-file BYTES] [--random-file BYTES]
 
 OUT/archive holds the archive (map it to the drive of --base), OUT/projects the project files,
 OUT/referenced.txt every existing archive file the projects name (as the base path spells it).
---mixed-file writes only OUT/mixed.bin: binary data with embedded strings, for throughput tests.
+--mixed-file writes only OUT/mixed.bin: binary data with embedded strings, for throughput tests;
+--random-file only OUT/random.bin: uniformly random bytes with a path every few kilobytes.
 """
 import argparse
 import os
 import random
 
 BASE = "D:\\Familienbilder Stand Juni 2022"
-TOPICS = ["Urlaub", "Geburtstag J\u00fcrgen", "Ausflug K\u00f6ln", "Weihnachten", "Hochzeit",
-          "Sommerfest", "Sch\u00fctzenfest", "Kindergarten", "Oma \u00c4nne", "Garten"]
+# Folder names as people, cameras and phones write them: dashes, typographic quotes, symbols,
+# other scripts, an emoji.
+TOPICS = ["Urlaub 2019 \u2013 Italien", "Geburtstag J\u00fcrgen", "\u201eSommerfest\u201c",
+          "Omas 80. Geburtstag \u201919", "Party \U0001F389", "\u0391\u03b8\u03ae\u03bd\u03b1",
+          "Flohmarkt 5 \u20ac", "Zugspitze -5 \u00b0C", "Lea 1\u00bd Jahre", "Und dann\u2026",
+          "\u041c\u043e\u0441\u043a\u0432\u0430", "Ausflug K\u00f6ln", "Weihnachten",
+          "Sch\u00fctzenfest", "Oma \u00c4nne"]
 MEDIA = [("IMG_{:04d}", "JPG"), ("DSC{:04d}", "jpeg"), ("clip_{:04d}", "MOV"),
          ("img_{:04d}", "HEIC"), ("Video {:04d}", "mp4")]
 
@@ -51,7 +57,10 @@ def encode(rnd, text):
     if kind < 0.45:
         return text.encode("utf-16-le")
     if kind < 0.85:
-        return text.encode("cp1252", errors="replace")
+        try:
+            return text.encode("cp1252")
+        except UnicodeEncodeError:  # Greek, Cyrillic, emoji: as the program would write them
+            return text.encode("utf-16-le")
     return text.encode("utf-8")
 
 
@@ -122,6 +131,7 @@ def main():
     parser.add_argument("--paths", type=int, default=30000)
     parser.add_argument("--seed", type=int, default=2022)
     parser.add_argument("--mixed-file", type=int, default=0)
+    parser.add_argument("--random-file", type=int, default=0)
     args = parser.parse_args()
     rnd = random.Random(args.seed)
     os.makedirs(args.out, exist_ok=True)
@@ -132,6 +142,15 @@ def main():
             data += encode(rnd, embedded_path(rnd, args.folders, args.files)[0])
         with open(os.path.join(args.out, "mixed.bin"), "wb") as handle:
             handle.write(bytes(data[:args.mixed_file]))
+        return
+    if args.random_file:
+        # Compressed pictures inside project data look like uniformly random bytes.
+        data = bytearray()
+        while len(data) < args.random_file:
+            data += rnd.randbytes(rnd.randint(1024, 8192))
+            data += encode(rnd, embedded_path(rnd, args.folders, args.files)[0])
+        with open(os.path.join(args.out, "random.bin"), "wb") as handle:
+            handle.write(bytes(data[:args.random_file]))
         return
     make_archive(args.out, args.folders, args.files)
     make_projects(args.out, rnd, args.projects, args.project_size, args.folders, args.files,

@@ -225,7 +225,7 @@ bool IsAsciiLetter(char32_t c) {
 bool IsSlash(char32_t c) {
     return c == '\\' || c == '/';
 }
-bool IsAllowedInPath(char32_t c) {
+constexpr bool IsAllowedInPath(char32_t c) {
     switch (c) {
         case '<':
         case '>':
@@ -298,24 +298,51 @@ Read PathStart(const Fed& d, size_t at, size_t step) {
 
 // Reads the path that starts at `start` and appends its text, as UTF-8, to *text; *end is where
 // it ends, *chars how many characters it has.
+// ASCII characters that may stand in a path, one bit each.
+constexpr std::array<bool, 128> MakePathAscii() {
+    std::array<bool, 128> allowed{};
+    for (char32_t c = 0; c < 128; ++c) allowed[c] = IsAllowedInPath(c);
+    return allowed;
+}
+constexpr auto kPathAscii = MakePathAscii();
+
+// An ASCII character of a path at p that no other path can start at: most of a path.
+bool PlainPathAscii(const unsigned char* p, size_t step) {
+    return p[0] < 0x80 && (step == 1 || p[1] == 0) && kPathAscii[p[0]] &&
+           !(IsAsciiLetter(p[0]) && p[step] == ':');
+}
+
 Read ReadPath(const Fed& d, size_t start, size_t step, std::string* text, size_t* end,
               uint64_t* chars) {
     const size_t textBegin = text->size();
     size_t at = start;
-    for (*chars = 0; *chars < kLongestPath; ++*chars) {
-        Read read = *chars >= 3 ? PathStart(d, at, step) : Read::kNo;
-        if (read == Read::kYes) break;  // the next path begins here
+    *chars = 0;
+    while (*chars < kLongestPath) {
+        if (*chars >= 3) {  // plain ASCII in one go; the padding makes reading p[step] safe
+            for (; *chars < kLongestPath && at + step <= d.size && PlainPathAscii(d.p + at, step);
+                 at += step, ++*chars) {
+                text->push_back(static_cast<char>(d.p[at]));
+            }
+            if (*chars == kLongestPath) break;
+        }
         char32_t cp = 0;
         size_t length = 0;
-        if (read == Read::kNo) read = PathChar(d, at, step, &cp, &length);
+        Read read = PathChar(d, at, step, &cp, &length);
+        // The colon after the drive letter is the only one a path holds.
+        if (read == Read::kYes && *chars != 1 && !IsAllowedInPath(cp)) break;
+        if (read == Read::kYes && *chars >= 3 && IsAsciiLetter(cp)) {
+            read = PathStart(d, at, step);
+            if (read == Read::kYes) break;  // the next path begins here
+            if (read == Read::kNo) read = Read::kYes;
+        }
         if (read == Read::kMore) {
             text->resize(textBegin);
             return Read::kMore;
         }
-        // The colon after the drive letter is the only one a path holds.
-        if (read == Read::kNo || (*chars != 1 && !IsAllowedInPath(cp))) break;
+        if (read == Read::kNo) break;
         AppendUtf8(text, cp);
         at += length;
+        ++*chars;
     }
     *end = at;
     return Read::kYes;
