@@ -64,16 +64,17 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\nur.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Ferien\\x.jpg"));
     ASSERT_TRUE(MakeTestFolder(u"D:\\Archiv\\Bilder.jpg"));  // a folder: never "Missing"
-    // One project names Ferien\x.jpg in two letter cases, the other in one of them: that one is
-    // shared, the other not.
+    // Both projects name Ferien\x.jpg in two letter cases: two hits, each shared by both,
+    // whichever project the listing gives first.
     ASSERT_TRUE(
         MakeTestFile(u"D:\\Projekte\\a.mph",
                      "D:\\Archiv\\Zoo.jpg\nD:\\Archiv\\affe.jpg\nD:\\Archiv\\nur.jpg\n"
-                     "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\FERIEN\\x.jpg\nD:\\Archiv\\Ferien\\x.jpg\n"
+                     "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\Ferien\\x.jpg\nD:\\Archiv\\FERIEN\\x.jpg\n"
                      "D:\\Archiv\\Bilder.jpg\n"));
-    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\b.mph",
-                             "D:\\Archiv\\affe.jpg\nD:\\Archiv\\zoo.JPG\nD:\\Archiv\\b\u00E4r.mov\n"
-                             "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\Ferien\\x.jpg\n"));
+    ASSERT_TRUE(MakeTestFile(
+        u"D:\\Projekte\\b.mph",
+        "D:\\Archiv\\affe.jpg\nD:\\Archiv\\zoo.JPG\nD:\\Archiv\\b\u00E4r.mov\n"
+        "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\Ferien\\x.jpg\nD:\\Archiv\\FERIEN\\x.jpg\n"));
     EXPECT_EQ(1, RunScan());
     const std::u16string log = Log();
     const size_t done = log.find(u"Done\r\n");
@@ -84,6 +85,7 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
     const std::u16string first = aFirst ? u"D:\\Projekte\\\\a.mph" : u"D:\\Projekte\\\\b.mph";
     const std::u16string second = aFirst ? u"D:\\Projekte\\\\b.mph" : u"D:\\Projekte\\\\a.mph";
     EXPECT_U16_EQ(u"D:\\Archiv\\affe.jpg\r\n   " + first + u"\r\n   " + second +
+                      u"\r\nD:\\Archiv\\FERIEN\\x.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nD:\\Archiv\\Ferien\\x.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nD:\\Archiv\\zoo.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nMissing 'D:\\Archiv\\b\u00E4r.mov'\r\nMissing 'D:\\Archiv\\weg.jpg'",

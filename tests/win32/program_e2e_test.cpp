@@ -185,6 +185,68 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     EXPECT_EQ(0, again.ExitCode());
 }
 
+// Text in the encodings a project file may hold it in.
+std::string Encoded(const std::wstring& text, UINT codePage) {
+    if (codePage == 1200) {  // UTF-16LE
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    }
+    std::string bytes(text.size() * 4, '\0');
+    bytes.resize(WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    return bytes;
+}
+
+// Folder names as people and phones write them, in every encoding, between bytes that look like
+// a compressed picture: each file reaches "Treffer". Two projects both name one file in two
+// letter cases: the report after "Done" names each of those hits with both projects.
+TEST_F(ProgramEndToEndTest, EveryReferenceFoundWhateverItsPathHolds) {
+    const std::wstring base = L"D:\\Familienbilder Stand Juni 2022\\";
+    const struct Reference {
+        std::wstring path;
+        UINT codePage;
+    } references[] = {
+        {base + L"Urlaub 2019 \u2013 Italien\\img_1.jpg", CP_UTF8},
+        {base + L"\u201eSommerfest\u201c 2020 \u2013 5 \u20ac\\img_2.jpg", 1252},
+        {base + L"Party \U0001F389 \u0391\u03b8\u03ae\u03bd\u03b1\\clip_3.mov", 1200},
+        {base + L"Ferien\\img_4.jpg", 1200},
+        {base + L"FERIEN\\img_4.jpg", CP_UTF8},
+    };
+    std::string project;
+    unsigned noise = 2022;
+    for (const Reference& reference : references) {
+        PutFile(reference.path, "x");
+        for (int k = 0; k < 700; ++k)
+            project += static_cast<char>((noise = noise * 1103515245 + 12345) >> 16);
+        project += "Titel" + Encoded(reference.path, reference.codePage) + std::string(2, '\0');
+    }
+    const std::wstring projects = L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\";
+    PutFile(projects + L"Feier.mph", project);
+    PutFile(projects + L"Zweite Feier.mph", project);
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return Text(Child(main, 16)).find(L"Done") != std::wstring::npos; }));
+    const std::wstring hits = L"\r\n" + Text(Child(main, 19)) + L"\r\n";
+    for (const Reference& reference : references) {
+        EXPECT_NE(std::wstring::npos, hits.find(L"\r\n" + reference.path + L"\r\n"))
+            << "code page " << reference.codePage;
+    }
+    const std::wstring log = Text(Child(main, 16));
+    const std::wstring report = log.substr(log.find(L"Done\r\n") + 6);
+    // The projects in the order of the folder's listing.
+    const bool feierFirst = log.find(L"Feier.mph") < log.find(L"Zweite Feier.mph");
+    const std::wstring first = projects + (feierFirst ? L"Feier.mph" : L"Zweite Feier.mph");
+    const std::wstring second = projects + (feierFirst ? L"Zweite Feier.mph" : L"Feier.mph");
+    const std::wstring both = L"\r\n   " + first + L"\r\n   " + second + L"\r\n";
+    EXPECT_NE(std::wstring::npos, report.find(base + L"FERIEN\\img_4.jpg" + both));
+    EXPECT_NE(std::wstring::npos, report.find(base + L"Ferien\\img_4.jpg" + both));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
 // Starts the program with this Spurlese.ini, waits until the window stands where `placed`
 // accepts (it shows before the stored placement is applied), reads its frame and client area in
 // device pixels, and closes it.
