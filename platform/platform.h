@@ -143,6 +143,11 @@ bool WritableFile(std::u16string_view path);
 
 // ---- Processes ----------------------------------------------------------------------------
 
+// The first call of the program: from now on the process loads the libraries it (or a system
+// library on its behalf) asks for by name only from the system folder, never from the program's
+// own folder, where anyone who can drop a file beside it (a Downloads folder) could plant one.
+void LoadLibrariesOnlyFromSystem();
+
 // The process's current working directory, always ending in a backslash.
 std::u16string CurrentDirectory();
 

@@ -115,6 +115,7 @@ void ResetProgramLists() {
 }
 
 int RunProgram() {
+    platform::LoadLibrariesOnlyFromSystem();
     ResetProgramLists();
     platform::BindEvent(platform::kSizeChanged, OnSizeChangedRelayout);
     if (OpenMainWindow()) {

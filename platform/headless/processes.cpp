@@ -45,6 +45,8 @@ void ResetProcesses() {
     gPaused = 0;
 }
 
+void LoadLibrariesOnlyFromSystem() {}
+
 std::u16string CurrentDirectory() {
     return gCurrentDirectory;
 }

@@ -47,9 +47,19 @@ bool RegisterContainerClass() {
     return RegisterClassExW(&wc) != 0;
 }
 
-// The rich-edit class lives in msftedit.dll, which Windows does not load by itself.
+// The rich-edit class lives in msftedit.dll, which Windows does not load by itself. From the
+// system folder only: a file of that name beside the program must never be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    // Windows without the search flags: the full path of the system folder's copy.
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+}
+
 bool LoadRichEdit() {
-    static HMODULE module = LoadLibraryW(L"msftedit.dll");
+    static HMODULE module = LoadSystemLibrary(L"msftedit.dll");
     return module != nullptr;
 }
 

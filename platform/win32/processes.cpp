@@ -24,6 +24,16 @@ Process* FindProcess(ProcessHandle handle) {
 
 }  // namespace
 
+void LoadLibrariesOnlyFromSystem() {
+    // Looked up, not imported: Windows 7 without update KB2533623 lacks it, and the program must
+    // still start there.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    SetDllDirectoryW(L"");  // and never from the working directory
+}
+
 std::u16string CurrentDirectory() {
     std::u16string path(GetCurrentDirectoryW(0, nullptr) + 1, u'\0');
     const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(path.size()),

@@ -247,6 +247,27 @@ TEST_F(ProgramEndToEndTest, EveryReferenceFoundWhateverItsPathHolds) {
     EXPECT_EQ(0, program.ExitCode());
 }
 
+// A library named like a system one and planted beside the program (a Downloads folder holds
+// both) is never loaded, and the window works.
+TEST_F(ProgramEndToEndTest, LibraryPlantedBesideTheProgramIsNotLoaded) {
+    const std::wstring folder = L"D:\\Downloads\\";
+    CreateDirectoryW(L"D:\\Downloads", nullptr);
+    for (const auto& [from, to] :
+         {std::pair{Program(), L"Spurlese.exe"},
+          {BuildFolder() + L"tools\\spurlese_strings.exe", L"strings64.exe"},
+          {BuildFolder() + L"tests\\planted\\msftedit.dll", L"msftedit.dll"}}) {
+        ASSERT_TRUE(CopyFileW(from.c_str(), (folder + to).c_str(), FALSE)) << to;
+    }
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(folder + L"Spurlese.exe", folder));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    EXPECT_NE(nullptr, Child(main, 19)) << "the rich edit displays were made";
+    EXPECT_EQ("<none>", FileBytes(L"D:\\planted-library-was-loaded"));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
 // Starts the program with this Spurlese.ini, waits until the window stands where `placed`
 // accepts (it shows before the stored placement is applied), reads its frame and client area in
 // device pixels, and closes it.
