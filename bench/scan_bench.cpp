@@ -3,12 +3,15 @@
 // ("extractor") or with the extractors started ahead as the scan starts them
 // ("extractor-ahead"). Windows build, run under Wine by bench/run with the corpus's archive as
 // drive D:, one measurement per process; bench/run alternates them and takes the best of each.
+// Each run also prints the process's peak working set.
 //     scan_bench.exe <project folder> <base path> <min length> extractor|extractor-ahead|scan
 //                    [hits file]
 #ifndef UNICODE
 #define UNICODE
 #endif
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -137,6 +140,11 @@ int wmain(int argc, wchar_t** argv) {
                                : "extractor ahead",
         seconds, files.size(), lines, hits, infoLines);
     if (what == u"scan") std::printf("displays alone %.3f s\n", displaySeconds);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))) {
+        std::printf("peak working set %.1f MB\n", memory.PeakWorkingSetSize / 1048576.0);
+    }
     platform::CloseWindow(platform::kMainWindow);
     return 0;
 }

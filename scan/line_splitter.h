@@ -1,13 +1,20 @@
 // Cuts the extractor's standard output into lines: a LF ends a line, every CR is dropped, the
 // bytes are decoded as UTF-8 (invalid bytes become U+FFFD), and a last line without LF counts.
+// A line is kept only up to kLongestLine UTF-16 units, the longest path Windows knows; the rest
+// up to the next LF is dropped as it comes, so memory stays bounded whatever the extractor
+// prints, and a path at the start of an over-long line is still found.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
+inline constexpr size_t kLongestLine = 32767;
+
 struct LineSplitter {
-    std::string partial;  // bytes of a line not yet ended
+    std::string partial;    // bytes of a line not yet ended, at most 3 per kept unit
+    bool dropping = false;  // the line is longer than kept: its bytes up to the LF go
 };
 
 using LineSink = std::function<void(std::u16string_view line)>;

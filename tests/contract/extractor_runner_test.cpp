@@ -61,6 +61,31 @@ TEST_F(ExtractorRunnerTest, LongOutputArrivesWhole) {
     EXPECT_EQ("D:\\Archiv\\Ordner 19999\\IMG.JPG", lines.back());
 }
 
+// A line is kept up to the longest Windows path, 32,767 UTF-16 units, whatever its encoding; the
+// rest up to its LF is dropped, and the lines after it come as usual.
+TEST_F(ExtractorRunnerTest, OverlongLinesAreCutAtTheLongestPath) {
+    ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Cat));
+    const std::string path = "D:\\Archiv\\a.jpg";
+    const std::string euro = "\xE2\x82\xAC", emoji = "\xF0\x9F\x8E\x89";
+    std::string ascii(3 * 32767 + 5, 'x'), euros, emojis;
+    for (int k = 0; k < 40000; ++k) euros += euro, emojis += emoji;
+    ASSERT_TRUE(MakeTestFile(u"D:\\P\\long.mph", path + ascii + "\n" + euros + "\n" + emojis +
+                                                     "\n" + std::string(500000, 'y') + "\n" +
+                                                     path));
+    std::vector<size_t> units;
+    std::vector<std::string> starts;
+    const std::u16string program = platform::CurrentDirectory() + u"strings64.exe";
+    ASSERT_TRUE(CollectProgramOutput(program, ExtractorCommandLine(program, 8, u"D:\\P\\long.mph"),
+                                     [&](std::u16string_view line) {
+                                         units.push_back(line.size());
+                                         starts.push_back(Show(line.substr(0, 15)));
+                                     }));
+    // 32,767 units of x; 32,767 euro signs; 16,383 emoji, no half of a pair; y; the path.
+    EXPECT_EQ((std::vector<size_t>{32767, 32767, 32766, 32767, 15}), units);
+    EXPECT_EQ(path, starts.front());
+    EXPECT_EQ(path, starts.back());
+}
+
 TEST_F(ExtractorRunnerTest, SecondWorkedExampleGivesTheWholeHitList) {
     ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Cat));
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG"));
