@@ -12,8 +12,8 @@ int ExportResults() {
     const std::u16string path =
         platform::ChooseSaveFile(u"Ergebnis speichern", u"Spurlese_Hits.txt", u"Text *.txt", 1);
     if (path.empty()) return -1;
-    std::string bytes = "\xEF\xBB\xBF";
-    bytes += platform::Utf16ToUtf8(text);
-    bytes += "\r\n";
-    return WriteFileReplacing(path, bytes);
+    std::string bytes;
+    // A text that cannot be converted whole is not written in part: no "Success", old file kept.
+    if (!platform::ConvertUtf16ToUtf8(text, &bytes)) return -1;
+    return WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes + "\r\n");
 }

@@ -20,10 +20,25 @@ namespace platform {
 std::u16string LowerCase(std::u16string_view text);
 
 // UTF-8 to UTF-16; every byte that cannot start or continue a valid sequence becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view bytes);
+// Sizes are never narrowed; false, with *text empty, when the conversion fails (the system's
+// may, for a text of gigabytes). Whoever writes a file from the result checks it.
+bool ConvertUtf8ToUtf16(std::string_view bytes, std::u16string* text);
 
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD. False, with *bytes empty, on failure.
+bool ConvertUtf16ToUtf8(std::u16string_view text, std::string* bytes);
+
+// The same where a failed conversion may just give the empty text: a line that is dropped, a
+// name that is looked up, a test.
+inline std::u16string Utf8ToUtf16(std::string_view bytes) {
+    std::u16string text;
+    ConvertUtf8ToUtf16(bytes, &text);
+    return text;
+}
+inline std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string bytes;
+    ConvertUtf16ToUtf8(text, &bytes);
+    return bytes;
+}
 
 // ---- Main window ------------------------------------------------------------------------
 

@@ -200,7 +200,7 @@ void WriteValue(SettingsDocument* document, std::u16string_view key, std::u16str
     document->options |= kModified;
 }
 
-std::string SettingsFileBytes(const SettingsDocument* document) {
+bool SettingsFileBytes(const SettingsDocument* document, std::string* bytes) {
     std::u16string text;
     if (!(document->options & kNoByteOrderMark)) {
         text.push_back(u'\xFEFF');
@@ -221,12 +221,16 @@ std::string SettingsFileBytes(const SettingsDocument* document) {
         text += entry.text;
         text += document->lineEnd;
     }
-    return platform::Utf16ToUtf8(text);
+    return platform::ConvertUtf16ToUtf8(text, bytes);
 }
 
 bool WriteSettingsFile(SettingsDocument* document) {
     if (!document) return false;
-    if (WriteFileReplacing(document->fileName, SettingsFileBytes(document)) != 1) return false;
+    std::string bytes;
+    if (!SettingsFileBytes(document, &bytes) ||
+        WriteFileReplacing(document->fileName, bytes) != 1) {
+        return false;
+    }
     document->options &= ~int64_t{kModified};
     return true;
 }

@@ -55,5 +55,5 @@ SettingsEntry* FindKey(SettingsDocument* document, std::u16string_view key,
 SettingsEntry* AddEntry(SettingsDocument* document, EntryKind kind);
 std::u16string ValueOfLine(const SettingsDocument* document, std::u16string_view text);
 bool WriteSettingsFile(SettingsDocument* document);
-// The bytes WriteSettingsFile writes.
-std::string SettingsFileBytes(const SettingsDocument* document);
+// The bytes WriteSettingsFile writes; false when the text cannot be converted.
+bool SettingsFileBytes(const SettingsDocument* document, std::string* bytes);

@@ -27,6 +27,9 @@ void SetUnlistable(std::u16string_view folder, bool unlistable = true);
 void SetUnreadable(std::u16string_view file, bool unreadable = true);
 void SetUnwritable(std::u16string_view file, bool unwritable = true);
 
+// The next UTF-8/UTF-16 conversion fails, as the system's may for a text of gigabytes.
+void FailNextConversion();
+
 // Writing steps (create, write, flush, close, replace) taken since the reset; FailFileStep(n)
 // makes the n-th step from now fail.
 void FailFileStep(int step);

@@ -12,6 +12,7 @@ void ResetWindowModel();
 void ResetFileSystem();
 void ResetProcesses();
 void ResetEvents();
+void ResetText();
 
 // Runs the size-changed callbacks of the window at once and queues its event.
 void RaiseSizeChanged(int window);

@@ -8,6 +8,7 @@ void ResetPlatform() {
     platform::ResetFileSystem();
     platform::ResetProcesses();
     platform::ResetEvents();
+    platform::ResetText();
 }
 
 }  // namespace headless

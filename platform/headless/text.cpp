@@ -23,6 +23,15 @@ char16_t LowerUnit(char16_t unit) {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
+bool gFailNextConversion = false;
+
+// A fault asked for by a test: the conversion fails once.
+bool ConversionFails() {
+    const bool fails = gFailNextConversion;
+    gFailNextConversion = false;
+    return fails;
+}
+
 }  // namespace
 
 std::u16string LowerCase(std::u16string_view text) {
@@ -31,8 +40,14 @@ std::u16string LowerCase(std::u16string_view text) {
     return out;
 }
 
-std::u16string Utf8ToUtf16(std::string_view bytes) {
-    std::u16string out;
+void ResetText() {
+    gFailNextConversion = false;
+}
+
+bool ConvertUtf8ToUtf16(std::string_view bytes, std::u16string* text) {
+    std::u16string& out = *text;
+    out.clear();
+    if (ConversionFails()) return false;
     out.reserve(bytes.size());
     size_t i = 0;
     const size_t n = bytes.size();
@@ -96,11 +111,13 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
         }
         i += len;
     }
-    return out;
+    return true;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
+bool ConvertUtf16ToUtf8(std::u16string_view text, std::string* bytes) {
+    std::string& out = *bytes;
+    out.clear();
+    if (ConversionFails()) return false;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
@@ -127,7 +144,15 @@ std::string Utf16ToUtf8(std::u16string_view text) {
             out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
         }
     }
-    return out;
+    return true;
 }
 
 }  // namespace platform
+
+namespace headless {
+
+void FailNextConversion() {
+    platform::gFailNextConversion = true;
+}
+
+}  // namespace headless

@@ -2,6 +2,8 @@
 // as the file system and the shell do.
 #include "platform/win32/win32_internal.h"
 
+#include <algorithm>
+
 namespace platform {
 
 using win32::U;
@@ -14,24 +16,65 @@ std::u16string LowerCase(std::u16string_view text) {
     return out;
 }
 
-std::u16string Utf8ToUtf16(std::string_view bytes) {
-    if (bytes.empty()) return {};
-    const int size = static_cast<int>(bytes.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, nullptr, 0);
-    std::u16string out(static_cast<size_t>(units), u'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(out.data()),
-                        units);
-    return out;
+namespace {
+
+// The API counts in int: a text is converted in pieces of at most this many units or bytes, each
+// ending at a character's end, so no size is ever narrowed.
+constexpr size_t kPiece = size_t{1} << 28;
+
+// Where the piece from `at` ends in UTF-8: not inside a sequence.
+size_t Utf8PieceEnd(std::string_view bytes, size_t at) {
+    size_t end = at + std::min(kPiece, bytes.size() - at);
+    for (int back = 0; back < 3 && end < bytes.size() && (bytes[end] & 0xC0) == 0x80; ++back) --end;
+    return end;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-    if (text.empty()) return {};
+// Where the piece from `at` ends in UTF-16: not between the halves of a pair.
+size_t Utf16PieceEnd(std::u16string_view text, size_t at) {
+    size_t end = at + std::min(kPiece, text.size() - at);
+    if (end < text.size() && text[end - 1] >= 0xD800 && text[end - 1] <= 0xDBFF) --end;
+    return end;
+}
+
+}  // namespace
+
+bool ConvertUtf8ToUtf16(std::string_view bytes, std::u16string* text) {
+    text->clear();
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t end = Utf8PieceEnd(bytes, at);
+        const int size = static_cast<int>(end - at);
+        const int units = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + at, size, nullptr, 0);
+        const size_t done = text->size();
+        if (units > 0) text->resize(done + static_cast<size_t>(units));
+        if (units <= 0 ||
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data() + at, size,
+                                reinterpret_cast<wchar_t*>(text->data() + done), units) != units) {
+            text->clear();
+            return false;
+        }
+        at = end;
+    }
+    return true;
+}
+
+bool ConvertUtf16ToUtf8(std::u16string_view text, std::string* bytes) {
+    bytes->clear();
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int size = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, size, out.data(), bytes, nullptr, nullptr);
-    return out;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = Utf16PieceEnd(text, at);
+        const int size = static_cast<int>(end - at);
+        const int count =
+            WideCharToMultiByte(CP_UTF8, 0, wide + at, size, nullptr, 0, nullptr, nullptr);
+        const size_t done = bytes->size();
+        if (count > 0) bytes->resize(done + static_cast<size_t>(count));
+        if (count <= 0 || WideCharToMultiByte(CP_UTF8, 0, wide + at, size, bytes->data() + done,
+                                              count, nullptr, nullptr) != count) {
+            bytes->clear();
+            return false;
+        }
+        at = end;
+    }
+    return true;
 }
 
 }  // namespace platform

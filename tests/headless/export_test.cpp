@@ -108,4 +108,15 @@ TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {
     EXPECT_EQ("old hits", Bytes(kTarget));
 }
 
+// A text the system cannot convert (gigabytes of hits) is not written in part.
+TEST_F(ExportTest, FailedConversionWritesNothing) {
+    platform::AppendLine(ctl::HitsText, u"d:\\familienbilder\\neu.jpg");
+    headless::MakeFile(kTarget, "old hits");
+    const int before = headless::FileStepsTaken();
+    headless::FailNextConversion();
+    EXPECT_EQ(-1, Export(kTarget));
+    EXPECT_EQ("old hits", Bytes(kTarget));
+    EXPECT_EQ(before, headless::FileStepsTaken()) << "no writing step at all";
+}
+
 }  // namespace
