@@ -39,7 +39,7 @@ protected:
             {ctl::SettingsHelpButton, W - 58, H - 55, 50, 50},
             // Not anchored: the creation geometry whatever the size.
             {ctl::ProjectDirLabel, 15, 35, 150, 30},
-            {ctl::PrefixProjectBox, 185, 210, 405, 30},
+            {ctl::PrefixProjectBox, 185, 210, 370, 30},
         };
         for (const Row& row : rows) {
             const platform::Rect at = platform::GetControlRect(row.control);
