@@ -102,6 +102,7 @@ int64_t RunScan() {
     platform::EnableControl(ctl::ApplyFilterButton, false);
     AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" + basePathText +
                 u"'");
+    FlushDisplayLines();  // the first line shows at once
     ResetSeenHits();
     BeginListingCache();
 
@@ -121,6 +122,8 @@ int64_t RunScan() {
                             AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
                             FinishExtractor(run, appSettings.basePath);
                             platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
+                            // "Informationen" keeps pace with the bar.
+                            FlushDisplayLines();
                             PumpEvents();
                         });
     platform::SetState(ctl::ScanProgress, total);

@@ -32,6 +32,29 @@ TEST_F(HeadlessScanTest, ProgressValuesForThreeFiles) {
     EXPECT_EQ(3, platform::GetMaximum(ctl::ScanProgress));
 }
 
+// "Informationen" keeps pace with the progress bar: the first line shows at once, and each
+// extractor started finds the "Filtering" lines of every file finished before it shown.
+TEST_F(HeadlessScanTest, InformationKeepsPaceWithTheProgressBar) {
+    std::vector<size_t> filteringShown;  // as each extractor starts
+    bool openingShown = false;
+    ASSERT_TRUE(headless::InstallProgram(
+        u"D:\\Work\\strings64.exe", [&](const std::vector<std::u16string>&, std::string*) {
+            const std::u16string log = Log();
+            if (filteringShown.empty()) openingShown = log.starts_with(u"Es wird gesucht");
+            size_t count = 0;
+            for (size_t at = 0; (at = log.find(u"Filtering", at)) != std::u16string::npos; ++at)
+                ++count;
+            filteringShown.push_back(count);
+            return 0;
+        }));
+    for (char16_t k = u'0'; k < u'6'; ++k)
+        ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p" + std::u16string(1, k) + u".mph"));
+    RunScan();
+    EXPECT_TRUE(openingShown);
+    // The first extractors start before any file is filtered.
+    EXPECT_EQ((std::vector<size_t>{0, 0, 0, 1, 2, 3}), filteringShown);
+}
+
 TEST_F(HeadlessScanTest, LogOrderOfTwoFilesWithAnUnlistableFolder) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Gesperrt\\x.jpg"));
     headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
