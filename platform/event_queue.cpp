@@ -27,11 +27,25 @@ void Push(const Event& event) {
     gQueue.push_back(event);
 }
 
-void RaiseSizeChanged(int window) {
-    const Event event{kSizeChanged, 0, window};
+namespace {
+
+// The callbacks bound to the event, the one bound last first.
+void RunCallbacks(const Event& event) {
     for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
         if (it->eventNumber == event.number) it->callback(event);
     }
+}
+
+}  // namespace
+
+void RaiseSessionEnding() {
+    RunCallbacks({kSessionEnding, 0, kMainWindow});
+    gQueue.push_back({kCloseRequest, 0, kMainWindow});
+}
+
+void RaiseSizeChanged(int window) {
+    const Event event{kSizeChanged, 0, window};
+    RunCallbacks(event);
     for (auto it = gQueue.begin(); it != gQueue.end();) {
         it = (it->number == kSizeChanged && it->window == window) ? gQueue.erase(it) : it + 1;
     }

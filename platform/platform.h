@@ -253,6 +253,7 @@ ImageHandle GetButtonImage(int control);
 constexpr int kControlEvent = 13100;  // a control reports user activity
 constexpr int kCloseRequest = 13116;  // the user asks to close a window
 constexpr int kSizeChanged = 13118;   // a window's client area changed size (not minimised)
+constexpr int kSessionEnding = 13120;  // the user logs off or shuts Windows down
 
 struct Event {
     int number = 0;
@@ -267,6 +268,8 @@ void WaitEvent(Event* event);
 // Binds a callback to an event of every window. Size-changed callbacks run at once inside the
 // platform's handling of the size change, the one bound last first; the event itself is queued
 // afterwards, replacing a size-changed event of the same window that is still waiting.
+// Session-ending callbacks run at once too, since the process may be ended as soon as the
+// platform's handling returns; then a close request for the main window is queued.
 using EventCallback = void (*)(const Event& event);
 void BindEvent(int eventNumber, EventCallback callback);
 

@@ -124,6 +124,9 @@ int RunProgram() {
         ActivatePage(kSettingsPage);
         platform::BindEvent(platform::kSizeChanged, OnSizeChangedCentre);
         LoadSettings();
+        // Logging off keeps the placement as closing does: saved before the process may end.
+        platform::BindEvent(platform::kSessionEnding,
+                            [](const platform::Event&) { SaveSettings(); });
         ShowHelpImage(ctl::SettingsHelpButton);
 
         bool quit = false;

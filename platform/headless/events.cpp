@@ -16,7 +16,7 @@ namespace platform {
 
 namespace {
 
-enum class ActionKind { Click, Slide, Close, Frame, Look };
+enum class ActionKind { Click, Slide, Close, SessionEnd, Frame, Look };
 
 struct Action {
     ActionKind kind = ActionKind::Click;
@@ -72,6 +72,9 @@ void Apply(const Action& action) {
             return;
         case ActionKind::Close:
             if (WindowExists(kMainWindow)) events::Push({kCloseRequest, 0, kMainWindow});
+            return;
+        case ActionKind::SessionEnd:
+            if (WindowExists(kMainWindow)) events::RaiseSessionEnding();
             return;
         case ActionKind::Frame:
             ApplyWindowAction(action.frame, action.width, action.height);
@@ -217,6 +220,10 @@ void QueueSlide(int control, int64_t position) {
 
 void QueueCloseRequest() {
     gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0, {}});
+}
+
+void QueueSessionEnd() {
+    gActions.push_back({ActionKind::SessionEnd, 0, 0, {}, 0, 0, {}});
 }
 
 void QueueResize(int clientWidth, int clientHeight) {

@@ -74,6 +74,7 @@ std::vector<int64_t> StateHistory(int control);
 void QueueClick(int control);  // push button, image button, or check box (which toggles)
 void QueueSlide(int control, int64_t position);
 void QueueCloseRequest();
+void QueueSessionEnd();  // the user logs off with the program open
 void QueueResize(int clientWidth, int clientHeight);
 void QueueMinimise();
 void QueueMaximise();

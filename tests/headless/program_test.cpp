@@ -65,6 +65,23 @@ TEST_F(ProgramTest, StartsOnTheSettingsPageAndSavesThePlacementAtTheEnd) {
     EXPECT_TRUE(headless::DialogCalls().empty());
 }
 
+// Logging off with the program open keeps the placement as closing does: saved at once, before
+// the process may be ended, and then the program ends as after a close request.
+TEST_F(ProgramTest, SessionEndSavesThePlacementAtOnce) {
+    static std::string atSessionEnd;
+    atSessionEnd = "<not ended>";
+    // Bound before the program's own callback, so it runs right after it.
+    platform::BindEvent(platform::kSessionEnding, [](const platform::Event&) {
+        atSessionEnd = Bytes(u"D:\\Work\\Spurlese.ini");
+    });
+    headless::QueueResize(668, 450);
+    headless::QueueSessionEnd();
+    headless::QueueClick(ctl::ApplyFilterButton);  // never played: the program has ended
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_EQ("[General]\nMainWindowPosition=348,292,668,450\n", atSessionEnd);
+    EXPECT_EQ(1u, headless::PendingActions());
+}
+
 TEST_F(ProgramTest, StoredPlacementIsRestoredAndControlsFollow) {
     headless::MakeFile(u"D:\\Work\\Spurlese.ini", "[General]\nMainWindowPosition=100,50,768,500\n");
     QueueLook([] {
