@@ -14,7 +14,6 @@ namespace win32 {
 namespace {
 
 constexpr wchar_t kContainerClass[] = L"SpurleseContainer";
-constexpr int kMaxControl = 64;
 
 struct Control {
     HWND hwnd = nullptr;

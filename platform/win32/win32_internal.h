@@ -21,13 +21,17 @@ inline std::u16string U(const wchar_t* text, size_t length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
+// Control numbers go from 1 up to this.
+constexpr int kMaxControl = 64;
+
 HWND MainWindowHandle();
 // The control's window and kind; nullptr for a number that names no control.
 HWND ControlHandle(int control);
 ControlKind KindOf(int control);
 void ForgetControls();
 
-// 96-DPI units to device pixels of the system DPI, and back.
+// 96-DPI units to device pixels of the window's DPI (the system DPI until Windows moves the
+// window to a display of another scale), and back.
 int Dpi();
 int Scale(int value);
 int Unscale(int value);

@@ -20,6 +20,7 @@ constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 HWND gMainWindow = nullptr;
+int gDpi = 0;                                   // 0: not asked yet
 int gMinClientWidth = 0, gMinClientHeight = 0;  // 96-DPI units
 
 SIZE FrameSizeFor(int clientWidth, int clientHeight) {
@@ -31,6 +32,30 @@ SIZE FrameSizeFor(int clientWidth, int clientHeight) {
 // Controls report activity to their parent; the containers pass it on to this window.
 int ControlOfNotification(HWND control) {
     return control ? GetDlgCtrlID(control) : 0;
+}
+
+// The window went to a display of another scale: every control is placed and given its font
+// again at the new scale, in the same 96-DPI units; then the window takes the rectangle Windows
+// suggests, and that size change lays the anchored controls out anew.
+void ChangeDpi(int dpi, const RECT& suggested) {
+    struct Kept {
+        int control;
+        Rect at;
+        FontInfo font;
+    };
+    std::vector<Kept> kept;
+    for (int control = 1; control <= kMaxControl; ++control) {
+        if (ControlHandle(control))
+            kept.push_back({control, GetControlRect(control), GetControlFont(control)});
+    }
+    gDpi = dpi;
+    for (const Kept& k : kept) {
+        MoveControl(k.control, k.at.x, k.at.y, k.at.width, k.at.height);
+        if (!k.font.face.empty()) SetControlFont(k.control, k.font.face, k.font.points);
+    }
+    SetWindowPos(gMainWindow, nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -53,6 +78,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
                 events::Push({kControlEvent, control, kMainWindow});
             }
+            return 0;
+        case WM_DPICHANGED:
+            ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // nothing to ask: the placement is saved as the session ends
+        case WM_ENDSESSION:
+            // The process may end as soon as this returns: the placement is saved now.
+            if (wParam) events::RaiseSessionEnding();
             return 0;
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) events::RaiseSizeChanged(kMainWindow);
@@ -111,7 +145,7 @@ HWND MainWindowHandle() {
 }
 
 int Dpi() {
-    static int dpi = 0;
+    int& dpi = gDpi;
     if (dpi == 0) {
         HDC screen = GetDC(nullptr);
         dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -157,6 +191,7 @@ void CloseWindow(int window) {
     if (window != kMainWindow || !gMainWindow) return;
     DestroyWindow(gMainWindow);
     gMainWindow = nullptr;
+    gDpi = 0;  // a new window starts at the system DPI
     ForgetControls();
 }
 

@@ -129,4 +129,76 @@ TEST_F(EventLoopTest, PumpingDropsClicksAndCloseRequestsButNotSizing) {
     EXPECT_EQ(ctl::StripBaseBox, event.control);
 }
 
+// Logging off: Windows asks first (yes, always), then ends the session; the placement must be
+// saved inside that message, since the process may end as soon as it returns.
+TEST_F(EventLoopTest, SessionEndRunsTheBoundCallbacksAtOnceThenAsksToClose) {
+    static int ending = 0;
+    ending = 0;
+    platform::BindEvent(platform::kSessionEnding, [](const platform::Event&) { ++ending; });
+    EXPECT_EQ(TRUE, SendMessageW(MainWindowHandle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    SendMessageW(MainWindowHandle(), WM_ENDSESSION, FALSE, 0);  // another program said no
+    EXPECT_EQ(0, ending);
+    SendMessageW(MainWindowHandle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(1, ending);
+    platform::Event event;
+    platform::WaitEvent(&event);
+    EXPECT_EQ(platform::kCloseRequest, event.number);
+    EXPECT_EQ(platform::kMainWindow, event.window);
+}
+
+// Moved to a display of twice the scale: every control stands where a start at 200 % puts it,
+// in device pixels twice today's, with fonts made for 192 DPI, and the 96-DPI units stay as they
+// were.
+TEST_F(EventLoopTest, DpiChangeLaysTheWindowOutAtTheNewScale) {
+    constexpr int kLast = ctl::ResultsHelpButton;
+    RECT before[kLast + 1] = {};
+    LOGFONTW fontBefore[kLast + 1] = {};
+    platform::Rect unitsBefore[kLast + 1];
+    for (int control = 1; control <= kLast; ++control) {
+        HWND hwnd = ControlHandle(control);
+        GetWindowRect(hwnd, &before[control]);
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&before[control]), 2);
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(LOGFONTW),
+                   &fontBefore[control]);
+        unitsBefore[control] = platform::GetControlRect(control);
+    }
+    RECT frame = {};
+    GetWindowRect(MainWindowHandle(), &frame);
+    RECT client = {};
+    GetClientRect(MainWindowHandle(), &client);
+    // What Windows suggests: the frame around twice the client area.
+    RECT suggested = {frame.left, frame.top, frame.left + 2 * client.right,
+                      frame.top + 2 * client.bottom};
+    AdjustWindowRectEx(&suggested, GetWindowLongW(MainWindowHandle(), GWL_STYLE), FALSE,
+                       GetWindowLongW(MainWindowHandle(), GWL_EXSTYLE));
+    OffsetRect(&suggested, frame.left - suggested.left, frame.top - suggested.top);
+    SendMessageW(MainWindowHandle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    for (int control = 1; control <= kLast; ++control) {
+        HWND hwnd = ControlHandle(control);
+        RECT after = {};
+        GetWindowRect(hwnd, &after);
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&after), 2);
+        EXPECT_EQ(2 * before[control].left, after.left) << "control " << control;
+        EXPECT_EQ(2 * before[control].top, after.top) << "control " << control;
+        EXPECT_EQ(2 * (before[control].right - before[control].left), after.right - after.left)
+            << "control " << control;
+        EXPECT_EQ(2 * (before[control].bottom - before[control].top), after.bottom - after.top)
+            << "control " << control;
+        const platform::Rect units = platform::GetControlRect(control);
+        EXPECT_EQ(unitsBefore[control].x, units.x) << "control " << control;
+        EXPECT_EQ(unitsBefore[control].width, units.width) << "control " << control;
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
+                   &font);
+        const int points = platform::GetControlFont(control).points;
+        if (platform::GetControlFont(control).face.empty()) continue;  // the stock font
+        EXPECT_EQ(-MulDiv(points, 192, 72), font.lfHeight) << "control " << control;
+        EXPECT_EQ(-MulDiv(points, 96, 72), fontBefore[control].lfHeight) << "control " << control;
+    }
+    int width = 0, height = 0;
+    platform::GetClientSize(platform::kMainWindow, &width, &height);
+    EXPECT_EQ(client.right, width) << "the client area keeps its size in 96-DPI units";
+}
+
 }  // namespace
