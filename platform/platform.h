@@ -145,8 +145,8 @@ bool DeleteFilePath(std::u16string_view path);
 // Writing step by step, for replacing a file without ever losing it. CreateFileForWriting
 // creates or truncates the file, not shared with other programs (0 on failure); CloseFile is
 // false when data still buffered could not be written; MoveFileReplacing puts `source` in the place
-// of `target` in one step, and fails while another program holds the target open or it is
-// read-only. WritableFile tells whether a file could be opened for writing now, without
+// of `target` in one step (an existing target keeps its attributes), and fails while another
+// program holds either file open or the target is read-only. WritableFile tells whether a file could be opened for writing now, without
 // changing it (true also when it does not exist but its folder does).
 using FileHandle = intptr_t;
 FileHandle CreateFileForWriting(std::u16string_view path);
@@ -162,6 +162,9 @@ bool WritableFile(std::u16string_view path);
 // library on its behalf) asks for by name only from the system folder, never from the program's
 // own folder, where anyone who can drop a file beside it (a Downloads folder) could plant one.
 void LoadLibrariesOnlyFromSystem();
+
+// The process's id: no other running process has it.
+uint32_t CurrentProcessId();
 
 // The process's current working directory, always ending in a backslash.
 std::u16string CurrentDirectory();

@@ -1,17 +1,45 @@
 #include "settings/file_replace.h"
 
+#include <algorithm>
+#include <functional>
+#include <string>
+
 #include "platform/platform.h"
 
+namespace {
+
+// Virus scanners, indexers and backup tools often hold a file for a moment just after it was
+// written; a step that fails then is tried again, for about a second in all, before the save
+// fails.
+constexpr int kPatienceMilliseconds = 1000;
+
+bool TryForAWhile(const std::function<bool()>& step) {
+    int waited = 0;
+    for (int pause = 10;; pause *= 2) {
+        if (step()) return true;
+        if (waited >= kPatienceMilliseconds) return false;
+        const int now = std::min(pause, kPatienceMilliseconds - waited);
+        platform::PauseMilliseconds(now);
+        waited += now;
+    }
+}
+
+}  // namespace
+
 std::u16string TemporaryNameFor(std::u16string_view path) {
-    std::u16string temporary(path);
-    temporary.append(u".spurlese-tmp");
-    return temporary;
+    // Beside the target, so that the replace is a rename within one folder; unique per process,
+    // so that two running programs never write the same temporary file.
+    const size_t cut = path.find_last_of(u"\\/");
+    const std::u16string folder(path.substr(0, cut == std::u16string_view::npos ? 0 : cut + 1));
+    const std::string id = std::to_string(platform::CurrentProcessId());
+    return folder + u"~spurlese" + std::u16string(id.begin(), id.end()) + u".tmp";
 }
 
 int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     // Fail early for a target held open by another program or read-only, before anything is
-    // written.
-    if (!platform::WritableFile(path)) return -1;
+    // written. Only an existing file may be let go in a moment; a missing folder stays missing.
+    const auto writable = [&] { return platform::WritableFile(path); };
+    if (!(platform::FileSize(path) >= 0 ? TryForAWhile(writable) : writable())) return -1;
     const std::u16string temporary = TemporaryNameFor(path);
     const platform::FileHandle file = platform::CreateFileForWriting(temporary);
     if (file == 0) return -1;
@@ -22,7 +50,7 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
         platform::DeleteFilePath(temporary);
         return -2;
     }
-    if (!platform::MoveFileReplacing(temporary, path)) {
+    if (!TryForAWhile([&] { return platform::MoveFileReplacing(temporary, path); })) {
         platform::DeleteFilePath(temporary);
         return -1;
     }

@@ -20,6 +20,7 @@ struct Node {
     unsigned attributes = 0;
     std::string bytes;
     bool unlistable = false, unreadable = false, unwritable = false;
+    int64_t heldUntil = 0;  // another program holds the file until the pauses reach this
     std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name
 };
@@ -130,6 +131,11 @@ Node* Walk(const ParsedPath& parsed, size_t count) {
     return node;
 }
 
+// Held open without sharing by another program, for a while (headless::HoldFor).
+bool Held(const Node* node) {
+    return headless::PausedMilliseconds() < node->heldUntil;
+}
+
 Node* Resolve(std::u16string_view path) {
     ParsedPath parsed;
     if (!ParsePath(path, &parsed)) return nullptr;
@@ -235,7 +241,7 @@ void CloseListing(ListingHandle listing) {
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
     const Node* node = Resolve(path);
-    if (!node || node->isDirectory || node->unreadable) return false;
+    if (!node || node->isDirectory || node->unreadable || Held(node)) return false;
     *bytes = node->bytes;
     return true;
 }
@@ -246,7 +252,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     Node* folder = Walk(parsed, parsed.parts.size() - 1);
     if (!folder || !folder->isDirectory) return false;
     Node* file = FindChild(folder, parsed.parts.back());
-    if (file && (file->isDirectory || file->unwritable)) return false;
+    if (file && (file->isDirectory || file->unwritable || Held(file))) return false;
     if (!file) {
         auto made = std::make_unique<Node>();
         made->name = parsed.parts.back();
@@ -305,7 +311,7 @@ bool WritableFile(std::u16string_view path) {
     const Node* folder = Walk(parsed, parsed.parts.size() - 1);
     if (!folder || !folder->isDirectory) return false;
     const Node* file = Resolve(path);
-    return !file || (!file->isDirectory && !file->unwritable);
+    return !file || (!file->isDirectory && !file->unwritable && !Held(file));
 }
 
 bool DeleteFilePath(std::u16string_view path) {
@@ -317,7 +323,7 @@ bool DeleteFilePath(std::u16string_view path) {
     const std::u16string wanted = LowerCase(parsed.parts.back());
     for (auto it = children.begin(); it != children.end(); ++it) {
         if (LowerCase((*it)->name) != wanted) continue;
-        if ((*it)->isDirectory || (*it)->unwritable) return false;
+        if ((*it)->isDirectory || (*it)->unwritable || Held(it->get())) return false;
         folder->byName.erase(wanted);
         children.erase(it);
         return true;
@@ -369,6 +375,10 @@ void FailFileStep(int step) {
 
 int FileStepsTaken() {
     return platform::gFileSteps;
+}
+
+void HoldFor(std::u16string_view file, int64_t milliseconds) {
+    if (Node* node = platform::Resolve(file)) node->heldUntil = PausedMilliseconds() + milliseconds;
 }
 
 void SetUnwritable(std::u16string_view file, bool unwritable) {

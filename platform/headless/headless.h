@@ -26,6 +26,9 @@ bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned at
 void SetUnlistable(std::u16string_view folder, bool unlistable = true);
 void SetUnreadable(std::u16string_view file, bool unreadable = true);
 void SetUnwritable(std::u16string_view file, bool unwritable = true);
+// Another program holds the file open, unshared, until this much more time has passed in pauses
+// (a virus scanner or indexer looking at a file just written).
+void HoldFor(std::u16string_view file, int64_t milliseconds);
 
 // The next UTF-8/UTF-16 conversion fails, as the system's may for a text of gigabytes.
 void FailNextConversion();

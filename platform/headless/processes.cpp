@@ -47,6 +47,10 @@ void ResetProcesses() {
 
 void LoadLibrariesOnlyFromSystem() {}
 
+uint32_t CurrentProcessId() {
+    return 4711;
+}
+
 std::u16string CurrentDirectory() {
     return gCurrentDirectory;
 }

@@ -132,8 +132,27 @@ bool CloseFile(FileHandle file) {
 }
 
 bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
-    return MoveFileExW(W(Native(source)), W(Native(target)),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const std::u16string from = Native(source), to = Native(target);
+    const auto move = [&] {
+        return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    };
+    const DWORD attributes = GetFileAttributesW(W(to));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return move();
+    // ReplaceFileW keeps what the target had: its security and its creation time; its
+    // attributes are set again, as not every implementation keeps them (Wine's does not).
+    if (!ReplaceFileW(W(to), W(from), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        // The target is gone and the new bytes still have the temporary name: finish the move.
+        if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT || !move()) return false;
+    }
+    // What the user gave the file; the archive bit rightly says it changed.
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD now = GetFileAttributesW(W(to));
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept)) {
+        const DWORD wanted = (now & ~kKept & ~FILE_ATTRIBUTE_NORMAL) | (attributes & kKept);
+        SetFileAttributesW(W(to), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+    }
+    return true;
 }
 
 bool WritableFile(std::u16string_view path) {

@@ -34,6 +34,10 @@ void LoadLibrariesOnlyFromSystem() {
     SetDllDirectoryW(L"");  // and never from the working directory
 }
 
+uint32_t CurrentProcessId() {
+    return GetCurrentProcessId();
+}
+
 std::u16string CurrentDirectory() {
     std::u16string path(GetCurrentDirectoryW(0, nullptr) + 1, u'\0');
     const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(path.size()),

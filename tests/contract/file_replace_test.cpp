@@ -32,12 +32,26 @@ TEST_F(FileReplaceTest, WritesNewAndReplacesOldFiles) {
 }
 
 TEST_F(FileReplaceTest, FileHeldOpenByAnotherProgramStaysAsItWas) {
-    ASSERT_TRUE(testsupport::MakeTestFile(kTarget, "old"));
-    testsupport::HoldFileOpen(kTarget, true);
-    EXPECT_EQ(-1, WriteFileReplacing(kTarget, "new"));
-    testsupport::HoldFileOpen(kTarget, false);
-    EXPECT_EQ("old", Bytes(kTarget));
-    EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget)));
+    for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
+        ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
+        testsupport::HoldFileOpen(target, true);
+        EXPECT_EQ(-1, WriteFileReplacing(target, "new"));
+        testsupport::HoldFileOpen(target, false);
+        EXPECT_EQ("old", Bytes(target));
+        EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
+    }
+}
+
+// Just after a write, virus scanners and indexers often hold the file for a moment: a target so
+// held is saved once it is let go, the settings file too, and no temporary file is left.
+TEST_F(FileReplaceTest, TargetHeldForAMomentIsSavedOnceLetGo) {
+    for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
+        ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
+        testsupport::HoldFileOpenFor(target, 200);
+        EXPECT_EQ(1, WriteFileReplacing(target, "new")) << testsupport::Show(target);
+        EXPECT_EQ("new", Bytes(target));
+        EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
+    }
 }
 
 TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {

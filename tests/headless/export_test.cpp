@@ -75,7 +75,7 @@ TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
 
 TEST_F(ExportTest, EveryFailingStepKeepsTheOldFile) {
     platform::AppendLine(ctl::HitsText, u"d:\\familienbilder\\neu.jpg");
-    int failurePoints = 0;
+    int failurePoints = 0, recovered = 0;
     for (int step = 1;; ++step) {
         headless::MakeFile(kTarget, "old hits");
         const int before = headless::FileStepsTaken();
@@ -90,15 +90,23 @@ TEST_F(ExportTest, EveryFailingStepKeepsTheOldFile) {
                 Bytes(kTarget));
             break;
         }
-        ++failurePoints;
-        EXPECT_NE(1, result) << "step " << step;
-        EXPECT_EQ("old hits", Bytes(kTarget)) << "step " << step;
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget))) << "step " << step;
+        if (result == 1) {
+            // A replace that fails once (a virus scanner holding the file) is tried again.
+            ++recovered;
+            EXPECT_EQ(
+                "\xEF\xBB\xBF"
+                "d:\\familienbilder\\neu.jpg\r\n",
+                Bytes(kTarget))
+                << "step " << step;
+            continue;
+        }
+        ++failurePoints;
+        EXPECT_EQ("old hits", Bytes(kTarget)) << "step " << step;
     }
-    // Create, write, flush, close, replace.
-    EXPECT_EQ(5, failurePoints);
-    std::printf("export fault injection: %d failure points, old file intact at each\n",
-                failurePoints);
+    // Create, write, flush and close fail the export; the replace is tried again.
+    EXPECT_EQ(4, failurePoints);
+    EXPECT_EQ(1, recovered);
 }
 
 TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {

@@ -20,6 +20,8 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hi
 
 // Another program holds the file open without sharing it (hold = false lets it go).
 void HoldFileOpen(std::u16string_view path, bool hold);
+// ... and lets it go by itself after a while, as a virus scanner does.
+void HoldFileOpenFor(std::u16string_view path, int milliseconds);
 
 // Whether the display's insertion point lies in its visible area.
 bool InsertionPointInView(int control);

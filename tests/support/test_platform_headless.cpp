@@ -37,6 +37,10 @@ void HoldFileOpen(std::u16string_view path, bool hold) {
     headless::SetUnreadable(path, hold);
 }
 
+void HoldFileOpenFor(std::u16string_view path, int milliseconds) {
+    headless::HoldFor(path, milliseconds);
+}
+
 bool InsertionPointInView(int control) {
     return headless::InsertionPointInView(control);
 }

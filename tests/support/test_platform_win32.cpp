@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "platform/platform.h"
 #include "tests/support/test_platform.h"
@@ -109,6 +110,16 @@ void HoldFileOpen(std::u16string_view path, bool hold) {
         held = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
+}
+
+void HoldFileOpenFor(std::u16string_view path, int milliseconds) {
+    HANDLE held = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return;
+    std::thread([held, milliseconds] {
+        Sleep(static_cast<DWORD>(milliseconds));
+        CloseHandle(held);
+    }).detach();
 }
 
 bool InsertionPointInView(int control) {

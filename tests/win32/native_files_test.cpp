@@ -1,10 +1,13 @@
-// The form in which a path goes to Windows: the "\\?\" form only for long drive and UNC paths,
-// made whole first, since Windows takes that form literally.
+// The Win32 file layer where only Windows can show it: the form in which a path goes to Windows
+// (the "\\?\" form only for long drive and UNC paths, made whole first, since Windows takes that
+// form literally), and what a replaced file keeps.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/win32/long_path.h"
+#include "settings/file_replace.h"
+#include "tests/support/test_platform.h"
 
 namespace {
 
@@ -30,6 +33,16 @@ TEST(LongPathTest, FormHandedToWindows) {
             << row.path.size()
             << " characters: " << std::string(row.path.begin(), row.path.begin() + 20);
     }
+}
+
+// Saving over an existing file keeps what the user gave it, such as the hidden attribute.
+TEST(ReplaceTest, ReplacedFileKeepsItsAttributes) {
+    testsupport::ResetForTest();
+    ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\hits.txt", "old", true));
+    EXPECT_EQ(1, WriteFileReplacing(u"D:\\Work\\hits.txt", "new"));
+    const DWORD attributes = GetFileAttributesW(L"D:\\Work\\hits.txt");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
 }
 
 }  // namespace
