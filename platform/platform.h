@@ -113,6 +113,11 @@ std::u16string GetText(int control);
 // The length of that text, without copying it.
 int64_t TextLength(int control);
 
+// The keyboard focus. A control that is shown and enabled takes it (false for any other);
+// FocusedControl is 0 while none of the window's controls has it.
+bool FocusControl(int control);
+int FocusedControl();
+
 void EnableControl(int control, bool enable);
 void ShowControl(int control, bool show);
 // Effective states: a control is enabled only while it and its container are enabled, and
@@ -146,8 +151,9 @@ bool DeleteFilePath(std::u16string_view path);
 // creates or truncates the file, not shared with other programs (0 on failure); CloseFile is
 // false when data still buffered could not be written; MoveFileReplacing puts `source` in the place
 // of `target` in one step (an existing target keeps its attributes), and fails while another
-// program holds either file open or the target is read-only. WritableFile tells whether a file could be opened for writing now, without
-// changing it (true also when it does not exist but its folder does).
+// program holds either file open or the target is read-only. WritableFile tells whether a file
+// could be opened for writing now, without changing it (true also when it does not exist but its
+// folder does).
 using FileHandle = intptr_t;
 FileHandle CreateFileForWriting(std::u16string_view path);
 bool WriteToFile(FileHandle file, std::string_view bytes);
@@ -253,9 +259,9 @@ ImageHandle GetButtonImage(int control);
 
 // ---- Events -------------------------------------------------------------------------------
 
-constexpr int kControlEvent = 13100;  // a control reports user activity
-constexpr int kCloseRequest = 13116;  // the user asks to close a window
-constexpr int kSizeChanged = 13118;   // a window's client area changed size (not minimised)
+constexpr int kControlEvent = 13100;   // a control reports user activity
+constexpr int kCloseRequest = 13116;   // the user asks to close a window
+constexpr int kSizeChanged = 13118;    // a window's client area changed size (not minimised)
 constexpr int kSessionEnding = 13120;  // the user logs off or shuts Windows down
 
 struct Event {

@@ -58,8 +58,12 @@ void ApplyFilter() {
     ActivatePage(kResultsPage);
     ShowHelpImage(ctl::ResultsHelpButton);
     platform::EnableControl(ctl::SaveResultsButton, false);
+    // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
+    // the user has put it elsewhere meanwhile.
+    platform::FocusControl(ctl::HitsText);
     RunScan();
     platform::EnableControl(ctl::SaveResultsButton, true);
+    if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
 }
 
 void SaveResults() {
@@ -122,6 +126,7 @@ int RunProgram() {
         RunStartupChecks();
         ShowMinLength();
         ActivatePage(kSettingsPage);
+        platform::FocusControl(ctl::ProjectDirButton);  // the settings page's first tab stop
         platform::BindEvent(platform::kSizeChanged, OnSizeChangedCentre);
         LoadSettings();
         // Logging off keeps the placement as closing does: saved before the process may end.

@@ -43,6 +43,7 @@ struct Window {
     int minWidth = 0, minHeight = 0;
     bool maximised = false, minimised = false;
     int normalX = 0, normalY = 0, normalWidth = 0, normalHeight = 0;
+    int focused = 0;
 };
 
 constexpr int kMaxControl = 64;
@@ -340,6 +341,16 @@ std::u16string GetText(int control) {
 
 int64_t TextLength(int control) {
     return static_cast<int64_t>(GetText(control).size());
+}
+
+bool FocusControl(int control) {
+    if (!IsControlVisible(control) || !IsControlEnabled(control)) return false;
+    gWindow.focused = control;
+    return true;
+}
+
+int FocusedControl() {
+    return gWindow.focused;
 }
 
 void EnableControl(int control, bool enable) {

@@ -86,7 +86,8 @@ NativeClass NativeClassOf(const ControlSpec& spec) {
         case ControlKind::ProgressBar:
             return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
         case ControlKind::TextDisplay:
-            return {MSFTEDIT_CLASS, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL,
+            return {MSFTEDIT_CLASS,
+                    ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case ControlKind::ImageButton:
             return {L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0};
@@ -141,9 +142,24 @@ bool CreateControl(const ControlSpec& spec) {
         SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
         // Read-only: nothing to undo, so no undo records for every appended line.
         SendMessageW(hwnd, EM_SETUNDOLIMIT, 0, 0);
+        AttachDisplayBehaviour(hwnd);
     }
     gControls[spec.number] = {hwnd, spec.kind};
     return true;
+}
+
+bool FocusControl(int control) {
+    HWND hwnd = ControlHandle(control);
+    if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+    SetFocus(hwnd);
+    return GetFocus() == hwnd;
+}
+
+int FocusedControl() {
+    HWND focus = GetFocus();
+    if (!focus) return 0;
+    const int control = GetDlgCtrlID(focus);
+    return ControlHandle(control) == focus ? control : 0;
 }
 
 bool ControlExists(int control) {

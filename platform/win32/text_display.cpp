@@ -4,9 +4,72 @@
 
 #include <richedit.h>
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <climits>
 
 namespace platform {
+
+namespace win32 {
+
+namespace {
+
+constexpr UINT kCopyCommand = 1;
+constexpr UINT kSelectAllCommand = 2;
+
+// The menu of a display: "Kopieren" (greyed without a selection) and "Alles markieren", at the
+// mouse, or at the display's corner when asked from the keyboard (Shift+F10, the menu key).
+void ShowCopyMenu(HWND display, LPARAM at) {
+    POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (point.x == -1 && point.y == -1) {
+        RECT area = {};
+        GetWindowRect(display, &area);
+        point = {area.left + Scale(10), area.top + Scale(10)};
+    }
+    CHARRANGE selection = {};
+    SendMessageW(display, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuW(menu, MF_STRING | (selection.cpMin == selection.cpMax ? MF_GRAYED : 0),
+                kCopyCommand, L"Kopieren");
+    AppendMenuW(menu, MF_STRING, kSelectAllCommand, L"Alles markieren");
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                         point.x, point.y, 0, display, nullptr));
+    DestroyMenu(menu);
+    if (chosen == kCopyCommand) SendMessageW(display, WM_COPY, 0, 0);
+    if (chosen == kSelectAllCommand) {
+        CHARRANGE all = {0, -1};
+        SendMessageW(display, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    }
+}
+
+LRESULT CALLBACK DisplayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            // Read-only: Tab, Enter and Escape belong to the window's keyboard navigation, as in
+            // a dialog; the arrows and Ctrl+A, Ctrl+C stay with the display.
+            return DefSubclassProc(hwnd, message, wParam, lParam) &
+                   ~(DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+        case WM_CONTEXTMENU:
+            ShowCopyMenu(hwnd, lParam);
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, DisplayProc, 0);
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void AttachDisplayBehaviour(HWND display) {
+    SetWindowSubclass(display, DisplayProc, 0, 0);
+}
+
+}  // namespace win32
 
 using namespace win32;
 

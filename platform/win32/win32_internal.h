@@ -36,6 +36,9 @@ int Dpi();
 int Scale(int value);
 int Unscale(int value);
 
+// A text display's own keyboard (dialog navigation, Ctrl+A, Ctrl+C) and its copy menu.
+void AttachDisplayBehaviour(HWND display);
+
 // Fonts, tooltips and images made for the window, released with it.
 void ReleaseWindowResources();
 

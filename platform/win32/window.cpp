@@ -20,7 +20,8 @@ constexpr DWORD kMainStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 HWND gMainWindow = nullptr;
-int gDpi = 0;                                   // 0: not asked yet
+HWND gLeftFocus = nullptr;  // the control that had the focus when the window was left
+int gDpi = 0;               // 0: not asked yet
 int gMinClientWidth = 0, gMinClientHeight = 0;  // 96-DPI units
 
 SIZE FrameSizeFor(int clientWidth, int clientHeight) {
@@ -58,6 +59,30 @@ void ChangeDpi(int dpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Focus as in a dialog: back to the control that had it when the window was left (for another
+// program, a message box, the folder picker), else to the first tab stop.
+void RestoreFocus(HWND hwnd) {
+    HWND focus = gLeftFocus;
+    if (!focus || !IsWindow(focus) || !IsChild(hwnd, focus) || !IsWindowVisible(focus) ||
+        !IsWindowEnabled(focus)) {
+        focus = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+    }
+    if (focus) SetFocus(focus);
+}
+
+// Enter on a focused push button presses it, as Space does. (The dialog keyboard sends Enter
+// as IDOK, Escape as IDCANCEL.)
+void PressFocusedButton(HWND hwnd) {
+    HWND focus = GetFocus();
+    wchar_t kind[16] = {};
+    if (!focus || !IsChild(hwnd, focus) || !GetClassNameW(focus, kind, 16) ||
+        lstrcmpiW(kind, L"BUTTON") != 0) {
+        return;
+    }
+    const LONG type = GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
@@ -65,8 +90,14 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             events::Push({kCloseRequest, 0, kMainWindow});
             return 0;
         case WM_COMMAND:
-            // lParam is 0 for menu and accelerator commands (IDOK for Enter, IDCANCEL for
-            // Escape from the dialog keyboard handling): they come from no control.
+            // Enter and Escape from the dialog keyboard: IDOK and IDCANCEL, from no control or
+            // from the container that happens to have that number. Escape does nothing.
+            if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == 0 &&
+                (lParam == 0 ||
+                 KindOf(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) == ControlKind::Container)) {
+                if (LOWORD(wParam) == IDOK) PressFocusedButton(hwnd);
+                return 0;
+            }
             if (lParam != 0) {
                 if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
                     events::Push({kControlEvent, control, kMainWindow});
@@ -81,6 +112,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_DPICHANGED:
             ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) gLeftFocus = focus;
+            } else if (!HIWORD(wParam)) {  // not while minimised
+                RestoreFocus(hwnd);
+            }
+            return 0;
+        case WM_SETFOCUS:
+            RestoreFocus(hwnd);
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;  // nothing to ask: the placement is saved as the session ends
@@ -192,6 +234,7 @@ void CloseWindow(int window) {
     DestroyWindow(gMainWindow);
     gMainWindow = nullptr;
     gDpi = 0;  // a new window starts at the system DPI
+    gLeftFocus = nullptr;
     ForgetControls();
 }
 

@@ -50,6 +50,7 @@ TEST_F(ProgramTest, StartsOnTheSettingsPageAndSavesThePlacementAtTheEnd) {
         EXPECT_U16_EQ(kProjects, Caption(ctl::ProjectDirButton));
         EXPECT_U16_EQ(kArchive, Caption(ctl::BasePathButton));
         EXPECT_TRUE(platform::IsControlVisible(ctl::ApplyFilterButton));
+        EXPECT_EQ(ctl::ProjectDirButton, platform::FocusedControl()) << "the first tab stop";
         EXPECT_FALSE(platform::IsControlVisible(ctl::SettingsHelpButton));  // no help file
         EXPECT_FALSE(platform::IsControlVisible(ctl::ResultsPage));
         EXPECT_FALSE(platform::IsControlEnabled(ctl::HitsText));
@@ -178,6 +179,7 @@ TEST_F(ProgramTest, ScanShowsTheResultsPageForGood) {
                       platform::GetText(ctl::HitsText));
         EXPECT_TRUE(platform::IsControlVisible(ctl::HitsText));
         EXPECT_TRUE(platform::IsControlEnabled(ctl::SaveResultsButton));
+        EXPECT_EQ(ctl::SaveResultsButton, platform::FocusedControl()) << "the focus follows";
         EXPECT_TRUE(platform::IsControlVisible(ctl::ResultsHelpButton));
         EXPECT_NE(0, platform::GetButtonImage(ctl::ResultsHelpButton));
         EXPECT_FALSE(platform::IsControlVisible(ctl::ApplyFilterButton));

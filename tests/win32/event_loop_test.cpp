@@ -6,6 +6,10 @@
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
+#include <richedit.h>
+
+#include <string>
+#include <vector>
 
 #include "app/startup_checks.h"
 #include "tests/support/window_fixture.h"
@@ -199,6 +203,119 @@ TEST_F(EventLoopTest, DpiChangeLaysTheWindowOutAtTheNewScale) {
     int width = 0, height = 0;
     platform::GetClientSize(platform::kMainWindow, &width, &height);
     EXPECT_EQ(client.right, width) << "the client area keeps its size in 96-DPI units";
+}
+
+TEST_F(EventLoopTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
+    SetFocus(ControlHandle(ctl::ApplyFilterButton));
+    platform::Event event = KeyThenWait(VK_RETURN);
+    EXPECT_EQ(platform::kControlEvent, event.number);
+    EXPECT_EQ(ctl::ApplyFilterButton, event.control);
+    SetFocus(ControlHandle(ctl::StripBaseBox));
+    EXPECT_EQ(platform::kCloseRequest, KeyThenWait(VK_RETURN).number) << "no event, no toggle";
+    EXPECT_EQ(0, platform::GetState(ctl::StripBaseBox));
+    EXPECT_EQ(platform::kCloseRequest, KeyThenWait(VK_ESCAPE).number);
+    EXPECT_TRUE(platform::WindowExists(platform::kMainWindow));
+}
+
+// Leaving the window (another program, a message box, the folder picker) and coming back puts
+// the focus where it was; with nowhere to go back to, on the first tab stop.
+TEST_F(EventLoopTest, FocusComesBackWhereItWas) {
+    SendMessageW(MainWindowHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(ControlHandle(ctl::ProjectDirButton), GetFocus());
+    SetFocus(ControlHandle(ctl::StripBaseBox));
+    SendMessageW(MainWindowHandle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(MainWindowHandle());  // as Windows leaves it after a dialog closes
+    EXPECT_EQ(ControlHandle(ctl::StripBaseBox), GetFocus());
+    SetFocus(ControlHandle(ctl::ApplyFilterButton));
+    SendMessageW(MainWindowHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(ControlHandle(ctl::StripBaseBox), GetFocus());
+}
+
+// The two displays are tab stops that give Tab back to the window, and keep Ctrl+A and Ctrl+C.
+TEST_F(EventLoopTest, DisplaysAreTabStopsWithSelectAllAndCopy) {
+    ActivatePage(kResultsPage);
+    platform::AppendLine(ctl::HitsText, u"D:\\Archiv\\a.jpg");
+    platform::AppendLine(ctl::HitsText, u"D:\\Archiv\\b.jpg");
+    SetFocus(ControlHandle(ctl::InfoText));
+    KeyThenWait(VK_TAB);
+    ASSERT_EQ(ControlHandle(ctl::HitsText), GetFocus());
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    KeyThenWait('A');
+    KeyThenWait('C');
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    CHARRANGE selection = {};
+    SendMessageW(GetFocus(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    EXPECT_EQ(0, selection.cpMin);
+    EXPECT_GE(selection.cpMax, 31) << "both lines, each line end counted once";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(L"D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg", copied);
+    KeyThenWait(VK_TAB);
+    EXPECT_NE(ControlHandle(ctl::HitsText), GetFocus()) << "Tab leaves the display";
+}
+
+// What the copy menu offered, and which item (from 1; 0 for none) the user then takes.
+struct MenuSeen {
+    std::vector<std::wstring> items;
+    std::vector<bool> greyed;
+    int take = 0;
+};
+MenuSeen gMenu;
+
+// Runs inside the menu's modal loop: reads the menu, then chooses with the keyboard.
+void CALLBACK LookAtMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND window = FindWindowW(L"#32768", nullptr);
+    if (!window) return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        gMenu.items.push_back(text);
+        gMenu.greyed.push_back(GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED);
+    }
+    for (int k = 0; k < gMenu.take; ++k) PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(window, WM_KEYDOWN, gMenu.take ? VK_RETURN : VK_ESCAPE, 0);
+}
+
+// The right mouse button or Shift+F10 on a display: "Kopieren" (greyed without a selection) and
+// "Alles markieren".
+TEST_F(EventLoopTest, DisplaysOfferCopyAndSelectAll) {
+    ActivatePage(kResultsPage);
+    platform::AppendLine(ctl::InfoText, u"Done");
+    HWND info = ControlHandle(ctl::InfoText);
+    gMenu = {};
+    gMenu.take = 2;  // "Alles markieren"
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    SendMessageW(info, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(info), MAKELPARAM(-1, -1));
+    EXPECT_EQ((std::vector<std::wstring>{L"Kopieren", L"Alles markieren"}), gMenu.items);
+    EXPECT_EQ((std::vector<bool>{true, false}), gMenu.greyed);
+    CHARRANGE selection = {};
+    SendMessageW(info, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    EXPECT_EQ(0, selection.cpMin);
+    EXPECT_GE(selection.cpMax, 4) << "the whole text";
+
+    gMenu = {};
+    gMenu.take = 1;  // "Kopieren", now that there is a selection
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    RECT area = {};
+    GetWindowRect(info, &area);
+    SendMessageW(info, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(info),
+                 MAKELPARAM(area.left + 5, area.top + 5));
+    EXPECT_EQ((std::vector<bool>{false, false}), gMenu.greyed);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(L"Done", copied);
 }
 
 }  // namespace
