@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -263,6 +264,7 @@ constexpr int kControlEvent = 13100;   // a control reports user activity
 constexpr int kCloseRequest = 13116;   // the user asks to close a window
 constexpr int kSizeChanged = 13118;    // a window's client area changed size (not minimised)
 constexpr int kSessionEnding = 13120;  // the user logs off or shuts Windows down
+constexpr int kItemsDropped = 13121;   // files or folders were dropped on a window
 
 struct Event {
     int number = 0;
@@ -281,6 +283,9 @@ void WaitEvent(Event* event);
 // platform's handling returns; then a close request for the main window is queued.
 using EventCallback = void (*)(const Event& event);
 void BindEvent(int eventNumber, EventCallback callback);
+
+// The full paths of what the last kItemsDropped event dropped, in the order given.
+std::vector<std::u16string> DroppedItems();
 
 // Takes the next pending window event off the queue without waiting, lets the window system
 // handle it (painting, sizing) and drops it. False when none was pending.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/results_export.h"
 #include "app/startup_checks.h"
@@ -24,13 +25,28 @@ void ShowHelpImage(int control) {
     if (appSettings.helpImage != 0) platform::SetButtonImage(control, appSettings.helpImage);
 }
 
-void ChooseProjectDirectory() {
-    const std::u16string folder =
-        platform::ChooseFolder(u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen",
-                               appSettings.projectDirectory);
+// The project directory for the scan, as the folder picker gives it: with a trailing backslash.
+void UseProjectDirectory(std::u16string folder) {
     if (folder.empty()) return;
+    if (folder.back() != u'\\') folder.push_back(u'\\');
     appSettings.projectDirectory = folder;
     platform::SetCaption(ctl::ProjectDirButton, folder);
+}
+
+void ChooseProjectDirectory() {
+    UseProjectDirectory(
+        platform::ChooseFolder(u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen",
+                               appSettings.projectDirectory));
+}
+
+// A folder dragged from Explorer onto the window works as if chosen in the folder picker, while
+// the settings page shows; files, several items, or a drop once the scan has begun are ignored.
+void TakeDroppedFolder() {
+    const std::vector<std::u16string> items = platform::DroppedItems();
+    if (items.size() == 1 && platform::FileSize(items[0]) == -2 &&
+        platform::IsControlVisible(ctl::SettingsPage)) {
+        UseProjectDirectory(items[0]);
+    }
 }
 
 void FollowSlider() {
@@ -142,6 +158,8 @@ int RunProgram() {
                 quit = true;
             } else if (event.number == platform::kControlEvent) {
                 DispatchControlEvent(event.control);
+            } else if (event.number == platform::kItemsDropped) {
+                TakeDroppedFolder();
             }
         }
         SaveSettings();

@@ -16,7 +16,7 @@ namespace platform {
 
 namespace {
 
-enum class ActionKind { Click, Slide, Close, SessionEnd, Frame, Look };
+enum class ActionKind { Click, Slide, Close, SessionEnd, Drop, Frame, Look };
 
 struct Action {
     ActionKind kind = ActionKind::Click;
@@ -32,6 +32,8 @@ struct Display {
 };
 
 std::deque<Action> gActions;
+std::deque<std::vector<std::u16string>> gDropQueue;  // what each queued drop brings
+std::vector<std::u16string> gDropped;                // what the last drop brought
 std::vector<Event> gDuringProcess;
 std::deque<std::u16string> gFolderAnswers, gSaveAnswers;
 std::vector<headless::DialogCall> gDialogs;
@@ -73,6 +75,12 @@ void Apply(const Action& action) {
         case ActionKind::Close:
             if (WindowExists(kMainWindow)) events::Push({kCloseRequest, 0, kMainWindow});
             return;
+        case ActionKind::Drop:
+            if (!WindowExists(kMainWindow)) return;
+            gDropped = gDropQueue.front();
+            gDropQueue.pop_front();
+            events::Push({kItemsDropped, 0, kMainWindow});
+            return;
         case ActionKind::SessionEnd:
             if (WindowExists(kMainWindow)) events::RaiseSessionEnding();
             return;
@@ -90,6 +98,8 @@ void Apply(const Action& action) {
 void ResetEvents() {
     events::Clear(true);
     gActions.clear();
+    gDropQueue.clear();
+    gDropped.clear();
     gDuringProcess.clear();
     gFolderAnswers.clear();
     gSaveAnswers.clear();
@@ -99,6 +109,10 @@ void ResetEvents() {
     gExecutable = u"C:\\Programme\\Spurlese\\Spurlese.exe";
     gIgnoredActions = 0;
     gEnumerations = 0;
+}
+
+std::vector<std::u16string> DroppedItems() {
+    return gDropped;
 }
 
 void RaiseSizeChanged(int window) {
@@ -220,6 +234,11 @@ void QueueSlide(int control, int64_t position) {
 
 void QueueCloseRequest() {
     gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0, {}});
+}
+
+void QueueDrop(const std::vector<std::u16string>& items) {
+    platform::gDropQueue.push_back(items);
+    gActions.push_back({ActionKind::Drop, 0, 0, {}, 0, 0, {}});
 }
 
 void QueueSessionEnd() {

@@ -78,6 +78,8 @@ void QueueClick(int control);  // push button, image button, or check box (which
 void QueueSlide(int control, int64_t position);
 void QueueCloseRequest();
 void QueueSessionEnd();  // the user logs off with the program open
+// The user drops these files or folders (full paths) from Explorer on the window.
+void QueueDrop(const std::vector<std::u16string>& items);
 void QueueResize(int clientWidth, int clientHeight);
 void QueueMinimise();
 void QueueMaximise();

@@ -4,6 +4,7 @@
 #include "platform/win32/win32_internal.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -21,7 +22,8 @@ constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 HWND gMainWindow = nullptr;
 HWND gLeftFocus = nullptr;  // the control that had the focus when the window was left
-int gDpi = 0;               // 0: not asked yet
+std::vector<std::u16string> gDropped;
+int gDpi = 0;                                   // 0: not asked yet
 int gMinClientWidth = 0, gMinClientHeight = 0;  // 96-DPI units
 
 SIZE FrameSizeFor(int clientWidth, int clientHeight) {
@@ -113,6 +115,19 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_DPICHANGED:
             ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case WM_DROPFILES: {
+            HDROP drop = reinterpret_cast<HDROP>(wParam);
+            gDropped.clear();
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+                gDropped.push_back(U(path.data(), path.size()));
+            }
+            DragFinish(drop);
+            events::Push({kItemsDropped, 0, kMainWindow});
+            return 0;
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
@@ -226,6 +241,7 @@ bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clie
     gMinClientWidth = gMinClientHeight = 0;
     gMainWindow = CreateWindowExW(kMainExStyle, kMainClass, W(caption), kMainStyle, x, y, size.cx,
                                   size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (gMainWindow) DragAcceptFiles(gMainWindow, TRUE);  // a folder from Explorer
     return gMainWindow != nullptr;
 }
 
@@ -236,6 +252,10 @@ void CloseWindow(int window) {
     gDpi = 0;  // a new window starts at the system DPI
     gLeftFocus = nullptr;
     ForgetControls();
+}
+
+std::vector<std::u16string> DroppedItems() {
+    return gDropped;
 }
 
 bool WindowExists(int window) {

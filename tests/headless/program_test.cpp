@@ -146,6 +146,28 @@ TEST_F(ProgramTest, SliderAndMustContainBaseBox) {
     EXPECT_TRUE(headless::DialogCalls().empty());
 }
 
+// A folder dropped from Explorer while the settings page shows is taken as the folder picker
+// takes one; a file, several items, and a drop once the scan has begun are not.
+TEST_F(ProgramTest, DroppedFolderBecomesTheProjectDirectory) {
+    headless::MakeFile(u"D:\\Gezogen\\Fest.mph");
+    headless::QueueDrop({u"D:\\Gezogen\\Fest.mph"});
+    headless::QueueDrop({u"D:\\Gezogen", u"D:\\Work"});
+    QueueLook([] { EXPECT_U16_EQ(kProjects, Caption(ctl::ProjectDirButton)); });
+    headless::QueueDrop({u"D:\\Gezogen"});
+    QueueLook([] {
+        EXPECT_U16_EQ(u"D:\\Gezogen\\", Caption(ctl::ProjectDirButton));
+        EXPECT_U16_EQ(u"D:\\Gezogen\\", appSettings.projectDirectory);
+    });
+    QueueClick(ctl::ApplyFilterButton);
+    headless::QueueDrop({u"D:\\Work"});
+    QueueLook([] {
+        EXPECT_U16_EQ(u"D:\\Gezogen\\", Caption(ctl::ProjectDirButton));
+        EXPECT_NE(std::u16string::npos,
+                  platform::GetText(ctl::InfoText).find(u"Filtering 'D:\\Gezogen\\\\Fest.mph'"));
+    });
+    EXPECT_EQ(0, RunProgram());
+}
+
 TEST_F(ProgramTest, FolderPickerChoosesOrCancels) {
     QueueClick(ctl::ProjectDirButton);
     headless::QueueFolderAnswer(u"D:\\Andere Projekte");

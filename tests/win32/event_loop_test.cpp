@@ -7,7 +7,9 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -316,6 +318,24 @@ TEST_F(EventLoopTest, DisplaysOfferCopyAndSelectAll) {
     if (data) GlobalUnlock(data);
     CloseClipboard();
     EXPECT_EQ(L"Done", copied);
+}
+
+// What Explorer drops on the window reaches the program as one event with every item's path.
+TEST_F(EventLoopTest, DroppedItemsBecomeOneEvent) {
+    const std::wstring items = std::wstring(L"D:\\Gezogen") + L'\0' + L"D:\\Work\\a.mph" + L'\0';
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (items.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(nullptr, drop);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(items.begin(), items.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    PostMessageW(MainWindowHandle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    platform::Event event;
+    platform::WaitEvent(&event);
+    EXPECT_EQ(platform::kItemsDropped, event.number);
+    EXPECT_EQ((std::vector<std::u16string>{u"D:\\Gezogen", u"D:\\Work\\a.mph"}),
+              platform::DroppedItems());
 }
 
 }  // namespace
