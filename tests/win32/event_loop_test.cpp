@@ -233,6 +233,15 @@ TEST_F(EventLoopTest, FocusComesBackWhereItWas) {
     EXPECT_EQ(ControlHandle(ctl::StripBaseBox), GetFocus());
 }
 
+std::wstring ClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"<no clipboard>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const std::wstring text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+    if (data) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
 // The two displays are tab stops that give Tab back to the window, and keep Ctrl+A and Ctrl+C.
 TEST_F(EventLoopTest, DisplaysAreTabStopsWithSelectAllAndCopy) {
     ActivatePage(kResultsPage);
@@ -253,11 +262,7 @@ TEST_F(EventLoopTest, DisplaysAreTabStopsWithSelectAllAndCopy) {
     SendMessageW(GetFocus(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     EXPECT_EQ(0, selection.cpMin);
     EXPECT_GE(selection.cpMax, 31) << "both lines, each line end counted once";
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
-    if (data) GlobalUnlock(data);
-    CloseClipboard();
+    const std::wstring copied = ClipboardText();
     EXPECT_EQ(L"D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg", copied);
     KeyThenWait(VK_TAB);
     EXPECT_NE(ControlHandle(ctl::HitsText), GetFocus()) << "Tab leaves the display";
@@ -312,11 +317,7 @@ TEST_F(EventLoopTest, DisplaysOfferCopyAndSelectAll) {
     SendMessageW(info, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(info),
                  MAKELPARAM(area.left + 5, area.top + 5));
     EXPECT_EQ((std::vector<bool>{false, false}), gMenu.greyed);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const std::wstring copied = data ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
-    if (data) GlobalUnlock(data);
-    CloseClipboard();
+    const std::wstring copied = ClipboardText();
     EXPECT_EQ(L"Done", copied);
 }
 
