@@ -15,10 +15,7 @@ protected:
         testsupport::ResetForTest();
         ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
     }
-    static std::string Bytes(std::u16string_view path) {
-        std::string bytes;
-        return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
-    }
+    static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
 };
 
 TEST_F(FileReplaceTest, WritesNewAndReplacesOldFiles) {

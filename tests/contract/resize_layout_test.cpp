@@ -78,13 +78,16 @@ TEST_F(ResizeLayoutTest, RegisteringAgainReplacesTheRecordInPlace) {
     EXPECT_EQ(120, at.width);
 }
 
+// A control out of its place stays there for a window that is not the main window, and goes
+// back for the main window.
 TEST_F(ResizeLayoutTest, UnknownWindowOnlyRepaints) {
-    const platform::Rect before = platform::GetControlRect(ctl::HitsText);
+    const platform::Rect placed = platform::GetControlRect(ctl::HitsText);
+    platform::MoveControl(ctl::HitsText, placed.x, placed.y, placed.width - 40, placed.height - 20);
     RelayoutWindow(0x7777);
     RelayoutWindow(0);
-    const platform::Rect after = platform::GetControlRect(ctl::HitsText);
-    EXPECT_EQ(before.width, after.width);
-    EXPECT_EQ(before.height, after.height);
+    EXPECT_EQ(placed.width - 40, platform::GetControlRect(ctl::HitsText).width);
+    RelayoutWindow(platform::WindowNativeHandle(platform::kMainWindow));
+    EXPECT_EQ(placed.width, platform::GetControlRect(ctl::HitsText).width);
 }
 
 }  // namespace

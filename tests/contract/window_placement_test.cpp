@@ -13,10 +13,7 @@ protected:
         WorkFolderTest::SetUp();
         platform::EnumerateDisplays();
     }
-    static std::string Ini() {
-        std::string bytes;
-        return platform::ReadFileBytes(u"D:\\Work\\Spurlese.ini", &bytes) ? bytes : "<none>";
-    }
+    static std::string Ini() { return testsupport::FileBytes(u"D:\\Work\\Spurlese.ini"); }
     static void Load(const std::string& ini) {
         ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\Spurlese.ini", ini));
         LoadSettings();

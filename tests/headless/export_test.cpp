@@ -21,10 +21,7 @@ protected:
         WindowTest::SetUp();
         headless::MakeFolder(u"D:\\Export");
     }
-    static std::string Bytes(std::u16string_view path) {
-        std::string bytes;
-        return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
-    }
+    static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static int Export(std::u16string_view answer) {
         headless::QueueSaveAnswer(answer);
         return ExportResults();

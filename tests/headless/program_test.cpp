@@ -34,10 +34,7 @@ protected:
                                "D:\\Familienbilder Stand Juni 2022\\Ostern\\fehlt.jpg\0",
                            std::string::size_type(110));
     }
-    static std::string Bytes(std::u16string_view path) {
-        std::string bytes;
-        return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
-    }
+    static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static std::u16string Caption(int control) { return platform::GetCaption(control); }
 };
 

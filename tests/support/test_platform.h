@@ -34,6 +34,9 @@ void SetWorkingDirectory(std::u16string_view path);
 enum class ExtractorKind { Strings, Cat };
 bool InstallExtractor(std::u16string_view folder, ExtractorKind kind);
 
+// The bytes of a file, or "<none>" when it cannot be read.
+std::string FileBytes(std::u16string_view path);
+
 // Printable form of a UTF-16 string for failure messages.
 std::string Show(std::u16string_view text);
 

@@ -5,6 +5,11 @@
 
 namespace testsupport {
 
+std::string FileBytes(std::u16string_view path) {
+    std::string bytes;
+    return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
+}
+
 std::string Show(std::u16string_view text) {
     std::string out;
     for (char16_t unit : text) {

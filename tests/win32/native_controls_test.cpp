@@ -51,11 +51,6 @@ TEST_F(NativeControlsTest, NativeClassesAndStyles) {
     EXPECT_GE(SendMessageW(ControlHandle(ctl::HitsText), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
     EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::ScanProgress), GWL_STYLE) & PBS_SMOOTH);
     EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::MinLengthSlider), GWL_STYLE) & TBS_AUTOTICKS);
-    EXPECT_EQ(183, EM_SCROLLCARET) << "the scroll request the displays answer";
-
-    // The vertical scroll bar appears once the text outgrows the display.
-    for (int i = 0; i < 50; ++i) platform::AppendLine(ctl::HitsText, u"line");
-    EXPECT_TRUE(GetWindowLongPtrW(ControlHandle(ctl::HitsText), GWL_STYLE) & WS_VSCROLL);
 }
 
 TEST_F(NativeControlsTest, ManifestAsksForCommonControlsVersion6) {
