@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__) && !defined(SPURLESE_PORTABLE_SCAN)
@@ -540,7 +541,7 @@ ByteMasks ClassifyBytes(const unsigned char* p, SequenceCarry* carry) {
     uint64_t letterLeads = 0, letterRest = carry->letter, dead = carry->dead;
     *carry = SequenceCarry{};
     for (uint64_t leads = plain.leads; leads != 0; leads &= leads - 1) {
-        const int at = __builtin_ctzll(leads);
+        const int at = std::countr_zero(leads);
         // A lead byte below 0xE0 followed by a continuation byte is valid UTF-8 as it stands.
         char32_t cp = ((p[at] & 0x1F) << 6) | (p[at + 1] & 0x3F);
         const size_t length = p[at] < 0xE0 ? 2 : Utf8SequenceLength(p + at, kLookAhead, &cp);
@@ -570,14 +571,6 @@ size_t SequenceBoundary(const unsigned char* p, size_t end) {
         if (length > back) return end - back + length;
     }
     return end;
-}
-
-// Without relying on a population-count instruction, which not every x64 processor has.
-unsigned CountBits(uint64_t v) {
-    v = v - ((v >> 1) & 0x5555555555555555);
-    v = (v & 0x3333333333333333) + ((v >> 2) & 0x3333333333333333);
-    v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0F;
-    return static_cast<unsigned>((v * 0x0101010101010101) >> 56);
 }
 
 // A scanner's place among the runs of a block, whose characters are read as bit masks.
@@ -638,16 +631,16 @@ void ReadRuns(Extractor* x, int scanner, const unsigned char* p, RunCursor* c,
         if (!c->active) {
             const uint64_t ahead = starts >> at;
             if (ahead == 0) return;
-            at += static_cast<size_t>(__builtin_ctzll(ahead));
+            at += static_cast<size_t>(std::countr_zero(ahead));
             c->active = true;
             c->runBegin = base + at * step;
             c->chars = 0;
         }
         const uint64_t stop = stops >> at;
-        const size_t runEnd = stop == 0 ? count : at + static_cast<size_t>(__builtin_ctzll(stop));
+        const size_t runEnd = stop == 0 ? count : at + static_cast<size_t>(std::countr_zero(stop));
         c->chars += runEnd - at;
         if (const uint64_t inRun = rest & BitsBelow(runEnd) & ~BitsBelow(at)) {
-            c->chars -= CountBits(inRun);
+            c->chars -= static_cast<uint64_t>(std::popcount(inRun));
         }
         if (stop == 0) return;  // the run goes on
         const size_t end = base + runEnd * step;
