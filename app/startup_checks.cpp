@@ -4,6 +4,7 @@
 
 #include "app/help_icon.h"
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "scan/extractor_runner.h"
 #include "settings/app_settings.h"
 #include "ui/controls.h"
@@ -26,11 +27,6 @@ namespace {
 
 constexpr int kExtractorMissingExitCode = 999;
 
-std::u16string FileNamePart(std::u16string_view path) {
-    const size_t cut = path.find_last_of(u"\\/");
-    return std::u16string(cut == std::u16string_view::npos ? path : path.substr(cut + 1));
-}
-
 [[noreturn]] void ReportMissingExtractor() {
     std::u16string text = u"Bitte kopieren Sie das Sysinternals Tool\n'";
     text.append(kExtractorName);
@@ -49,8 +45,8 @@ int RunStartupChecks() {
     appSettings.minStringLength = static_cast<int64_t>(appSettings.basePath.size());
     AddStartupPageRows();
 
-    platform::SetMinimum(ctl::MinLengthSlider, 8);
-    platform::SetMaximum(ctl::MinLengthSlider, 40);
+    platform::SetMinimum(ctl::MinLengthSlider, kShortestMinLength);
+    platform::SetMaximum(ctl::MinLengthSlider, kLongestMinLength);
     platform::SetState(ctl::MinLengthSlider, appSettings.minStringLength);
     platform::SetCaption(ctl::ProjectDirButton, appSettings.projectDirectory);
     platform::SetCaption(ctl::BasePathButton, appSettings.basePath);

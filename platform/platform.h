@@ -43,6 +43,9 @@ inline std::string Utf16ToUtf8(std::u16string_view text) {
 
 // ---- Main window ------------------------------------------------------------------------
 
+// Control numbers go from 1 up to this.
+constexpr int kMaxControl = 64;
+
 // The program has one top-level window, number 1.
 constexpr int kMainWindow = 1;
 

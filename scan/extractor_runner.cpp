@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
 #include "settings/app_settings.h"
@@ -13,11 +14,6 @@ namespace {
 
 constexpr int kPollMilliseconds = 10;
 constexpr int64_t kReadBlock = 64 * 1024;
-
-std::u16string Decimal(int64_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "scan/directory_examination.h"
 #include "scan/info_log.h"
 #include "settings/app_settings.h"
@@ -162,10 +163,7 @@ void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
 }
 
 void AddProjectHeader(std::u16string_view projectFile) {
-    const size_t cut = projectFile.find_last_of(u"\\/");
-    AddHitLine(u"; " + std::u16string(cut == std::u16string_view::npos
-                                          ? projectFile
-                                          : projectFile.substr(cut + 1)));
+    AddHitLine(u"; " + std::u16string(FileNamePart(projectFile)));
 }
 
 void ResetSeenHits() {

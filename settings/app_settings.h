@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+// The range of the minimum string length, the slider's.
+constexpr int64_t kShortestMinLength = 8;
+constexpr int64_t kLongestMinLength = 40;
+
 struct AppSettings {
     std::u16string basePath;            // base path of the family picture archive
     std::u16string projectDirectory;    // folder of the *.mph project files

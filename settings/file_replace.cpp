@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 
 namespace {
 
@@ -29,10 +30,8 @@ bool TryForAWhile(const std::function<bool()>& step) {
 std::u16string TemporaryNameFor(std::u16string_view path) {
     // Beside the target, so that the replace is a rename within one folder; unique per process,
     // so that two running programs never write the same temporary file.
-    const size_t cut = path.find_last_of(u"\\/");
-    const std::u16string folder(path.substr(0, cut == std::u16string_view::npos ? 0 : cut + 1));
-    const std::string id = std::to_string(platform::CurrentProcessId());
-    return folder + u"~spurlese" + std::u16string(id.begin(), id.end()) + u".tmp";
+    return std::u16string(FolderPart(path)) + u"~spurlese" + Decimal(platform::CurrentProcessId()) +
+           u".tmp";
 }
 
 int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -28,11 +29,6 @@ std::u16string_view Field(std::u16string_view value, int k) {
         value.remove_prefix(comma + 1);
     }
     return value.substr(0, value.find(u','));
-}
-
-std::u16string Decimal(int64_t number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(digits.begin(), digits.end());
 }
 
 }  // namespace

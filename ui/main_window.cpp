@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/text_helpers.h"
 #include "ui/controls.h"
 #include "ui/resize_layout.h"
 
@@ -139,7 +140,5 @@ bool OpenMainWindow() {
 }
 
 void ShowMinLength() {
-    const int64_t position = platform::GetState(ctl::MinLengthSlider);
-    std::string digits = std::to_string(position);
-    platform::SetCaption(ctl::MinLengthValue, std::u16string(digits.begin(), digits.end()));
+    platform::SetCaption(ctl::MinLengthValue, Decimal(platform::GetState(ctl::MinLengthSlider)));
 }

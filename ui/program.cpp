@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr int64_t kSliderLowest = 8;
-constexpr int64_t kSliderHighest = 40;
-
 void ShowHelpImage(int control) {
     if (appSettings.helpImage != 0) platform::SetButtonImage(control, appSettings.helpImage);
 }
@@ -60,12 +57,12 @@ void FollowMustContainBase() {
     if (platform::GetState(ctl::MustContainBaseBox) != 0) {
         const int64_t length =
             static_cast<int64_t>(platform::GetCaption(ctl::BasePathButton).size());
-        const int64_t lowest = std::min(std::max(length, kSliderLowest), kSliderHighest);
+        const int64_t lowest = std::min(std::max(length, kShortestMinLength), kLongestMinLength);
         platform::SetState(ctl::MinLengthSlider, length);
         platform::SetMinimum(ctl::MinLengthSlider, lowest);
         appSettings.minStringLength = platform::GetState(ctl::MinLengthSlider);
     } else {
-        platform::SetMinimum(ctl::MinLengthSlider, kSliderLowest);
+        platform::SetMinimum(ctl::MinLengthSlider, kShortestMinLength);
     }
     ShowMinLength();
 }

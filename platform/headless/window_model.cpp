@@ -46,8 +46,6 @@ struct Window {
     int focused = 0;
 };
 
-constexpr int kMaxControl = 64;
-
 Window gWindow;
 std::array<Control, kMaxControl + 1> gControls;
 

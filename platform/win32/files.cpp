@@ -2,6 +2,7 @@
 // own order and matches wildcards as Windows does.
 #include <map>
 
+#include "platform/text_helpers.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/win32_internal.h"
 
@@ -164,9 +165,7 @@ bool WritableFile(std::u16string_view path) {
     }
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
     // Not there yet: writable when its folder exists.
-    std::u16string folder(path);
-    const size_t cut = folder.find_last_of(u"\\/");
-    folder.resize(cut == std::u16string::npos ? 0 : cut + 1);
+    const std::u16string folder(FolderPart(path));
     if (folder.empty()) return true;
     const DWORD attributes = GetFileAttributesW(W(Native(folder)));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

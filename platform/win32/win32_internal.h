@@ -21,9 +21,6 @@ inline std::u16string U(const wchar_t* text, size_t length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
-// Control numbers go from 1 up to this.
-constexpr int kMaxControl = 64;
-
 HWND MainWindowHandle();
 // The control's window and kind; nullptr for a number that names no control.
 HWND ControlHandle(int control);

@@ -1,0 +1,25 @@
+// Small text helpers the program's logic and both platforms share: no system calls, header only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// A number in decimal, as the program shows and writes numbers: no leading zeros or blanks, a
+// minus sign when negative.
+inline std::u16string Decimal(int64_t number) {
+    const std::string digits = std::to_string(number);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+// The name part of a path: what follows its last backslash or slash (the whole text without one).
+inline std::u16string_view FileNamePart(std::u16string_view path) {
+    const size_t cut = path.find_last_of(u"\\/");
+    return cut == std::u16string_view::npos ? path : path.substr(cut + 1);
+}
+
+// The folder part of a path: up to and including its last backslash or slash (empty without one).
+inline std::u16string_view FolderPart(std::u16string_view path) {
+    const size_t cut = path.find_last_of(u"\\/");
+    return cut == std::u16string_view::npos ? std::u16string_view() : path.substr(0, cut + 1);
+}
