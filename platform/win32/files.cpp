@@ -132,8 +132,25 @@ bool CloseFile(FileHandle file) {
     return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
 }
 
+namespace {
+
+// The full path of a file: ReplaceFileW takes only those under Wine.
+std::u16string FullPath(const std::u16string& path) {
+    const wchar_t* wide = W(path);
+    const DWORD size = GetFullPathNameW(wide, 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::u16string full(size, u'\0');
+    const DWORD length =
+        GetFullPathNameW(wide, size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    return full;
+}
+
+}  // namespace
+
 bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
-    const std::u16string from = Native(source), to = Native(target);
+    const std::u16string from = FullPath(Native(source)), to = FullPath(Native(target));
     const auto move = [&] {
         return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     };
