@@ -42,15 +42,10 @@ int FileStepsTaken();
 // changed.
 bool InsertionPointInView(int control);
 
-// Processes. A program is a file in the in-memory file system with a behaviour: given the
-// arguments of its command line it writes its standard output and returns its exit code.
-using ProgramBehaviour =
-    std::function<int(const std::vector<std::u16string>& args, std::string* output)>;
+// Processes. A program is a file in the in-memory file system with a behaviour: given its
+// command line it writes its standard output and returns its exit code.
+using ProgramBehaviour = std::function<int(std::u16string_view commandLine, std::string* output)>;
 bool InstallProgram(std::u16string_view path, ProgramBehaviour behaviour);
-// Our extractor: strings of the file named by the last argument, with "-n <length>".
-ProgramBehaviour StringsProgram();
-// Prints the bytes of the file named by the last argument as they are.
-ProgramBehaviour CatProgram();
 
 // The pipe hands out at most this many bytes per read (default 4096), as a real pipe does.
 void SetPipeChunk(size_t bytes);
@@ -62,9 +57,6 @@ const std::vector<StartedProcess>& StartedProcesses();
 
 void SetCurrentDirectory(std::u16string_view path);  // ends in a backslash
 int64_t PausedMilliseconds();                        // the sum of all pauses
-
-// Windows' rules for splitting a command line into arguments (CommandLineToArgvW).
-std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
 // Values a control's state was set to, oldest first (sliders and progress bars).
 std::vector<int64_t> StateHistory(int control);

@@ -2,6 +2,7 @@
 // the exact command line started, listings counted, listing order under control.
 #include "platform/headless/headless.h"
 #include "tests/support/scan_fixture.h"
+#include "tests/support/stand_in_programs.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ TEST_F(HeadlessScanTest, InformationKeepsPaceWithTheProgressBar) {
     std::vector<size_t> filteringShown;  // as each extractor starts
     bool openingShown = false;
     ASSERT_TRUE(headless::InstallProgram(
-        u"D:\\Work\\strings64.exe", [&](const std::vector<std::u16string>&, std::string*) {
+        u"D:\\Work\\strings64.exe", [&](std::u16string_view, std::string*) {
             const std::u16string log = Log();
             if (filteringShown.empty()) openingShown = log.starts_with(u"Es wird gesucht");
             size_t count = 0;
@@ -85,7 +86,7 @@ TEST_F(HeadlessScanTest, TheExtractorIsStartedFromTheWorkingDirectory) {
     EXPECT_U16_EQ(u"D:\\Work\\", started.workingDirectory);
     EXPECT_EQ((std::vector<std::u16string>{u"D:\\Work\\strings64.exe", u"-nobanner", u"-n", u"33",
                                            u"D:\\Projekte\\Mein Urlaub.mph"}),
-              headless::SplitCommandLine(started.commandLine));
+              testsupport::SplitCommandLine(started.commandLine));
 }
 
 TEST_F(HeadlessScanTest, LinesSurviveAPipeThatHandsOutSingleBytes) {
@@ -130,9 +131,9 @@ TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
 TEST(SplitCommandLineTest, WindowsRules) {
     using V = std::vector<std::u16string>;
     EXPECT_EQ((V{u"C:\\a b\\x.exe", u"-n", u"8", u"D:\\p q.mph"}),
-              headless::SplitCommandLine(u"\"C:\\a b\\x.exe\" -n 8 \"D:\\p q.mph\""));
+              testsupport::SplitCommandLine(u"\"C:\\a b\\x.exe\" -n 8 \"D:\\p q.mph\""));
     EXPECT_EQ((V{u"x", u"a\"b", u"c\\\\d", u"e\\"}),
-              headless::SplitCommandLine(u"x a\\\"b c\\\\d \"e\\\\\""));
+              testsupport::SplitCommandLine(u"x a\\\"b c\\\\d \"e\\\\\""));
 }
 
 }  // namespace

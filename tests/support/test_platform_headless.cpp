@@ -1,4 +1,5 @@
 #include "platform/headless/headless.h"
+#include "tests/support/stand_in_programs.h"
 #include "tests/support/test_platform.h"
 #include "ui/program.h"
 
@@ -29,7 +30,7 @@ void SetWorkingDirectory(std::u16string_view path) {
 bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
     return headless::InstallProgram(
         std::u16string(folder) + u"strings64.exe",
-        kind == ExtractorKind::Strings ? headless::StringsProgram() : headless::CatProgram());
+        kind == ExtractorKind::Strings ? StringsProgram() : CatProgram());
 }
 
 void HoldFileOpen(std::u16string_view path, bool hold) {
