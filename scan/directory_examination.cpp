@@ -78,15 +78,15 @@ bool FileListedInFolder(std::u16string_view path) {
     return found == 1;
 }
 
-int KeptListingKnows(std::u16string_view path) {
-    if (!gCaching) return 0;
+Listed KeptListingKnows(std::u16string_view path) {
+    if (!gCaching) return Listed::kUnknown;
     std::u16string_view folder;
     std::u16string wanted;
     SplitPath(path, &folder, &wanted);
     auto it = gFolders.find(platform::LowerCase(folder));
-    if (it == gFolders.end() || !it->second.listable) return 0;
-    if (it->second.files.count(wanted)) return 1;
-    return it->second.folders.count(wanted) ? 2 : -1;
+    if (it == gFolders.end() || !it->second.listable) return Listed::kUnknown;
+    if (it->second.files.count(wanted)) return Listed::kFile;
+    return it->second.folders.count(wanted) ? Listed::kFolder : Listed::kNothing;
 }
 
 void BeginListingCache() {

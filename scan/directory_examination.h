@@ -12,7 +12,8 @@ bool FileListedInFolder(std::u16string_view path);
 void BeginListingCache();
 void EndListingCache();
 
-// What the kept listing of the path's folder says of the path's name: 1 a regular file, 2 a
-// directory, -1 nothing of that name; 0 when no listing of the folder is kept (no scan, or the
-// folder could not be listed) and only the file system can tell.
-int KeptListingKnows(std::u16string_view path);
+// What the kept listing of the path's folder says of the path's name. Unknown when no listing of
+// the folder is kept (no scan, or the folder could not be listed) and only the file system can
+// tell.
+enum class Listed { kUnknown, kFile, kFolder, kNothing };
+Listed KeptListingKnows(std::u16string_view path);

@@ -33,13 +33,13 @@ size_t gPrefixLength = 0;                            // of the BasePrefix in use
 int64_t CandidateSize(const std::u16string& candidate) {
     if (candidate.find(u'~') == std::u16string::npos) {
         switch (KeptListingKnows(candidate)) {
-            case 1:
+            case Listed::kFile:
                 return 0;  // a file: its size does not matter, only that it is one
-            case 2:
+            case Listed::kFolder:
                 return -2;
-            case -1:
+            case Listed::kNothing:
                 return -1;
-            default:
+            case Listed::kUnknown:
                 break;
         }
     }
