@@ -90,6 +90,9 @@ int64_t RunScan() {
     const std::u16string directory = platform::GetCaption(ctl::ProjectDirButton);
     const std::u16string basePathText = platform::GetCaption(ctl::BasePathButton);
     platform::ClearText(ctl::HitsText);
+    // Two rules on purpose: the total counts files whose extension is mph in any letter case,
+    // while the listing takes all the wildcard accepts (on Windows also longer extensions such as
+    // .mphx, through their short names), so the bar may show full before the last file.
     const int64_t total = CountMatchingFiles(directory, u"*.mph");
 
     const platform::ListingHandle listing = platform::OpenListing(directory, u"*.mph");
@@ -109,6 +112,8 @@ int64_t RunScan() {
     std::vector<std::u16string> projectFiles;
     platform::ListingEntry entry;
     while (platform::NextListingEntry(listing, &entry)) {
+        // Joined literally: a folder that ends in a backslash (a drive root, any folder from the
+        // picker) gives a doubled one, which Windows reads as one; the log shows it as it is.
         if (!entry.isDirectory) projectFiles.push_back(directory + u"\\" + entry.name);
         PumpEvents();
     }

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/settings_file.h"
+
 constexpr std::u16string_view kSettingsFileName = u"Spurlese.ini";
-constexpr int64_t kSettingsFileOptions = 0x50001;  // compact lines, LF, no byte-order mark
+constexpr int64_t kSettingsFileOptions = kCompactLines | kLineEndLf | kNoByteOrderMark;
 
 // Restores the main window's placement, pulled onto the primary display.
 void LoadSettings();
