@@ -13,7 +13,7 @@ namespace win32 {
 namespace {
 
 std::vector<HFONT> gFonts;
-std::vector<HICON> gIcons;
+std::vector<OwnedIcon> gIcons;
 HWND gTooltip = nullptr;
 
 HWND Tooltip() {
@@ -46,7 +46,6 @@ void ReleaseWindowResources() {
     gTooltip = nullptr;
     for (HFONT font : gFonts) DeleteObject(font);
     gFonts.clear();
-    for (HICON icon : gIcons) DestroyIcon(icon);
     gIcons.clear();
 }
 
@@ -106,7 +105,7 @@ ImageHandle CreateIconImage(std::string_view picture, int width, int height) {
         reinterpret_cast<PBYTE>(const_cast<char*>(picture.data())),
         static_cast<DWORD>(picture.size()), TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR);
     if (!icon) return 0;
-    gIcons.push_back(icon);
+    gIcons.emplace_back(icon);
     return reinterpret_cast<ImageHandle>(icon);
 }
 

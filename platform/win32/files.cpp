@@ -13,7 +13,7 @@ using namespace win32;
 namespace {
 
 struct Listing {
-    HANDLE find = INVALID_HANDLE_VALUE;
+    OwnedFind find;
     WIN32_FIND_DATAW data = {};
     bool pending = false;  // `data` holds an entry not yet handed out
 };
@@ -47,8 +47,8 @@ int64_t FileSize(std::u16string_view path) {
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
     const std::u16string query = Native(std::u16string(folder) + u"\\" + std::u16string(pattern));
     Listing listing;
-    listing.find = FindFirstFileW(W(query), &listing.data);
-    if (listing.find == INVALID_HANDLE_VALUE) {
+    listing.find = OwnedFind(FindFirstFileW(W(query), &listing.data));
+    if (!listing.find.valid()) {
         // An existing folder with no matching entry is an empty listing, not a failure.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
         const DWORD attributes = GetFileAttributesW(W(Native(std::u16string(folder) + u"\\")));
@@ -59,7 +59,7 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
         listing.pending = true;
     }
     const ListingHandle handle = gNextListing++;
-    gListings[handle] = listing;
+    gListings[handle] = std::move(listing);
     return handle;
 }
 
@@ -68,7 +68,7 @@ bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
     if (it == gListings.end()) return false;
     Listing& l = it->second;
     if (!l.pending) {
-        if (l.find == INVALID_HANDLE_VALUE || !FindNextFileW(l.find, &l.data)) return false;
+        if (!l.find.valid() || !FindNextFileW(l.find.get(), &l.data)) return false;
     }
     l.pending = false;
     entry->name = U(l.data.cFileName, wcslen(l.data.cFileName));
@@ -77,23 +77,19 @@ bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
 }
 
 void CloseListing(ListingHandle listing) {
-    auto it = gListings.find(listing);
-    if (it == gListings.end()) return;
-    if (it->second.find != INVALID_HANDLE_VALUE) FindClose(it->second.find);
-    gListings.erase(it);
+    gListings.erase(listing);  // its owner closes the find handle
 }
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
-    HANDLE file = OpenFile(path, false);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    const OwnedHandle file(OpenFile(path, false));
+    if (!file.valid()) return false;
     bytes->clear();
     char buffer[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof(buffer), &got, nullptr)) && got > 0) {
+    while ((ok = ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr)) && got > 0) {
         bytes->append(buffer, got);
     }
-    CloseHandle(file);
     return ok;
 }
 
@@ -174,12 +170,9 @@ bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
 }
 
 bool WritableFile(std::u16string_view path) {
-    HANDLE file = CreateFileW(W(Native(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        return true;
-    }
+    const OwnedHandle file(CreateFileW(W(Native(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid()) return true;
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
     // Not there yet: writable when its folder exists.
     const std::u16string folder(FolderPart(path));

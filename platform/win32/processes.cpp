@@ -10,8 +10,8 @@ using namespace win32;
 namespace {
 
 struct Process {
-    HANDLE process = nullptr;
-    HANDLE output = nullptr;  // read end of the pipe
+    OwnedHandle process;
+    OwnedHandle output;  // read end of the pipe
 };
 
 std::map<ProcessHandle, Process> gProcesses;
@@ -50,16 +50,17 @@ std::u16string CurrentDirectory() {
 ProcessHandle StartProcess(std::u16string_view program, std::u16string_view commandLine,
                            std::u16string_view workingDirectory) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16)) return 0;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
+    HANDLE readHandle = nullptr, writeHandle = nullptr;
+    if (!CreatePipe(&readHandle, &writeHandle, &inherit, 1 << 16)) return 0;
+    OwnedHandle readEnd(readHandle), writeEnd(writeHandle);
+    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_HIDE;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd;
+    startup.hStdOutput = writeEnd.get();
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
 
     const std::u16string programText(program);
@@ -69,26 +70,23 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     const BOOL started = CreateProcessW(
         W(programText), reinterpret_cast<wchar_t*>(line.data()), nullptr, nullptr, TRUE,
         CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : W(directory), &startup, &info);
-    CloseHandle(writeEnd);  // the child holds the only write end now: the pipe ends with it
-    if (!started) {
-        CloseHandle(readEnd);
-        return 0;
-    }
-    CloseHandle(info.hThread);
+    writeEnd.reset();  // the child holds the only write end now: the pipe ends with it
+    if (!started) return 0;
+    const OwnedHandle thread(info.hThread);
     const ProcessHandle handle = gNextProcess++;
-    gProcesses[handle] = {info.hProcess, readEnd};
+    gProcesses[handle] = {OwnedHandle(info.hProcess), std::move(readEnd)};
     return handle;
 }
 
 bool ProcessRunning(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
-    return p && WaitForSingleObject(p->process, 0) == WAIT_TIMEOUT;
+    return p && WaitForSingleObject(p->process.get(), 0) == WAIT_TIMEOUT;
 }
 
 int64_t ProcessOutputAvailable(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
     DWORD available = 0;
-    if (!p || !PeekNamedPipe(p->output, nullptr, 0, nullptr, &available, nullptr)) return 0;
+    if (!p || !PeekNamedPipe(p->output.get(), nullptr, 0, nullptr, &available, nullptr)) return 0;
     return available;
 }
 
@@ -97,26 +95,22 @@ int64_t ReadProcessOutput(ProcessHandle handle, char* buffer, int64_t size) {
     if (!p || size <= 0) return 0;
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(size, 1 << 30));
-    if (!ReadFile(p->output, buffer, wanted, &got, nullptr)) return 0;
+    if (!ReadFile(p->output.get(), buffer, wanted, &got, nullptr)) return 0;
     return got;
 }
 
 int64_t ProcessExitCode(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
     DWORD code = 0;
-    if (!p || WaitForSingleObject(p->process, 0) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(p->process, &code)) {
+    if (!p || WaitForSingleObject(p->process.get(), 0) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(p->process.get(), &code)) {
         return -1;
     }
     return code;
 }
 
 void CloseProcess(ProcessHandle handle) {
-    auto it = gProcesses.find(handle);
-    if (it == gProcesses.end()) return;
-    CloseHandle(it->second.output);
-    CloseHandle(it->second.process);
-    gProcesses.erase(it);
+    gProcesses.erase(handle);  // its owners close the pipe and the process handle
 }
 
 void PauseMilliseconds(int milliseconds) {

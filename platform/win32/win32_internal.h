@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -20,6 +21,42 @@ inline const wchar_t* W(const std::u16string& text) {
 inline std::u16string U(const wchar_t* text, size_t length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
+
+// Owns a handle and releases it when it goes, in the spirit of SumatraPDF's ScopedWin.h: move-only,
+// and "no handle" is both null and INVALID_HANDLE_VALUE, as Windows returns either.
+template <typename Handle, BOOL(WINAPI* Release)(Handle)>
+class Owned {
+public:
+    explicit Owned(Handle handle = nullptr) : handle_(handle) {}
+    ~Owned() { reset(); }
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    Handle get() const { return handle_; }
+    bool valid() const {
+        return handle_ != nullptr && handle_ != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
+    }
+    // Releases now; false when Windows reports that the release failed.
+    bool reset() {
+        const bool released = !valid() || Release(handle_);
+        handle_ = nullptr;
+        return released;
+    }
+
+private:
+    Handle handle_;
+};
+using OwnedHandle = Owned<HANDLE, CloseHandle>;  // files, pipes, processes, threads
+using OwnedFind = Owned<HANDLE, FindClose>;      // a folder listing
+using OwnedIcon = Owned<HICON, DestroyIcon>;
 
 HWND MainWindowHandle();
 // The control's window and kind; nullptr for a number that names no control.
