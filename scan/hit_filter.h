@@ -18,16 +18,22 @@ BasePrefix MakeBasePrefix(std::u16string_view basePath);
 // The media extensions, tried in this order.
 inline constexpr std::u16string_view kMediaExtensions = u"jpg,jpeg,heic,mov,mp4";
 
+// One line of extractor output: when it starts with the prefix and names a media file, the hit is
+// shown in "Treffer" (once per scan) and recorded with the current project file; a named file
+// that does not exist is recorded as missing. May log "Error examining the path '…'".
 void FilterOutputLine(std::u16string_view line, const BasePrefix& prefix);
 
 // Every slash becomes a backslash, except that slashes at the very start disappear.
 std::u16string NormaliseSlashes(std::u16string_view text);
 
 // The hit text the line names (folder as written, file name lower-cased and cut right after the
-// first media extension that gives an existing file), or "" when it names none.
+// first media extension that gives an existing file), or "" when it names none. Not only a
+// look-up: each candidate its folder's listing holds is recorded with the current project file
+// and, when new to the scan, shown in "Treffer".
 std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions);
 
 bool IsSeenHit(std::u16string_view text);
+// Appends the hit to "Treffer", without the base path while control 11 is checked.
 void ShowHit(std::u16string_view hit);
 // Remembers that the project file refers to the hit; each pair is kept once.
 void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile);
