@@ -16,13 +16,14 @@
 
 namespace {
 
-std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Ascii(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
 
 // Seconds for filtering the output that names `distinct` files in folders of 100.
 double FilterSeconds(int distinct) {
     headless::ResetPlatform();
-    ResetSeenHits();
-    ResetHitSources();
+    ResetScanState();
     OpenMainWindow();
     appSettings.basePath = u"D:\\Familienbilder";
     std::vector<std::u16string> lines;

@@ -6,20 +6,12 @@
 
 #include "platform/platform.h"
 #include "scan/info_log.h"
+#include "scan/scan_state.h"
 
 namespace {
 
-struct FolderNames {
-    bool listable = false;
-    std::unordered_set<std::u16string> files;    // lower-cased names of the regular files
-    std::unordered_set<std::u16string> folders;  // lower-cased names of the directories
-};
-
-bool gCaching = false;
-std::unordered_map<std::u16string, FolderNames> gFolders;  // by lower-cased folder
-
-FolderNames ListFolder(std::u16string_view folder) {
-    FolderNames names;
+KeptFolder ListFolder(std::u16string_view folder) {
+    KeptFolder names;
     const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
     if (listing == 0) return names;
     names.listable = true;
@@ -63,10 +55,11 @@ bool FileListedInFolder(std::u16string_view path) {
     SplitPath(path, &folder, &wanted);
 
     int found;
-    if (gCaching) {
+    if (scanState.keepListings) {
         const std::u16string key = platform::LowerCase(folder);
-        auto it = gFolders.find(key);
-        if (it == gFolders.end()) it = gFolders.emplace(key, ListFolder(folder)).first;
+        auto it = scanState.folders.find(key);
+        if (it == scanState.folders.end())
+            it = scanState.folders.emplace(key, ListFolder(folder)).first;
         found = it->second.listable ? static_cast<int>(it->second.files.count(wanted)) : -1;
     } else {
         found = FindInListing(folder, wanted);
@@ -79,22 +72,22 @@ bool FileListedInFolder(std::u16string_view path) {
 }
 
 Listed KeptListingKnows(std::u16string_view path) {
-    if (!gCaching) return Listed::kUnknown;
+    if (!scanState.keepListings) return Listed::kUnknown;
     std::u16string_view folder;
     std::u16string wanted;
     SplitPath(path, &folder, &wanted);
-    auto it = gFolders.find(platform::LowerCase(folder));
-    if (it == gFolders.end() || !it->second.listable) return Listed::kUnknown;
+    auto it = scanState.folders.find(platform::LowerCase(folder));
+    if (it == scanState.folders.end() || !it->second.listable) return Listed::kUnknown;
     if (it->second.files.count(wanted)) return Listed::kFile;
     return it->second.folders.count(wanted) ? Listed::kFolder : Listed::kNothing;
 }
 
 void BeginListingCache() {
-    gFolders.clear();
-    gCaching = true;
+    scanState.folders.clear();
+    scanState.keepListings = true;
 }
 
 void EndListingCache() {
-    gFolders.clear();
-    gCaching = false;
+    scanState.folders.clear();
+    scanState.keepListings = false;
 }

@@ -7,8 +7,8 @@
 #include "platform/text_helpers.h"
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
+#include "scan/scan_state.h"
 #include "settings/app_settings.h"
-#include "ui/controls.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) 
 void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
     appSettings.currentProjectFile = run->projectFile;
     const BasePrefix prefix = MakeBasePrefix(basePath);
-    if (platform::GetState(ctl::PrefixProjectBox) == 1) AddProjectHeader(run->projectFile);
+    if (scanState.inputs.prefixProject) AddProjectHeader(run->projectFile);
     if (run->process == 0) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
         AddInfoLine(u"Error starting '" + run->program + u"'");
@@ -107,6 +107,8 @@ void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLe
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength,
                   std::u16string_view basePath) {
+    // A scan of one file: it reads its inputs when it starts, as RunScan does.
+    scanState.inputs = ReadScanInputs();
     ExtractorRun run = StartExtractor(projectFile, minLength);
     FinishExtractor(&run, basePath);
 }

@@ -7,25 +7,10 @@
 #include "platform/text_helpers.h"
 #include "scan/directory_examination.h"
 #include "scan/info_log.h"
+#include "scan/scan_state.h"
 #include "settings/app_settings.h"
-#include "ui/controls.h"
 
 namespace {
-
-struct PairHash {
-    size_t operator()(const std::pair<std::u16string, std::u16string>& p) const {
-        return std::hash<std::u16string>()(p.first) * 31 + std::hash<std::u16string>()(p.second);
-    }
-};
-
-// Looked up by hash: a scan with many distinct hits must not slow down with their square.
-std::unordered_set<std::u16string> gSeenHits;
-std::vector<HitSource> gHitSources;
-std::unordered_set<std::pair<std::u16string, std::u16string>, PairHash> gHitSourcePairs;
-std::vector<std::u16string> gMissing;
-std::unordered_set<std::u16string> gMissingSet;
-std::unordered_map<std::u16string, int64_t> gSizes;  // file-size answers of this scan
-size_t gPrefixLength = 0;                            // of the BasePrefix in use
 
 // The file-size answer for a candidate: from its folder's kept listing where that is certain,
 // else asked once per scan. A name with "~" may be a short 8.3 alias that only the file system
@@ -43,10 +28,10 @@ int64_t CandidateSize(const std::u16string& candidate) {
                 break;
         }
     }
-    auto found = gSizes.find(candidate);
-    if (found != gSizes.end()) return found->second;
+    auto found = scanState.sizes.find(candidate);
+    if (found != scanState.sizes.end()) return found->second;
     const int64_t size = platform::FileSize(candidate);
-    gSizes.emplace(candidate, size);
+    scanState.sizes.emplace(candidate, size);
     return size;
 }
 
@@ -81,7 +66,7 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
             RecordHitSource(candidate, appSettings.currentProjectFile);
             if (!IsSeenHit(candidate)) {
                 ShowHit(candidate);
-                gSeenHits.insert(candidate);
+                scanState.seenHits.insert(candidate);
             }
         }
         if (size >= 0) return candidate;
@@ -124,16 +109,17 @@ void FilterOutputLine(std::u16string_view rawLine, const BasePrefix& prefix) {
     if (platform::LowerCase(std::u16string_view(line).substr(0, prefix.length)) != prefix.text) {
         return;
     }
-    gPrefixLength = prefix.length;
+    scanState.prefixLength = prefix.length;
     std::u16string lastCandidate;
     const std::u16string result = Match(line, kMediaExtensions, &lastCandidate);
     if (!result.empty() && !IsSeenHit(result)) {
         // Found by the size query but not in its folder's listing: kept as seen, never shown.
         RecordHitSource(result, appSettings.currentProjectFile);
-        gSeenHits.insert(result);
+        scanState.seenHits.insert(result);
     }
-    if (result.empty() && !lastCandidate.empty() && gMissingSet.insert(lastCandidate).second) {
-        gMissing.push_back(lastCandidate);
+    if (result.empty() && !lastCandidate.empty() &&
+        scanState.missingSet.insert(lastCandidate).second) {
+        scanState.missing.push_back(lastCandidate);
     }
 }
 
@@ -143,13 +129,13 @@ std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view exte
 }
 
 bool IsSeenHit(std::u16string_view text) {
-    return gSeenHits.count(std::u16string(text)) != 0;
+    return scanState.seenHits.count(std::u16string(text)) != 0;
 }
 
 void ShowHit(std::u16string_view hit) {
-    if (platform::GetState(ctl::StripBaseBox) == 1 && hit.size() > appSettings.basePath.size()) {
-        const size_t cut =
-            gPrefixLength ? gPrefixLength : MakeBasePrefix(appSettings.basePath).length;
+    if (scanState.inputs.stripBase && hit.size() > appSettings.basePath.size()) {
+        const size_t cut = scanState.prefixLength ? scanState.prefixLength
+                                                  : MakeBasePrefix(appSettings.basePath).length;
         AddHitLine(hit.substr(std::min(cut, hit.size())));
     } else {
         AddHitLine(hit);
@@ -158,30 +144,18 @@ void ShowHit(std::u16string_view hit) {
 
 void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
     auto pair = std::make_pair(std::u16string(hit), std::u16string(projectFile));
-    if (!gHitSourcePairs.insert(pair).second) return;
-    gHitSources.push_back({std::move(pair.first), std::move(pair.second)});
+    if (!scanState.hitSourcePairs.insert(pair).second) return;
+    scanState.hitSources.push_back({std::move(pair.first), std::move(pair.second)});
 }
 
 void AddProjectHeader(std::u16string_view projectFile) {
     AddHitLine(u"; " + std::u16string(FileNamePart(projectFile)));
 }
 
-void ResetSeenHits() {
-    gSeenHits.clear();
-    gSizes.clear();
-}
-
-void ResetHitSources() {
-    gHitSources.clear();
-    gHitSourcePairs.clear();
-    gMissing.clear();
-    gMissingSet.clear();
-}
-
 const std::vector<HitSource>& HitSources() {
-    return gHitSources;
+    return scanState.hitSources;
 }
 
 const std::vector<std::u16string>& MissingMediaFiles() {
-    return gMissing;
+    return scanState.missing;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/scan_state.h"
+
 // The lower-cased base path with one final backslash, and its length in UTF-16 units.
 struct BasePrefix {
     std::u16string text;
@@ -33,7 +35,7 @@ std::u16string NormaliseSlashes(std::u16string_view text);
 std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions);
 
 bool IsSeenHit(std::u16string_view text);
-// Appends the hit to "Treffer", without the base path while control 11 is checked.
+// Appends the hit to "Treffer", without the base path when the scan's inputs say so (control 11).
 void ShowHit(std::u16string_view hit);
 // Remembers that the project file refers to the hit; each pair is kept once.
 void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile);
@@ -41,15 +43,8 @@ void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile);
 // "; " + the project file's name, before its hits.
 void AddProjectHeader(std::u16string_view projectFile);
 
-// What a scan keeps between lines. SeenHits and the caches are emptied when a scan starts; the
-// hit sources and missing files after the project files are listed.
-void ResetSeenHits();
-void ResetHitSources();
-
-struct HitSource {
-    std::u16string hit;
-    std::u16string projectFile;
-};
+// What the scan has kept (its state lives in scan/scan_state.h): every (hit, project file) pair
+// met, in order.
 const std::vector<HitSource>& HitSources();
 // Media files that lines under the base path name but that do not exist, once each.
 const std::vector<std::u16string>& MissingMediaFiles();

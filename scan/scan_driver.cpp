@@ -9,6 +9,7 @@
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
+#include "scan/scan_state.h"
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 
@@ -87,8 +88,9 @@ int64_t PumpEvents() {
 }
 
 int64_t RunScan() {
-    const std::u16string directory = platform::GetCaption(ctl::ProjectDirButton);
-    const std::u16string basePathText = platform::GetCaption(ctl::BasePathButton);
+    // Read once: the window cannot change while the scan runs.
+    const ScanInputs inputs = ReadScanInputs();
+    const std::u16string& directory = inputs.projectDirectory;
     platform::ClearText(ctl::HitsText);
     // Two rules on purpose: the total counts files whose extension is mph in any letter case,
     // while the listing takes all the wildcard accepts (on Windows also longer extensions such as
@@ -103,10 +105,11 @@ int64_t RunScan() {
     }
     BeginDisplayBatch();
     platform::EnableControl(ctl::ApplyFilterButton, false);
-    AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" + basePathText +
-                u"'");
+    AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" +
+                inputs.basePathText + u"'");
     FlushDisplayLines();  // the first line shows at once
-    ResetSeenHits();
+    ResetScanState();     // everything the scan keeps starts empty
+    scanState.inputs = inputs;
     BeginListingCache();
 
     std::vector<std::u16string> projectFiles;
@@ -118,14 +121,13 @@ int64_t RunScan() {
         PumpEvents();
     }
     platform::CloseListing(listing);
-    ResetHitSources();
 
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);
-    RunExtractorsInTurn(projectFiles, appSettings.minStringLength,
+    RunExtractorsInTurn(projectFiles, inputs.minLength,
                         [&projectFiles](size_t k, ExtractorRun* run) {
                             AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
-                            FinishExtractor(run, appSettings.basePath);
+                            FinishExtractor(run, scanState.inputs.basePath);
                             platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
                             // "Informationen" keeps pace with the bar.
                             FlushDisplayLines();

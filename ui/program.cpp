@@ -9,6 +9,7 @@
 #include "scan/directory_examination.h"
 #include "scan/hit_filter.h"
 #include "scan/scan_driver.h"
+#include "scan/scan_state.h"
 #include "settings/app_settings.h"
 #include "settings/window_placement.h"
 #include "ui/controls.h"
@@ -125,9 +126,7 @@ void DispatchControlEvent(int control) {
 void ResetProgramLists() {
     ResetAnchors();
     ResetPageTable();
-    ResetSeenHits();
-    ResetHitSources();
-    EndListingCache();
+    ResetScanState();
     ResetAppSettings();
 }
 

@@ -38,7 +38,7 @@ TEST_F(HitFilterTest, FirstWorkedExample) {
 
 TEST_F(HitFilterTest, StripOptionLeavesOutTheBasePath) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG"));
-    platform::SetState(ctl::StripBaseBox, 1);
+    scanState.inputs.stripBase = true;  // as a scan with control 11 checked reads it
     Filter(u"D:/Archiv/Urlaub 2019/IMG_0815.JPGx");
     EXPECT_U16_EQ(u"Urlaub 2019\\img_0815.jpg", Hits());
     EXPECT_TRUE(IsSeenHit(u"D:\\Archiv\\Urlaub 2019\\img_0815.jpg")) << "the full hit is kept";
@@ -48,7 +48,7 @@ TEST_F(HitFilterTest, BasePathEndingInABackslashIsUsedAsIs) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
     UseBasePath(u"D:\\Archiv\\");
     EXPECT_U16_EQ(u"d:\\archiv\\", MakeBasePrefix(u"D:\\Archiv\\").text);
-    platform::SetState(ctl::StripBaseBox, 1);
+    scanState.inputs.stripBase = true;  // as a scan with control 11 checked reads it
     Filter(u"D:\\Archiv\\a.jpg");
     EXPECT_U16_EQ(u"a.jpg", Hits());
 }

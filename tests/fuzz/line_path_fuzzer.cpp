@@ -19,8 +19,7 @@ namespace {
 void PrepareArchive() {
     headless::ResetPlatform();
     ResetAppSettings();
-    ResetSeenHits();
-    ResetHitSources();
+    ResetScanState();
     headless::MakeFile(u"D:\\Archiv\\a.jpg");
     headless::MakeFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG");
     headless::MakeFile(u"D:\\Archiv\\J\u00FCrgen\\b.jpg.mp4");
@@ -38,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     PrepareArchive();
     const size_t piece = 1 + data[0] % 64;
-    platform::SetState(ctl::StripBaseBox, data[1] & 1);
+    scanState.inputs.stripBase = (data[1] & 1) != 0;
     const BasePrefix prefix = MakeBasePrefix((data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv");
     BeginListingCache();
     LineSplitter splitter;

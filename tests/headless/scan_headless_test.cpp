@@ -117,7 +117,7 @@ TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
     const std::u16string scanned = Hits();
 
     platform::ClearText(ctl::HitsText);
-    ResetSeenHits();
+    ResetScanState();
     appSettings.currentProjectFile = u"D:\\Projekte\\p.mph";
     size_t from = 0;
     for (size_t lf; (lf = output.find('\n', from)) != std::string::npos; from = lf + 1) {

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "scan/directory_examination.h"
 #include "scan/hit_filter.h"
+#include "scan/scan_state.h"
 #include "tests/support/test_platform.h"
 #include "ui/main_window.h"
 
@@ -13,9 +14,7 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::ResetForTest();
-        ResetSeenHits();
-        ResetHitSources();
-        EndListingCache();
+        ResetScanState();
         ASSERT_TRUE(OpenMainWindow()) << testsupport::PlatformName();
     }
     void TearDown() override { platform::CloseWindow(platform::kMainWindow); }
