@@ -7,70 +7,86 @@
 #include "ui/controls.h"
 #include "ui/resize_layout.h"
 
+// A row names only what it sets; the members it leaves out keep their defaults. GCC 12 warns
+// about that for designated initializers all the same.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+
 namespace {
 
 using platform::ControlKind;
 using K = ControlKind;
 
-enum Flags { kPlain = 0, kCaptionLeft = 1, kTickMarks = 2 };
-
-ControlRow Row(int number, ControlKind kind, int parent, int x, int y, int width, int height,
-               const char16_t* caption, int fontPoints, const char16_t* tooltip = nullptr,
-               int flags = kPlain) {
-    ControlRow row;
-    row.spec.number = number;
-    row.spec.kind = kind;
-    row.spec.parent = parent;
-    row.spec.x = x;
-    row.spec.y = y;
-    row.spec.width = width;
-    row.spec.height = height;
-    row.spec.caption = caption;
-    row.spec.captionLeft = (flags & kCaptionLeft) != 0;
-    row.spec.tickMarks = (flags & kTickMarks) != 0;
-    row.fontPoints = fontPoints;
-    row.tooltip = tooltip;
-    return row;
-}
-
 // x, y, width and height in 96-DPI units, relative to the parent container. Both containers
 // lie at the window's origin and are larger than the client area; the window clips them. A font
 // size of 0 keeps the default GUI font.
+// clang-format off
 const ControlRow kRows[] = {
-    Row(ctl::SettingsPage, K::Container, 0, 0, 0, 600, 830, u"", 0),
-    Row(ctl::SettingsFrame, K::Frame, ctl::SettingsPage, 5, 5, 555, 245, u"Einstellungen", 10),
-    Row(ctl::ProjectDirLabel, K::Label, ctl::SettingsPage, 15, 35, 150, 30, u"MPH Verzeichnis", 14),
-    Row(ctl::ProjectDirButton, K::PushButton, ctl::SettingsPage, 185, 35, 370, 30, u"", 12,
-        u"Verzeichnis der MPH Dateien", kCaptionLeft),
-    Row(ctl::BasePathLabel, K::Label, ctl::SettingsPage, 15, 75, 150, 30, u"Basis Pfad Bilder", 14),
-    Row(ctl::BasePathButton, K::PushButton, ctl::SettingsPage, 185, 75, 370, 30, u"", 12,
-        u"Basis Pfad des Familienarchives", kCaptionLeft),
-    Row(ctl::MinLengthLabel, K::Label, ctl::SettingsPage, 15, 115, 165, 30, u"Min. String Length",
-        14),
-    Row(ctl::MinLengthSlider, K::Slider, ctl::SettingsPage, 185, 115, 330, 30, u"", 0, nullptr,
-        kTickMarks),
-    Row(ctl::MinLengthValue, K::Label, ctl::SettingsPage, 515, 115, 40, 30, u"", 14),
-    Row(ctl::MustContainBaseBox, K::CheckBox, ctl::SettingsPage, 185, 150, 370, 30,
-        u"muss Basis Pfad beinhalten", 12),
-    Row(ctl::StripBaseBox, K::CheckBox, ctl::SettingsPage, 185, 180, 370, 30,
-        u"Basis Pfad aus Treffern entfernen", 12),
-    Row(ctl::PrefixProjectBox, K::CheckBox, ctl::SettingsPage, 185, 210, 370, 30,
-        u"MPH Name in Treffern voranstellen", 12),
-    Row(ctl::ApplyFilterButton, K::PushButton, ctl::SettingsPage, 220, 290, 160, 30,
-        u"Filter anwenden", 14),
-    Row(ctl::SettingsHelpButton, K::ImageButton, ctl::SettingsPage, 510, 345, 50, 50, u"", 0,
-        u"Manual"),
-    Row(ctl::ResultsPage, K::Container, 0, 0, 0, 600, 515, u"", 0),
-    Row(ctl::InfoFrame, K::Frame, ctl::ResultsPage, 5, 5, 555, 190, u"Informationen", 0),
-    Row(ctl::InfoText, K::TextDisplay, ctl::ResultsPage, 10, 25, 545, 165, u"", 0),
-    Row(ctl::ScanProgress, K::ProgressBar, ctl::ResultsPage, 10, 200, 545, 15, u"", 0),
-    Row(ctl::HitsFrame, K::Frame, ctl::ResultsPage, 5, 225, 555, 170, u"Treffer", 10),
-    Row(ctl::HitsText, K::TextDisplay, ctl::ResultsPage, 10, 245, 545, 90, u"", 0),
-    Row(ctl::SaveResultsButton, K::PushButton, ctl::ResultsPage, 10, 360, 150, 30,
-        u"Ergebnis speichern", 12),
-    Row(ctl::ResultsHelpButton, K::ImageButton, ctl::ResultsPage, 505, 340, 50, 50, u"", 0,
-        u"Manual"),
+    {.spec = {.number = ctl::SettingsPage, .kind = K::Container, .x = 0, .y = 0, .width = 600,
+              .height = 830}},
+    {.spec = {.number = ctl::SettingsFrame, .kind = K::Frame, .parent = ctl::SettingsPage, .x = 5,
+              .y = 5, .width = 555, .height = 245, .caption = u"Einstellungen"},
+     .fontPoints = 10},
+    {.spec = {.number = ctl::ProjectDirLabel, .kind = K::Label, .parent = ctl::SettingsPage,
+              .x = 15, .y = 35, .width = 150, .height = 30, .caption = u"MPH Verzeichnis"},
+     .fontPoints = 14},
+    {.spec = {.number = ctl::ProjectDirButton, .kind = K::PushButton, .parent = ctl::SettingsPage,
+              .x = 185, .y = 35, .width = 370, .height = 30, .captionLeft = true},
+     .fontPoints = 12, .tooltip = u"Verzeichnis der MPH Dateien"},
+    {.spec = {.number = ctl::BasePathLabel, .kind = K::Label, .parent = ctl::SettingsPage, .x = 15,
+              .y = 75, .width = 150, .height = 30, .caption = u"Basis Pfad Bilder"},
+     .fontPoints = 14},
+    {.spec = {.number = ctl::BasePathButton, .kind = K::PushButton, .parent = ctl::SettingsPage,
+              .x = 185, .y = 75, .width = 370, .height = 30, .captionLeft = true},
+     .fontPoints = 12, .tooltip = u"Basis Pfad des Familienarchives"},
+    {.spec = {.number = ctl::MinLengthLabel, .kind = K::Label, .parent = ctl::SettingsPage, .x = 15,
+              .y = 115, .width = 165, .height = 30, .caption = u"Min. String Length"},
+     .fontPoints = 14},
+    {.spec = {.number = ctl::MinLengthSlider, .kind = K::Slider, .parent = ctl::SettingsPage,
+              .x = 185, .y = 115, .width = 330, .height = 30, .tickMarks = true}},
+    {.spec = {.number = ctl::MinLengthValue, .kind = K::Label, .parent = ctl::SettingsPage,
+              .x = 515, .y = 115, .width = 40, .height = 30},
+     .fontPoints = 14},
+    {.spec = {.number = ctl::MustContainBaseBox, .kind = K::CheckBox, .parent = ctl::SettingsPage,
+              .x = 185, .y = 150, .width = 370, .height = 30,
+              .caption = u"muss Basis Pfad beinhalten"},
+     .fontPoints = 12},
+    {.spec = {.number = ctl::StripBaseBox, .kind = K::CheckBox, .parent = ctl::SettingsPage,
+              .x = 185, .y = 180, .width = 370, .height = 30,
+              .caption = u"Basis Pfad aus Treffern entfernen"},
+     .fontPoints = 12},
+    {.spec = {.number = ctl::PrefixProjectBox, .kind = K::CheckBox, .parent = ctl::SettingsPage,
+              .x = 185, .y = 210, .width = 370, .height = 30,
+              .caption = u"MPH Name in Treffern voranstellen"},
+     .fontPoints = 12},
+    {.spec = {.number = ctl::ApplyFilterButton, .kind = K::PushButton, .parent = ctl::SettingsPage,
+              .x = 220, .y = 290, .width = 160, .height = 30, .caption = u"Filter anwenden"},
+     .fontPoints = 14},
+    {.spec = {.number = ctl::SettingsHelpButton, .kind = K::ImageButton,
+              .parent = ctl::SettingsPage, .x = 510, .y = 345, .width = 50, .height = 50},
+     .tooltip = u"Manual"},
+    {.spec = {.number = ctl::ResultsPage, .kind = K::Container, .x = 0, .y = 0, .width = 600,
+              .height = 515}},
+    {.spec = {.number = ctl::InfoFrame, .kind = K::Frame, .parent = ctl::ResultsPage, .x = 5,
+              .y = 5, .width = 555, .height = 190, .caption = u"Informationen"}},
+    {.spec = {.number = ctl::InfoText, .kind = K::TextDisplay, .parent = ctl::ResultsPage, .x = 10,
+              .y = 25, .width = 545, .height = 165}},
+    {.spec = {.number = ctl::ScanProgress, .kind = K::ProgressBar, .parent = ctl::ResultsPage,
+              .x = 10, .y = 200, .width = 545, .height = 15}},
+    {.spec = {.number = ctl::HitsFrame, .kind = K::Frame, .parent = ctl::ResultsPage, .x = 5,
+              .y = 225, .width = 555, .height = 170, .caption = u"Treffer"},
+     .fontPoints = 10},
+    {.spec = {.number = ctl::HitsText, .kind = K::TextDisplay, .parent = ctl::ResultsPage, .x = 10,
+              .y = 245, .width = 545, .height = 90}},
+    {.spec = {.number = ctl::SaveResultsButton, .kind = K::PushButton, .parent = ctl::ResultsPage,
+              .x = 10, .y = 360, .width = 150, .height = 30, .caption = u"Ergebnis speichern"},
+     .fontPoints = 12},
+    {.spec = {.number = ctl::ResultsHelpButton, .kind = K::ImageButton, .parent = ctl::ResultsPage,
+              .x = 505, .y = 340, .width = 50, .height = 50},
+     .tooltip = u"Manual"},
 };
+// clang-format on
 
 }  // namespace
 
