@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 
 struct Binding {
-    int eventNumber = 0;
+    EventKind kind = kNone;
     EventCallback callback = nullptr;
 };
 
@@ -17,8 +17,8 @@ std::vector<Binding> gBindings;
 
 }  // namespace
 
-void BindEvent(int eventNumber, EventCallback callback) {
-    if (callback) gBindings.push_back({eventNumber, callback});
+void BindEvent(EventKind kind, EventCallback callback) {
+    if (callback) gBindings.push_back({kind, callback});
 }
 
 namespace events {
@@ -32,7 +32,7 @@ namespace {
 // The callbacks bound to the event, the one bound last first.
 void RunCallbacks(const Event& event) {
     for (auto it = gBindings.rbegin(); it != gBindings.rend(); ++it) {
-        if (it->eventNumber == event.number) it->callback(event);
+        if (it->kind == event.number) it->callback(event);
     }
 }
 

@@ -263,14 +263,19 @@ ImageHandle GetButtonImage(int control);
 
 // ---- Events -------------------------------------------------------------------------------
 
-constexpr int kControlEvent = 13100;   // a control reports user activity
-constexpr int kCloseRequest = 13116;   // the user asks to close a window
-constexpr int kSizeChanged = 13118;    // a window's client area changed size (not minimised)
-constexpr int kSessionEnding = 13120;  // the user logs off or shuts Windows down
-constexpr int kItemsDropped = 13121;   // files or folders were dropped on a window
+// The kinds of event, with the numbers they have always had (tests and logs show them).
+enum class EventKind : int {
+    kNone = 0,
+    kControlEvent = 13100,   // a control reports user activity
+    kCloseRequest = 13116,   // the user asks to close a window
+    kSizeChanged = 13118,    // a window's client area changed size (not minimised)
+    kSessionEnding = 13120,  // the user logs off or shuts Windows down
+    kItemsDropped = 13121,   // files or folders were dropped on a window
+};
+using enum EventKind;
 
 struct Event {
-    int number = 0;
+    EventKind number = kNone;
     int control = 0;  // the control that raised a control event, else 0
     int window = 0;
 };
@@ -285,7 +290,7 @@ void WaitEvent(Event* event);
 // Session-ending callbacks run at once too, since the process may be ended as soon as the
 // platform's handling returns; then a close request for the main window is queued.
 using EventCallback = void (*)(const Event& event);
-void BindEvent(int eventNumber, EventCallback callback);
+void BindEvent(EventKind kind, EventCallback callback);
 
 // The full paths of what the last kItemsDropped event dropped, in the order given.
 std::vector<std::u16string> DroppedItems();

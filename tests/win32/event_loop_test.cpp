@@ -52,7 +52,7 @@ protected:
         platform::Event first, event;
         do {
             platform::WaitEvent(&event);
-            if (first.number == 0) first = event;
+            if (first.number == platform::kNone) first = event;
         } while (event.number != platform::kCloseRequest);
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
