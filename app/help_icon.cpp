@@ -47,6 +47,6 @@ bool PickIconPicture(std::string_view file, IconPicture* picture) {
 
 platform::ImageHandle CreateImageFromIconFile(std::string_view file) {
     IconPicture picture;
-    if (!PickIconPicture(file, &picture)) return 0;
+    if (!PickIconPicture(file, &picture)) return platform::ImageHandle::kNone;
     return platform::CreateIconImage(picture.bytes, picture.width, picture.height);
 }

@@ -40,7 +40,8 @@ std::vector<std::u16string> ProjectFiles(const std::u16string& folder) {
     std::vector<std::u16string> files;
     const platform::ListingHandle listing = platform::OpenListing(folder, u"*.mph");
     platform::ListingEntry entry;
-    while (listing && platform::NextListingEntry(listing, &entry)) {
+    while (listing != platform::ListingHandle::kNone &&
+           platform::NextListingEntry(listing, &entry)) {
         if (!entry.isDirectory) files.push_back(folder + u"\\" + entry.name);
     }
     platform::CloseListing(listing);
@@ -88,7 +89,7 @@ int wmain(int argc, wchar_t** argv) {
         const auto start = std::chrono::steady_clock::now();
         lines = 0;
         RunExtractorsInTurn(files, minLength, [&lines](size_t, ExtractorRun* run) {
-            if (run->process)
+            if (run->process != platform::ProcessHandle::kNone)
                 ReadProcessLines(run->process, [&lines](std::u16string_view) { ++lines; });
         });
         return Seconds(start);

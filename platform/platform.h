@@ -134,10 +134,13 @@ bool IsControlVisible(int control);
 // Size in bytes of a file; -1 when nothing exists there, -2 when it is a directory.
 int64_t FileSize(std::u16string_view path);
 
+// The handles below are distinct types, so that one cannot be passed for another; kNone (0)
+// stands for none.
+
 // A folder listing. OpenListing joins folder, a backslash and the wildcard pattern ("*.*",
-// "*.mph") and returns 0 when the folder cannot be listed. Entries come in the listing's own
+// "*.mph") and returns kNone when the folder cannot be listed. Entries come in the listing's own
 // order, the folder's own "." and ".." entries included where the platform has them.
-using ListingHandle = intptr_t;
+enum class ListingHandle : intptr_t { kNone = 0 };
 struct ListingEntry {
     std::u16string name;
     bool isDirectory = false;
@@ -152,13 +155,13 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes);
 bool DeleteFilePath(std::u16string_view path);
 
 // Writing step by step, for replacing a file without ever losing it. CreateFileForWriting
-// creates or truncates the file, not shared with other programs (0 on failure); CloseFile is
+// creates or truncates the file, not shared with other programs (kNone on failure); CloseFile is
 // false when data still buffered could not be written; MoveFileReplacing puts `source` in the place
 // of `target` in one step (an existing target keeps its attributes), and fails while another
 // program holds either file open or the target is read-only. WritableFile tells whether a file
 // could be opened for writing now, without changing it (true also when it does not exist but its
 // folder does).
-using FileHandle = intptr_t;
+enum class FileHandle : intptr_t { kNone = 0 };
 FileHandle CreateFileForWriting(std::u16string_view path);
 bool WriteToFile(FileHandle file, std::string_view bytes);
 bool FlushFile(FileHandle file);
@@ -181,8 +184,8 @@ std::u16string CurrentDirectory();
 
 // Starts `program` with the full command line, in the working directory, its window hidden and
 // its standard output on an anonymous pipe (the write end is closed in this process right after
-// the start); standard input and error are inherited. 0 when it cannot be started.
-using ProcessHandle = intptr_t;
+// the start); standard input and error are inherited. kNone when it cannot be started.
+enum class ProcessHandle : intptr_t { kNone = 0 };
 ProcessHandle StartProcess(std::u16string_view program, std::u16string_view commandLine,
                            std::u16string_view workingDirectory);
 bool ProcessRunning(ProcessHandle process);
@@ -250,8 +253,8 @@ void SetTooltip(int control, std::u16string_view text);
 std::u16string GetTooltip(int control);
 
 // An image made from one picture of an icon file: the device-independent bitmap of the entry
-// (header, colours, mask), as stored in the ICO container. 0 when it cannot be made.
-using ImageHandle = intptr_t;
+// (header, colours, mask), as stored in the ICO container. kNone when it cannot be made.
+enum class ImageHandle : intptr_t { kNone = 0 };
 ImageHandle CreateIconImage(std::string_view picture, int width, int height);
 struct ImageInfo {
     int width = 0, height = 0, bitsPerPixel = 0;

@@ -13,7 +13,7 @@ namespace {
 KeptFolder ListFolder(std::u16string_view folder) {
     KeptFolder names;
     const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
-    if (listing == 0) return names;
+    if (listing == platform::ListingHandle::kNone) return names;
     names.listable = true;
     platform::ListingEntry entry;
     while (platform::NextListingEntry(listing, &entry)) {
@@ -26,7 +26,7 @@ KeptFolder ListFolder(std::u16string_view folder) {
 // Walks a fresh listing and stops at the first match, as it must when nothing is kept.
 int FindInListing(std::u16string_view folder, const std::u16string& wanted) {
     const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
-    if (listing == 0) return -1;
+    if (listing == platform::ListingHandle::kNone) return -1;
     bool found = false;
     platform::ListingEntry entry;
     while (!found && platform::NextListingEntry(listing, &entry)) {

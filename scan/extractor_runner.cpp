@@ -27,12 +27,12 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
                           const LineSink& onLine) {
     const platform::ProcessHandle process =
         platform::StartProcess(program, commandLine, platform::CurrentDirectory());
-    if (process == 0) return false;
+    if (process == platform::ProcessHandle::kNone) return false;
     ReadProcessLines(process, onLine);
     return true;
 }
 
-int64_t ReadProcessLines(intptr_t process, const LineSink& onLine) {
+int64_t ReadProcessLines(platform::ProcessHandle process, const LineSink& onLine) {
     LineSplitter splitter;
     std::string block(kReadBlock, '\0');
     for (;;) {
@@ -78,14 +78,14 @@ void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
     appSettings.currentProjectFile = run->projectFile;
     const BasePrefix prefix = MakeBasePrefix(basePath);
     if (scanState.inputs.prefixProject) AddProjectHeader(run->projectFile);
-    if (run->process == 0) {
+    if (run->process == platform::ProcessHandle::kNone) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
         AddInfoLine(u"Error starting '" + run->program + u"'");
         return;
     }
     const int64_t exitCode = ReadProcessLines(
         run->process, [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
-    run->process = 0;
+    run->process = platform::ProcessHandle::kNone;
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
     // program, say) would otherwise look like a project that uses nothing.
     if (exitCode != 0) AddInfoLine(u"Error reading '" + run->projectFile + u"'");

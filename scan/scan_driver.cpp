@@ -64,7 +64,7 @@ void ReportSharedAndMissing() {
 
 int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pattern) {
     const platform::ListingHandle listing = platform::OpenListing(directory, pattern);
-    if (listing == 0) return -1;
+    if (listing == platform::ListingHandle::kNone) return -1;
     std::u16string reduced(pattern);
     for (size_t at; (at = reduced.find(u"*.")) != std::u16string::npos;) reduced.erase(at, 2);
     int64_t count = 0;
@@ -98,7 +98,7 @@ int64_t RunScan() {
     const int64_t total = CountMatchingFiles(directory, u"*.mph");
 
     const platform::ListingHandle listing = platform::OpenListing(directory, u"*.mph");
-    if (listing == 0) {
+    if (listing == platform::ListingHandle::kNone) {
         // Said, not silent: otherwise the user sees an empty page and no reason.
         AddInfoLine(u"Error examining the path '" + WithoutFinalBackslash(directory) + u"'");
         return -1;

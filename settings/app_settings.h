@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/platform.h"
+
 // The range of the minimum string length, the slider's.
 constexpr int64_t kShortestMinLength = 8;
 constexpr int64_t kLongestMinLength = 40;
@@ -14,7 +16,7 @@ struct AppSettings {
     std::u16string projectDirectory;    // folder of the *.mph project files
     int64_t minStringLength = 0;        // shortest string the extractor prints
     std::u16string currentProjectFile;  // the project file being scanned
-    intptr_t helpImage = 0;             // image of the help buttons; 0 = none
+    platform::ImageHandle helpImage = platform::ImageHandle::kNone;  // of the help buttons
 };
 
 extern AppSettings appSettings;

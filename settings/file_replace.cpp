@@ -41,7 +41,7 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     if (!(platform::FileSize(path) >= 0 ? TryForAWhile(writable) : writable())) return -1;
     const std::u16string temporary = TemporaryNameFor(path);
     const platform::FileHandle file = platform::CreateFileForWriting(temporary);
-    if (file == 0) return -1;
+    if (file == platform::FileHandle::kNone) return -1;
     const bool written = platform::WriteToFile(file, bytes) && platform::FlushFile(file);
     // A full disk may show itself only when the last buffered data goes out at the close.
     const bool closed = platform::CloseFile(file);

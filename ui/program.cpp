@@ -20,7 +20,8 @@
 namespace {
 
 void ShowHelpImage(int control) {
-    if (appSettings.helpImage != 0) platform::SetButtonImage(control, appSettings.helpImage);
+    if (appSettings.helpImage != platform::ImageHandle::kNone)
+        platform::SetButtonImage(control, appSettings.helpImage);
 }
 
 // The project directory for the scan, as the folder picker gives it: with a trailing backslash.

@@ -32,7 +32,7 @@ struct Listing {
 
 std::map<char16_t, std::unique_ptr<Node>> gDrives;  // by lower-case drive letter
 std::map<ListingHandle, Listing> gListings;
-ListingHandle gNextListing = 1;
+intptr_t gNextListing = 1;
 
 // Files open for writing: what was written but not yet handed to the disk.
 struct OpenFile {
@@ -40,7 +40,7 @@ struct OpenFile {
     std::string buffered;
 };
 std::map<FileHandle, OpenFile> gOpenFiles;
-FileHandle gNextFile = 1;
+intptr_t gNextFile = 1;
 
 // Fault injection: the writing step with this number (counted from 1 since the last reset)
 // fails; 0 = none.
@@ -207,7 +207,7 @@ int64_t FileSize(std::u16string_view path) {
 
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
     Node* node = Resolve(folder);
-    if (!node || !node->isDirectory || node->unlistable) return 0;
+    if (!node || !node->isDirectory || node->unlistable) return ListingHandle::kNone;
     const std::u16string lowerPattern = LowerCase(pattern);
     Listing listing;
     ParsedPath parsed;
@@ -223,7 +223,7 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
             listing.entries.push_back({child->name, child->isDirectory});
         }
     }
-    const ListingHandle handle = gNextListing++;
+    const ListingHandle handle{gNextListing++};
     gListings[handle] = std::move(listing);
     return handle;
 }
@@ -263,8 +263,8 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
-    if (StepFails() || !WriteFileBytes(path, {})) return 0;
-    const FileHandle handle = gNextFile++;
+    if (StepFails() || !WriteFileBytes(path, {})) return FileHandle::kNone;
+    const FileHandle handle{gNextFile++};
     gOpenFiles[handle] = {std::u16string(path), {}};
     return handle;
 }

@@ -22,7 +22,7 @@ struct Process {
 std::map<std::u16string, headless::ProgramBehaviour> gPrograms;  // by lower-cased path
 std::map<ProcessHandle, Process> gProcesses;
 std::vector<headless::StartedProcess> gStarted;
-ProcessHandle gNextProcess = 1;
+intptr_t gNextProcess = 1;
 size_t gPipeChunk = 4096;
 std::u16string gCurrentDirectory = u"C:\\";
 int64_t gPaused = 0;
@@ -59,10 +59,10 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     gStarted.push_back(
         {std::u16string(program), std::u16string(commandLine), std::u16string(workingDirectory)});
     auto behaviour = gPrograms.find(LowerCase(program));
-    if (FileSize(program) < 0 || behaviour == gPrograms.end()) return 0;
+    if (FileSize(program) < 0 || behaviour == gPrograms.end()) return ProcessHandle::kNone;
     Process process;
     process.exitCode = behaviour->second(commandLine, &process.output);
-    const ProcessHandle handle = gNextProcess++;
+    const ProcessHandle handle{gNextProcess++};
     gProcesses[handle] = std::move(process);
     OnProcessStarted();
     return handle;

@@ -26,7 +26,7 @@ struct Control {
     bool caretInView = true;
     FontInfo font;
     std::u16string tooltip;
-    ImageHandle image = 0;
+    ImageHandle image = ImageHandle::kNone;
 };
 
 // A window frame as Windows 10 draws one at 96 DPI: 8 units of border on three sides, a caption
@@ -180,21 +180,23 @@ ImageHandle CreateIconImage(std::string_view picture, int width, int height) {
         }
         return value;
     };
-    if (picture.size() < 40 || number(0, 4) != 40) return 0;
+    if (picture.size() < 40 || number(0, 4) != 40) return ImageHandle::kNone;
     const int64_t bits = number(14, 2);
-    if (number(4, 4) != width || number(8, 4) != 2 * height) return 0;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return 0;
+    if (number(4, 4) != width || number(8, 4) != 2 * height) return ImageHandle::kNone;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return ImageHandle::kNone;
     const int64_t colours = bits <= 8 ? (int64_t{1} << bits) * 4 : 0;
     const int64_t row = ((width * bits + 31) / 32) * 4;
     const int64_t mask = ((width + 31) / 32) * 4;
-    if (static_cast<int64_t>(picture.size()) < 40 + colours + (row + mask) * height) return 0;
+    if (static_cast<int64_t>(picture.size()) < 40 + colours + (row + mask) * height)
+        return ImageHandle::kNone;
     gImages.push_back({{width, height, static_cast<int>(bits)}});
     return static_cast<ImageHandle>(gImages.size());
 }
 
 bool DescribeImage(ImageHandle image, ImageInfo* info) {
-    if (image < 1 || image > static_cast<ImageHandle>(gImages.size())) return false;
-    *info = gImages[static_cast<size_t>(image - 1)].info;
+    const auto number = static_cast<size_t>(image);
+    if (number < 1 || number > gImages.size()) return false;
+    *info = gImages[number - 1].info;
     return true;
 }
 
@@ -205,7 +207,7 @@ void SetButtonImage(int control, ImageHandle image) {
 
 ImageHandle GetButtonImage(int control) {
     const Control* c = Find(control);
-    return c ? c->image : 0;
+    return c ? c->image : ImageHandle::kNone;
 }
 
 void CloseWindow(int window) {

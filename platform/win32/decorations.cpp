@@ -104,14 +104,14 @@ ImageHandle CreateIconImage(std::string_view picture, int width, int height) {
     HICON icon = CreateIconFromResourceEx(
         reinterpret_cast<PBYTE>(const_cast<char*>(picture.data())),
         static_cast<DWORD>(picture.size()), TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR);
-    if (!icon) return 0;
+    if (!icon) return ImageHandle::kNone;
     gIcons.emplace_back(icon);
-    return reinterpret_cast<ImageHandle>(icon);
+    return HandleOf<ImageHandle>(icon);
 }
 
 bool DescribeImage(ImageHandle image, ImageInfo* info) {
     ICONINFO parts = {};
-    if (image == 0 || !GetIconInfo(reinterpret_cast<HICON>(image), &parts)) return false;
+    if (image == ImageHandle::kNone || !GetIconInfo(NativeOf<HICON>(image), &parts)) return false;
     BITMAP colour = {};
     const bool known = parts.hbmColor && GetObjectW(parts.hbmColor, sizeof(colour), &colour);
     if (parts.hbmColor) DeleteObject(parts.hbmColor);
@@ -131,8 +131,8 @@ void SetButtonImage(int control, ImageHandle image) {
 
 ImageHandle GetButtonImage(int control) {
     HWND hwnd = ControlHandle(control);
-    if (!hwnd) return 0;
-    return static_cast<ImageHandle>(SendMessageW(hwnd, BM_GETIMAGE, IMAGE_ICON, 0));
+    if (!hwnd) return ImageHandle::kNone;
+    return ImageHandle{SendMessageW(hwnd, BM_GETIMAGE, IMAGE_ICON, 0)};
 }
 
 }  // namespace platform

@@ -19,7 +19,7 @@ struct Listing {
 };
 
 std::map<ListingHandle, Listing> gListings;
-ListingHandle gNextListing = 1;
+intptr_t gNextListing = 1;
 
 // Every path goes to Windows through here, in its long form where it is long.
 std::u16string Native(std::u16string_view path) {
@@ -50,15 +50,15 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
     listing.find = OwnedFind(FindFirstFileW(W(query), &listing.data));
     if (!listing.find.valid()) {
         // An existing folder with no matching entry is an empty listing, not a failure.
-        if (GetLastError() != ERROR_FILE_NOT_FOUND) return 0;
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) return ListingHandle::kNone;
         const DWORD attributes = GetFileAttributesW(W(Native(std::u16string(folder) + u"\\")));
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return 0;
+            return ListingHandle::kNone;
         }
     } else {
         listing.pending = true;
     }
-    const ListingHandle handle = gNextListing++;
+    const ListingHandle handle{gNextListing++};
     gListings[handle] = std::move(listing);
     return handle;
 }
@@ -95,14 +95,14 @@ bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
 
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     const FileHandle file = CreateFileForWriting(path);
-    if (file == 0) return false;
+    if (file == FileHandle::kNone) return false;
     const bool written = WriteToFile(file, bytes) && FlushFile(file);
     return CloseFile(file) && written;
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
     HANDLE file = OpenFile(path, true);
-    return file == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<FileHandle>(file);
+    return file == INVALID_HANDLE_VALUE ? FileHandle::kNone : HandleOf<FileHandle>(file);
 }
 
 bool WriteToFile(FileHandle file, std::string_view bytes) {
@@ -110,8 +110,7 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
     while (done < bytes.size()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
-        if (!WriteFile(reinterpret_cast<HANDLE>(file), bytes.data() + done, chunk, &written,
-                       nullptr) ||
+        if (!WriteFile(NativeOf<HANDLE>(file), bytes.data() + done, chunk, &written, nullptr) ||
             written != chunk) {
             return false;
         }
@@ -121,11 +120,11 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
 }
 
 bool FlushFile(FileHandle file) {
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(file)) != 0;
+    return FlushFileBuffers(NativeOf<HANDLE>(file)) != 0;
 }
 
 bool CloseFile(FileHandle file) {
-    return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
+    return CloseHandle(NativeOf<HANDLE>(file)) != 0;
 }
 
 namespace {

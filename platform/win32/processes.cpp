@@ -15,7 +15,7 @@ struct Process {
 };
 
 std::map<ProcessHandle, Process> gProcesses;
-ProcessHandle gNextProcess = 1;
+intptr_t gNextProcess = 1;
 
 Process* FindProcess(ProcessHandle handle) {
     auto it = gProcesses.find(handle);
@@ -51,7 +51,7 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
                            std::u16string_view workingDirectory) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readHandle = nullptr, writeHandle = nullptr;
-    if (!CreatePipe(&readHandle, &writeHandle, &inherit, 1 << 16)) return 0;
+    if (!CreatePipe(&readHandle, &writeHandle, &inherit, 1 << 16)) return ProcessHandle::kNone;
     OwnedHandle readEnd(readHandle), writeEnd(writeHandle);
     SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
 
@@ -71,9 +71,9 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
         W(programText), reinterpret_cast<wchar_t*>(line.data()), nullptr, nullptr, TRUE,
         CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : W(directory), &startup, &info);
     writeEnd.reset();  // the child holds the only write end now: the pipe ends with it
-    if (!started) return 0;
+    if (!started) return ProcessHandle::kNone;
     const OwnedHandle thread(info.hThread);
-    const ProcessHandle handle = gNextProcess++;
+    const ProcessHandle handle{gNextProcess++};
     gProcesses[handle] = {OwnedHandle(info.hProcess), std::move(readEnd)};
     return handle;
 }

@@ -58,6 +58,16 @@ using OwnedHandle = Owned<HANDLE, CloseHandle>;  // files, pipes, processes, thr
 using OwnedFind = Owned<HANDLE, FindClose>;      // a folder listing
 using OwnedIcon = Owned<HICON, DestroyIcon>;
 
+// The platform's handle types carry native handles here.
+template <typename Handle>
+Handle HandleOf(void* native) {
+    return Handle{reinterpret_cast<intptr_t>(native)};
+}
+template <typename Native, typename Handle>
+Native NativeOf(Handle handle) {
+    return reinterpret_cast<Native>(static_cast<intptr_t>(handle));
+}
+
 HWND MainWindowHandle();
 // The control's window and kind; nullptr for a number that names no control.
 HWND ControlHandle(int control);

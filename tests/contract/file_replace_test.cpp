@@ -76,7 +76,7 @@ TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
     EXPECT_EQ(3, platform::FileSize(target));
     EXPECT_EQ(-2, platform::FileSize(folder));
     const platform::ListingHandle listing = platform::OpenListing(folder, u"*.jpg");
-    ASSERT_NE(0, listing);
+    ASSERT_NE(platform::ListingHandle::kNone, listing);
     platform::ListingEntry entry;
     EXPECT_TRUE(platform::NextListingEntry(listing, &entry));
     EXPECT_U16_EQ(u"IMG_0815.jpg", entry.name);

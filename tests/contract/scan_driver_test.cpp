@@ -122,7 +122,7 @@ TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
     std::u16string log = u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'";
     std::u16string hits;
     const platform::ListingHandle listing = platform::OpenListing(u"D:\\Projekte\\", u"*.mph");
-    ASSERT_NE(0, listing);
+    ASSERT_NE(platform::ListingHandle::kNone, listing);
     platform::ListingEntry entry;
     while (platform::NextListingEntry(listing, &entry)) {
         const std::u16string n = entry.name.substr(1, entry.name.size() - 5);  // "p3.mph": "3"

@@ -34,7 +34,7 @@ TEST_F(StartupTest, FixedStartValuesSliderAndCaptions) {
 TEST_F(StartupTest, HelpImageIsTheLargest32By32Picture) {
     ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\strings64.exe", "MZ"));
     RunStartupChecks();
-    ASSERT_NE(0, appSettings.helpImage);
+    ASSERT_NE(platform::ImageHandle::kNone, appSettings.helpImage);
     platform::ImageInfo info;
     ASSERT_TRUE(platform::DescribeImage(appSettings.helpImage, &info));
     EXPECT_EQ(32, info.width);
@@ -72,7 +72,7 @@ TEST(HelpIconTest, DamagedFilesGiveNoPicture) {
     };
     for (const Row& row : rows) {
         EXPECT_FALSE(PickIconPicture(row.bytes, &picture)) << row.name;
-        EXPECT_EQ(0, CreateImageFromIconFile(row.bytes)) << row.name;
+        EXPECT_EQ(platform::ImageHandle::kNone, CreateImageFromIconFile(row.bytes)) << row.name;
     }
 }
 

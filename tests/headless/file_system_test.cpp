@@ -18,7 +18,7 @@ using testsupport::Show;
 std::vector<std::string> List(std::u16string_view folder, std::u16string_view pattern) {
     std::vector<std::string> names;
     const platform::ListingHandle listing = platform::OpenListing(folder, pattern);
-    if (listing == 0) return {"<unlistable>"};
+    if (listing == platform::ListingHandle::kNone) return {"<unlistable>"};
     platform::ListingEntry entry;
     while (platform::NextListingEntry(listing, &entry)) {
         names.push_back(Show(entry.name) + (entry.isDirectory ? "/" : ""));

@@ -187,7 +187,7 @@ TEST_F(ProgramTest, ScanShowsTheResultsPageForGood) {
     headless::MakeFile(u"D:\\Work\\Spurlese.chm", "ITSF");
     QueueLook([] {
         EXPECT_TRUE(platform::IsControlVisible(ctl::SettingsHelpButton));
-        EXPECT_NE(0, platform::GetButtonImage(ctl::SettingsHelpButton));
+        EXPECT_NE(platform::ImageHandle::kNone, platform::GetButtonImage(ctl::SettingsHelpButton));
     });
     // The user tries to close the window while the scan runs: dropped.
     headless::RaiseDuringNextProcess({platform::kCloseRequest, 0, platform::kMainWindow});
@@ -200,7 +200,7 @@ TEST_F(ProgramTest, ScanShowsTheResultsPageForGood) {
         EXPECT_TRUE(platform::IsControlEnabled(ctl::SaveResultsButton));
         EXPECT_EQ(ctl::SaveResultsButton, platform::FocusedControl()) << "the focus follows";
         EXPECT_TRUE(platform::IsControlVisible(ctl::ResultsHelpButton));
-        EXPECT_NE(0, platform::GetButtonImage(ctl::ResultsHelpButton));
+        EXPECT_NE(platform::ImageHandle::kNone, platform::GetButtonImage(ctl::ResultsHelpButton));
         EXPECT_FALSE(platform::IsControlVisible(ctl::ApplyFilterButton));
         EXPECT_EQ(1, platform::GetState(ctl::ScanProgress));
     });
