@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 #include "ui/controls.h"
 
 int ExportResults() {

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "platform/platform.h"
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The event loop and what each control does; the one file that sees every subsystem.
 #include "ui/program.h"
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 
 #include "app/results_export.h"
 #include "app/startup_checks.h"
+#include "platform/platform.h"
 #include "scan/directory_examination.h"
 #include "scan/hit_filter.h"
 #include "scan/scan_driver.h"

@@ -1,7 +1,7 @@
-// The program's entry and its only event loop.
+// The program's entry and its only event loop. This is the one place that ties the subsystems
+// together (window, settings, scan, start-up checks and export); none of them knows another
+// through it, and the build gives no other file all of them (see CMakeLists.txt).
 #pragma once
-
-#include "platform/platform.h"
 
 // Runs the program from start to close; returns the process exit code (0). A missing extractor
 // ends the process with 999 during the start instead.

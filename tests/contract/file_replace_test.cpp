@@ -2,7 +2,7 @@
 // temporary file behind.
 #include <string>
 
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 #include "tests/support/window_fixture.h"
 
 namespace {

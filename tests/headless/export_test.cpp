@@ -7,7 +7,7 @@
 
 #include "app/results_export.h"
 #include "platform/headless/headless.h"
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 

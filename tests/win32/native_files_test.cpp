@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/win32/long_path.h"
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 #include "tests/support/test_platform.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "settings/file_replace.h"
+#include "platform/file_replace.h"
 
 #include <algorithm>
 #include <functional>
