@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace spurlese {
+
 namespace {
 
 uint32_t Number(std::string_view bytes, size_t at, size_t size) {
@@ -50,3 +52,5 @@ platform::ImageHandle CreateImageFromIconFile(std::string_view file) {
     if (!PickIconPicture(file, &picture)) return platform::ImageHandle::kNone;
     return platform::CreateIconImage(picture.bytes, picture.width, picture.height);
 }
+
+}  // namespace spurlese

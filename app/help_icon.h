@@ -5,6 +5,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 // The whole ICO file (generated from resources/make_icons.py at build time).
 std::string_view HelpIconFile();
 
@@ -20,3 +22,5 @@ bool PickIconPicture(std::string_view iconFile, IconPicture* picture);
 
 // An image of that picture; 0 when the file or the platform cannot give one.
 platform::ImageHandle CreateImageFromIconFile(std::string_view iconFile);
+
+}  // namespace spurlese

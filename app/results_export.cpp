@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "platform/platform.h"
 #include "platform/file_replace.h"
+#include "platform/platform.h"
 #include "ui/controls.h"
+
+namespace spurlese {
 
 int ExportResults() {
     const std::u16string text = platform::GetText(ctl::HitsText);
@@ -17,3 +19,5 @@ int ExportResults() {
     if (!platform::ConvertUtf16ToUtf8(text, &bytes)) return -1;
     return WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes + "\r\n");
 }
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 #include "ui/controls.h"
 #include "ui/page_table.h"
 
+namespace spurlese {
+
 void AddStartupPageRows() {
     AddPageRow(kSettingsPage, ctl::SettingsPage, u"", 1);
     for (int control = ctl::ProjectDirLabel; control <= ctl::ApplyFilterButton; ++control) {
@@ -59,3 +61,5 @@ int RunStartupChecks() {
     platform::EnumerateDisplays();
     return 0;
 }
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace spurlese {
+
 // Where the user gets strings64.exe when it is missing.
 constexpr std::u16string_view kExtractorDownloadPage =
     u"https://learn.microsoft.com/sysinternals/downloads/strings";
@@ -14,3 +16,5 @@ void AddStartupPageRows();
 // Returns 0 when the extractor is present. When it is missing it tells the user, opens the
 // download page and ends the process with exit code 999 instead of returning.
 int RunStartupChecks();
+
+}  // namespace spurlese

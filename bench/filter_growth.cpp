@@ -14,6 +14,8 @@
 #include "settings/app_settings.h"
 #include "ui/main_window.h"
 
+using namespace spurlese;
+
 namespace {
 
 std::u16string Ascii(const std::string& text) {

@@ -26,6 +26,8 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 
+using namespace spurlese;
+
 namespace {
 
 double Seconds(std::chrono::steady_clock::time_point since) {

@@ -3,6 +3,8 @@
 #include <deque>
 #include <vector>
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -71,3 +73,5 @@ void Clear(bool bindings) {
 }  // namespace events
 
 }  // namespace platform
+
+}  // namespace spurlese

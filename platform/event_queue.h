@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform::events {
 
 void Push(const Event& event);
@@ -19,3 +21,5 @@ bool Take(Event* event);
 void Clear(bool bindings);
 
 }  // namespace platform::events
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 
+namespace spurlese {
+
 namespace {
 
 // Virus scanners, indexers and backup tools often hold a file for a moment just after it was
@@ -55,3 +57,5 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     }
     return 1;
 }
+
+}  // namespace spurlese

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace spurlese {
+
 namespace platform {
 
 // ---- Text -------------------------------------------------------------------------------
@@ -337,3 +339,5 @@ void ReleasePlatform();
 [[noreturn]] void EndProcess(int exitCode);
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace spurlese {
+
 // A number in decimal, as the program shows and writes numbers: no leading zeros or blanks, a
 // minus sign when negative.
 inline std::u16string Decimal(int64_t number) {
@@ -23,3 +25,5 @@ inline std::u16string_view FolderPart(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"\\/");
     return cut == std::u16string_view::npos ? std::u16string_view() : path.substr(0, cut + 1);
 }
+
+}  // namespace spurlese

@@ -149,13 +149,14 @@ def icon(colour_at, pictures):
 
 def cpp_array(data):
     lines = ["// Written by resources/make_icons.py; do not edit.",
-             '#include "app/help_icon.h"', "", "namespace {", "",
+             '#include "app/help_icon.h"', "", "namespace spurlese {", "", "namespace {", "",
              "const unsigned char kHelpIcon[] = {"]
     for i in range(0, len(data), 16):
         lines.append("    " + ", ".join(str(b) for b in data[i:i + 16]) + ",")
     lines += ["};", "", "}  // namespace", "",
               "std::string_view HelpIconFile() {",
-              "    return {reinterpret_cast<const char*>(kHelpIcon), sizeof(kHelpIcon)};", "}", ""]
+              "    return {reinterpret_cast<const char*>(kHelpIcon), sizeof(kHelpIcon)};", "}", "",
+              "}  // namespace spurlese", ""]
     return "\n".join(lines)
 
 

@@ -8,6 +8,8 @@
 #include "scan/info_log.h"
 #include "scan/scan_state.h"
 
+namespace spurlese {
+
 namespace {
 
 KeptFolder ListFolder(std::u16string_view folder) {
@@ -91,3 +93,5 @@ void EndListingCache() {
     scanState.folders.clear();
     scanState.keepListings = false;
 }
+
+}  // namespace spurlese

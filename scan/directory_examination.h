@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace spurlese {
+
 // True when the folder of `path` lists a regular file whose name equals the path's file name,
 // letter case ignored. A folder that cannot be listed is logged as
 // "Error examining the path '<folder>'" and gives false, on every call.
@@ -17,3 +19,5 @@ void EndListingCache();
 // tell.
 enum class Listed { kUnknown, kFile, kFolder, kNothing };
 Listed KeptListingKnows(std::u16string_view path);
+
+}  // namespace spurlese

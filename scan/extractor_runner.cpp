@@ -10,6 +10,8 @@
 #include "scan/scan_state.h"
 #include "settings/app_settings.h"
 
+namespace spurlese {
+
 namespace {
 
 constexpr int kPollMilliseconds = 10;
@@ -112,3 +114,5 @@ void RunExtractor(std::u16string_view projectFile, int64_t minLength,
     ExtractorRun run = StartExtractor(projectFile, minLength);
     FinishExtractor(&run, basePath);
 }
+
+}  // namespace spurlese

@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "scan/line_splitter.h"
 
+namespace spurlese {
+
 inline constexpr std::u16string_view kExtractorName = u"strings64.exe";
 
 // "<program>" -nobanner -n <min length> "<project file>"
@@ -47,3 +49,5 @@ void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);
 constexpr size_t kExtractorsAhead = 2;
 void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,
                          const std::function<void(size_t index, ExtractorRun* run)>& onRun);
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 #include "scan/scan_state.h"
 #include "settings/app_settings.h"
 
+namespace spurlese {
+
 namespace {
 
 // The file-size answer for a candidate: from its folder's kept listing where that is certain,
@@ -159,3 +161,5 @@ const std::vector<HitSource>& HitSources() {
 const std::vector<std::u16string>& MissingMediaFiles() {
     return scanState.missing;
 }
+
+}  // namespace spurlese

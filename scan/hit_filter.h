@@ -10,6 +10,8 @@
 
 #include "scan/scan_state.h"
 
+namespace spurlese {
+
 // The lower-cased base path with one final backslash, and its length in UTF-16 units.
 struct BasePrefix {
     std::u16string text;
@@ -48,3 +50,5 @@ void AddProjectHeader(std::u16string_view projectFile);
 const std::vector<HitSource>& HitSources();
 // Media files that lines under the base path name but that do not exist, once each.
 const std::vector<std::u16string>& MissingMediaFiles();
+
+}  // namespace spurlese

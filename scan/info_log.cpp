@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 // Lines gathered for one display: `added` is what line-by-line appends would add to its text.
@@ -92,3 +94,5 @@ void EndDisplayBatch() {
     FlushDisplayLines();
     gBatching = false;
 }
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace spurlese {
+
 // Appends the text as the display's new last line and scrolls it into view. False, and nothing
 // happens, while the main window does not exist.
 bool AddInfoLine(std::u16string_view text);
@@ -22,3 +24,5 @@ void FlushDisplayLines();
 // every flush, and a repaint costs more than the lines in it.
 void FlushDisplayLinesNowAndThen();
 void EndDisplayBatch();  // flushes
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace {
 
 // No UTF-8 character takes more than three bytes per UTF-16 unit, so this many bytes always
@@ -49,3 +51,5 @@ void SplitLines(LineSplitter* splitter, std::string_view bytes, const LineSink& 
 void FinishLines(LineSplitter* splitter, const LineSink& onLine) {
     if (!splitter->partial.empty()) EmitLine(splitter, onLine);
 }
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+namespace spurlese {
+
 inline constexpr size_t kLongestLine = 32767;
 
 struct LineSplitter {
@@ -22,3 +24,5 @@ using LineSink = std::function<void(std::u16string_view line)>;
 void SplitLines(LineSplitter* splitter, std::string_view bytes, const LineSink& onLine);
 // The end of the output: a line without LF still counts.
 void FinishLines(LineSplitter* splitter, const LineSink& onLine);
+
+}  // namespace spurlese

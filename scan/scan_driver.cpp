@@ -13,6 +13,8 @@
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 std::u16string WithoutFinalBackslash(std::u16string_view folder) {
@@ -141,3 +143,5 @@ int64_t RunScan() {
     platform::EnableControl(ctl::ApplyFilterButton, true);
     return 1;
 }
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace spurlese {
+
 // 1 when the scan ran; -1 when the project directory cannot be listed.
 int64_t RunScan();
 
@@ -13,3 +15,5 @@ int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pa
 
 // Takes every pending window event without acting on it; returns how many.
 int64_t PumpEvents();
+
+}  // namespace spurlese

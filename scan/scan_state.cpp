@@ -4,6 +4,8 @@
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 ScanState scanState;
 
 ScanInputs ReadScanInputs() {
@@ -20,3 +22,5 @@ ScanInputs ReadScanInputs() {
 void ResetScanState() {
     scanState = ScanState{};
 }
+
+}  // namespace spurlese

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+namespace spurlese {
+
 // What the scan reads when it starts. Below RunScan nothing reads a control: the window cannot
 // change during a scan, since its events are not handled then.
 struct ScanInputs {
@@ -59,3 +61,5 @@ extern ScanState scanState;
 
 // Back to an empty state with empty inputs: before a scan, and between tests.
 void ResetScanState();
+
+}  // namespace spurlese

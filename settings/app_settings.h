@@ -7,6 +7,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 // The range of the minimum string length, the slider's.
 constexpr int64_t kShortestMinLength = 8;
 constexpr int64_t kLongestMinLength = 40;
@@ -23,3 +25,5 @@ extern AppSettings appSettings;
 
 // Back to the empty record the program starts with.
 void ResetAppSettings();
+
+}  // namespace spurlese

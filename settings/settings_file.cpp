@@ -2,8 +2,10 @@
 
 #include <iterator>
 
-#include "platform/platform.h"
 #include "platform/file_replace.h"
+#include "platform/platform.h"
+
+namespace spurlese {
 
 namespace {
 
@@ -240,3 +242,5 @@ void CloseSettingsFile(SettingsDocument* document) {
     if (document->options & kModified) WriteSettingsFile(document);
     delete document;
 }
+
+}  // namespace spurlese

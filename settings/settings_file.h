@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace spurlese {
+
 enum SettingsOptions : int64_t {
     kCompactLines = 0x1,         // key=value, nothing around the separator
     kNoByteOrderMark = 0x10000,  // no UTF-8 byte-order mark line at the top
@@ -57,3 +59,5 @@ std::u16string ValueOfLine(const SettingsDocument* document, std::u16string_view
 bool WriteSettingsFile(SettingsDocument* document);
 // The bytes WriteSettingsFile writes; false when the text cannot be converted.
 bool SettingsFileBytes(const SettingsDocument* document, std::string* bytes);
+
+}  // namespace spurlese

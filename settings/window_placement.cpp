@@ -7,6 +7,8 @@
 #include "platform/text_helpers.h"
 #include "settings/settings_file.h"
 
+namespace spurlese {
+
 namespace {
 
 constexpr std::u16string_view kGroup = u"General";
@@ -104,3 +106,5 @@ void SaveSettings() {
     }
     CloseSettingsFile(document);
 }
+
+}  // namespace spurlese

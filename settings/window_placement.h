@@ -7,6 +7,8 @@
 
 #include "settings/settings_file.h"
 
+namespace spurlese {
+
 constexpr std::u16string_view kSettingsFileName = u"Spurlese.ini";
 constexpr int64_t kSettingsFileOptions = kCompactLines | kLineEndLf | kNoByteOrderMark;
 
@@ -22,3 +24,5 @@ int64_t Clamp(int64_t value, int64_t lower, int64_t upper);
 // hex digits, "%" and binary digits, or decimal digits. 0 without digits; saturated at the ends
 // of the 64-bit range.
 int64_t FieldNumber(std::u16string_view field);
+
+}  // namespace spurlese

@@ -8,6 +8,8 @@
 
 #include "tools/string_extractor.h"
 
+using namespace spurlese;
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>

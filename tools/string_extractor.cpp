@@ -18,6 +18,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace spurlese {
+
 namespace extractor {
 inline namespace SPURLESE_EXTRACTOR_BUILD {
 
@@ -819,3 +821,5 @@ std::string ExtractStrings(const std::string& bytes, uint64_t minLength) {
 
 }  // namespace SPURLESE_EXTRACTOR_BUILD
 }  // namespace extractor
+
+}  // namespace spurlese

@@ -25,6 +25,8 @@
 #define SPURLESE_EXTRACTOR_BUILD portable
 #endif
 
+namespace spurlese {
+
 namespace extractor {
 inline namespace SPURLESE_EXTRACTOR_BUILD {
 
@@ -80,3 +82,5 @@ std::string ExtractStrings(const std::string& bytes, uint64_t minLength);
 
 }  // namespace SPURLESE_EXTRACTOR_BUILD
 }  // namespace extractor
+
+}  // namespace spurlese

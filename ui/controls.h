@@ -2,6 +2,8 @@
 // accessibility tools find a control by its number.
 #pragma once
 
+namespace spurlese {
+
 namespace ctl {
 
 enum : int {
@@ -32,3 +34,5 @@ enum : int {
 constexpr int kCount = 22;
 
 }  // namespace ctl
+
+}  // namespace spurlese

@@ -13,6 +13,8 @@
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #endif
 
+namespace spurlese {
+
 namespace {
 
 using platform::ControlKind;
@@ -158,3 +160,5 @@ bool OpenMainWindow() {
 void ShowMinLength() {
     platform::SetCaption(ctl::MinLengthValue, Decimal(platform::GetState(ctl::MinLengthSlider)));
 }
+
+}  // namespace spurlese

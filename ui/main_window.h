@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 // Creates the main window with all 22 controls at their start states, their fonts and tooltips,
 // records their anchors and shows the window with the settings page. True on success; false
 // when the window itself cannot be created, and then no control exists.
@@ -17,3 +19,5 @@ struct ControlRow {
     const char16_t* tooltip = nullptr;
 };
 const ControlRow* MainWindowControls(int* count);
+
+}  // namespace spurlese

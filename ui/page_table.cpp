@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace {
 
 std::vector<PageRow> gPageTable;
@@ -48,3 +50,5 @@ std::u16string PageRowFile(int64_t control) {
 void ResetPageTable() {
     gPageTable.clear();
 }
+
+}  // namespace spurlese

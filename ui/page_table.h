@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace spurlese {
+
 enum Page : int64_t { kSettingsPage = 1, kResultsPage = 2 };
 
 struct PageRow {
@@ -26,3 +28,5 @@ int ActivatePage(int64_t page);
 std::u16string PageRowFile(int64_t control);
 
 void ResetPageTable();
+
+}  // namespace spurlese

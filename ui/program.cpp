@@ -19,6 +19,8 @@
 #include "ui/page_table.h"
 #include "ui/resize_layout.h"
 
+namespace spurlese {
+
 namespace {
 
 void ShowHelpImage(int control) {
@@ -167,3 +169,5 @@ int RunProgram() {
     platform::ReleasePlatform();
     return 0;
 }
+
+}  // namespace spurlese

@@ -3,6 +3,8 @@
 // through it, and the build gives no other file all of them (see CMakeLists.txt).
 #pragma once
 
+namespace spurlese {
+
 // Runs the program from start to close; returns the process exit code (0). A missing extractor
 // ends the process with 999 during the start instead.
 int RunProgram();
@@ -12,3 +14,5 @@ void DispatchControlEvent(int control);
 
 // Empties every list the program keeps (page table, anchors, scan records) for a new start.
 void ResetProgramLists();
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 std::vector<AnchorWindowRecord> gAnchorWindows;
@@ -120,3 +122,5 @@ void ResetAnchors() {
     gAnchorWindows.clear();
     gAnchors.clear();
 }
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 enum AnchorFlags : int64_t {
     kHeightFollows = 1,  // height changes by as much as the client height
     kWidthFollows = 2,   // width changes by as much as the client width
@@ -45,3 +47,5 @@ void OnSizeChangedRelayout(const platform::Event& event);
 void OnSizeChangedCentre(const platform::Event& event);
 
 void ResetAnchors();
+
+}  // namespace spurlese

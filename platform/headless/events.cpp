@@ -12,6 +12,8 @@
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -311,3 +313,5 @@ int DisplayEnumerations() {
 }
 
 }  // namespace headless
+
+}  // namespace spurlese

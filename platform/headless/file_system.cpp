@@ -10,6 +10,8 @@
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -386,3 +388,5 @@ void SetUnwritable(std::u16string_view file, bool unwritable) {
 }
 
 }  // namespace headless
+
+}  // namespace spurlese

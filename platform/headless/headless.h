@@ -11,6 +11,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace headless {
 
 // Forgets every window, control, file and fault.
@@ -112,3 +114,5 @@ void SetDisplays(const std::vector<std::pair<int, int>>& sizes);
 int DisplayEnumerations();
 
 }  // namespace headless
+
+}  // namespace spurlese

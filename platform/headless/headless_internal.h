@@ -3,6 +3,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 // The kind of a control; Label for a number that names none.
@@ -24,3 +26,5 @@ void ApplyWindowAction(WindowAction action, int width, int height);
 void OnProcessStarted();
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace spurlese {
+
 namespace platform {
 
 struct LowerCaseRun {
@@ -71,3 +73,5 @@ inline constexpr LowerCaseRun kLowerCaseRuns[] = {
 };
 
 }  // namespace platform
+
+}  // namespace spurlese

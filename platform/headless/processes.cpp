@@ -8,6 +8,8 @@
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -138,3 +140,5 @@ int64_t PausedMilliseconds() {
 }
 
 }  // namespace headless
+
+}  // namespace spurlese

@@ -1,6 +1,8 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 
+namespace spurlese {
+
 namespace headless {
 
 void ResetPlatform() {
@@ -12,3 +14,5 @@ void ResetPlatform() {
 }
 
 }  // namespace headless
+
+}  // namespace spurlese

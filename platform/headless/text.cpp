@@ -5,6 +5,8 @@
 #include "platform/headless/lower_case_table.h"
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -156,3 +158,5 @@ void FailNextConversion() {
 }
 
 }  // namespace headless
+
+}  // namespace spurlese

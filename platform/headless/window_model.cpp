@@ -8,6 +8,8 @@
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace {
@@ -436,3 +438,5 @@ void ApplyWindowAction(WindowAction action, int width, int height) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace spurlese {
+
 namespace platform {
 
 namespace win32 {
@@ -224,3 +226,5 @@ bool IsControlVisible(int control) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

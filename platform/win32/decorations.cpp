@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace spurlese {
+
 namespace platform {
 
 namespace win32 {
@@ -136,3 +138,5 @@ ImageHandle GetButtonImage(int control) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 
 #include "platform/event_queue.h"
 
+namespace spurlese {
+
 namespace platform {
 
 using namespace win32;
@@ -120,3 +122,5 @@ void EndProcess(int exitCode) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

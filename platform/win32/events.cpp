@@ -5,6 +5,8 @@
 
 #include "platform/event_queue.h"
 
+namespace spurlese {
+
 namespace platform {
 
 using namespace win32;
@@ -44,3 +46,5 @@ bool DropPendingEvent() {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -6,6 +6,8 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/win32_internal.h"
 
+namespace spurlese {
+
 namespace platform {
 
 using namespace win32;
@@ -185,3 +187,5 @@ bool DeleteFilePath(std::u16string_view path) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace spurlese {
+
 namespace longpath {
 
 inline bool IsSeparator(wchar_t c) {
@@ -39,3 +41,5 @@ inline std::wstring LongPathForm(const std::wstring& path) {
 }
 
 }  // namespace longpath
+
+}  // namespace spurlese

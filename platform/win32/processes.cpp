@@ -3,6 +3,8 @@
 
 #include "platform/win32/win32_internal.h"
 
+namespace spurlese {
+
 namespace platform {
 
 using namespace win32;
@@ -122,3 +124,5 @@ int64_t MonotonicMilliseconds() {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace spurlese {
+
 namespace platform {
 
 using namespace win32;
@@ -100,3 +102,5 @@ int64_t GetMaximum(int control) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace spurlese {
+
 namespace platform {
 
 using win32::U;
@@ -78,3 +80,5 @@ bool ConvertUtf16ToUtf8(std::u16string_view text, std::string* bytes) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -9,6 +9,8 @@
 
 #include <climits>
 
+namespace spurlese {
+
 namespace platform {
 
 namespace win32 {
@@ -158,3 +160,5 @@ std::u16string GetText(int control) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

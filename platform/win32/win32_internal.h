@@ -12,6 +12,8 @@
 
 #include "platform/platform.h"
 
+namespace spurlese {
+
 namespace platform::win32 {
 
 // Native strings: wchar_t is 16 bits wide on Windows, so the units are the same.
@@ -87,3 +89,5 @@ void AttachDisplayBehaviour(HWND display);
 void ReleaseWindowResources();
 
 }  // namespace platform::win32
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 
 #include "platform/event_queue.h"
 
+namespace spurlese {
+
 namespace platform {
 
 namespace win32 {
@@ -323,3 +325,5 @@ bool DisplaySize(int index, int* width, int* height) {
 }
 
 }  // namespace platform
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 using platform::GetState;
@@ -206,3 +208,5 @@ TEST_F(ControlModelTest, ControlsEndWithTheWindow) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

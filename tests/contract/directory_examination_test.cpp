@@ -3,6 +3,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::MakeTestFile;
@@ -86,3 +88,5 @@ TEST_F(DirectoryExaminationTest, NothingIsLoggedWithoutAWindow) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 
 #include "tests/support/scan_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::ExtractorKind;
@@ -149,3 +151,5 @@ TEST_F(ExtractorRunnerTest, ScanThroughOurExtractorFindsPathsInEveryEncoding) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 #include "platform/file_replace.h"
 #include "tests/support/window_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 constexpr char16_t kTarget[] = u"D:\\Work\\hits.txt";
@@ -89,3 +91,5 @@ TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -1,5 +1,7 @@
 #include "tests/support/scan_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::MakeTestFile;
@@ -129,3 +131,5 @@ TEST_F(HitFilterTest, UmlautsInFolderAndName) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

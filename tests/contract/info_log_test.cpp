@@ -6,6 +6,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 using InfoLogTest = WindowTest;
@@ -87,3 +89,5 @@ TEST_F(InfoLogTest, GatheredLinesEndUpAsIfAddedOneByOne) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 #include "ui/controls.h"
 #include "ui/page_table.h"
 
+namespace spurlese {
+
 namespace {
 
 using MainWindowTest = WindowTest;
@@ -112,3 +114,5 @@ TEST_F(MainWindowTest, ValueLabelShowsTheSliderPosition) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

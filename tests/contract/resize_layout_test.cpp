@@ -4,6 +4,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 class ResizeLayoutTest : public WindowTest {
@@ -91,3 +93,5 @@ TEST_F(ResizeLayoutTest, UnknownWindowOnlyRepaints) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

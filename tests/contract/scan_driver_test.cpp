@@ -1,5 +1,7 @@
 #include "tests/support/scan_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::ExtractorKind;
@@ -143,3 +145,5 @@ TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 #include "settings/settings_file.h"
 #include "tests/support/window_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 constexpr char16_t kFile[] = u"D:\\Work\\test.ini";
@@ -152,3 +154,5 @@ TEST_F(SettingsFileTest, CreatedFileExistsAndClosingAnUnchangedOneEmptiesIt) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

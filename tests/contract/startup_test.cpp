@@ -7,6 +7,8 @@
 #include "ui/controls.h"
 #include "ui/page_table.h"
 
+namespace spurlese {
+
 namespace {
 
 using StartupTest = WorkFolderTest;
@@ -77,3 +79,5 @@ TEST(HelpIconTest, DamagedFilesGiveNoPicture) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "tests/support/test_platform.h"
 
+namespace spurlese {
+
 namespace {
 
 using platform::LowerCase;
@@ -61,3 +63,5 @@ TEST(Utf8Test, InvalidBytesBecomeReplacementCharacters) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

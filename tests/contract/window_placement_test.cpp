@@ -5,6 +5,8 @@
 #include "settings/window_placement.h"
 #include "tests/support/window_fixture.h"
 
+namespace spurlese {
+
 namespace {
 
 class WindowPlacementTest : public WorkFolderTest {
@@ -116,3 +118,5 @@ TEST(FieldNumberTest, NumbersOfAField) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

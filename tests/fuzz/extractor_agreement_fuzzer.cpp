@@ -7,6 +7,8 @@
 #include "tests/support/plain_extractor.h"
 #include "tools/string_extractor.h"
 
+using namespace spurlese;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const uint64_t minLength = 1 + data[0] % 40;

@@ -14,6 +14,8 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 
+using namespace spurlese;
+
 namespace {
 
 void PrepareArchive() {

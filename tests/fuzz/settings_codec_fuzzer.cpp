@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "settings/settings_file.h"
 
+using namespace spurlese;
+
 namespace {
 
 constexpr char16_t kFile[] = u"D:\\Fuzz\\Spurlese.ini";

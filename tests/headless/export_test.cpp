@@ -6,10 +6,12 @@
 #include <string>
 
 #include "app/results_export.h"
-#include "platform/headless/headless.h"
 #include "platform/file_replace.h"
+#include "platform/headless/headless.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
+
+namespace spurlese {
 
 namespace {
 
@@ -125,3 +127,5 @@ TEST_F(ExportTest, FailedConversionWritesNothing) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -12,6 +12,8 @@
 #include "tests/support/plain_extractor.h"
 #include "tools/string_extractor.h"
 
+namespace spurlese {
+
 namespace {
 
 std::string Utf8(char32_t cp) {
@@ -166,3 +168,5 @@ TEST(ExtractorReferenceTest, QuotationMarksInUtf8AreNoLetters) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -9,6 +9,8 @@
 #include "tests/support/plain_extractor.h"
 #include "tools/string_extractor.h"
 
+namespace spurlese {
+
 namespace {
 
 using extractor::ExtractStrings;
@@ -360,3 +362,5 @@ TEST(ExtractorToolTest, CommandLineContract) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

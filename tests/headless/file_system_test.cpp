@@ -11,6 +11,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::Show;
@@ -115,3 +117,5 @@ TEST_F(UnlistableFolderTest, UnlistableDriveRootIsNamedAsTheDrive) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -11,6 +11,8 @@
 #include "ui/controls.h"
 #include "ui/program.h"
 
+namespace spurlese {
+
 namespace {
 
 using headless::QueueClick;
@@ -258,3 +260,5 @@ TEST_F(ProgramTest, MissingExtractorEndsTheProgramWith999) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

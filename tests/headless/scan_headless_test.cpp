@@ -4,6 +4,8 @@
 #include "tests/support/scan_fixture.h"
 #include "tests/support/stand_in_programs.h"
 
+namespace spurlese {
+
 namespace {
 
 using testsupport::ExtractorKind;
@@ -137,3 +139,5 @@ TEST(SplitCommandLineTest, WindowsRules) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

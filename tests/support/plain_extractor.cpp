@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace spurlese {
+
 namespace {
 
 // One character of a reading: in bytes a valid UTF-8 sequence or a single byte, in UTF-16LE a
@@ -206,3 +208,5 @@ std::string PlainExtract(const std::string& bytes, uint64_t minLength) {
     for (const Found& f : found) out += f.text + "\n";
     return out;
 }
+
+}  // namespace spurlese

@@ -5,4 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace spurlese {
+
 std::string PlainExtract(const std::string& bytes, uint64_t minLength);
+
+}  // namespace spurlese

@@ -1,5 +1,7 @@
 #include "tests/support/remote_window.h"
 
+namespace spurlese {
+
 namespace remote {
 
 namespace {
@@ -114,3 +116,5 @@ long RunningProgram::ExitCode(DWORD patience) {
 }
 
 }  // namespace remote
+
+}  // namespace spurlese

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace spurlese {
+
 namespace remote {
 
 // Polls the condition every 50 ms until it holds or the patience (ms) runs out.
@@ -53,3 +55,5 @@ private:
 };
 
 }  // namespace remote
+
+}  // namespace spurlese

@@ -7,6 +7,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 // A window, the base path D:\Archiv, and the working directory D:\Work\ for the extractor.
 class ScanTest : public WorkFolderTest {
 protected:
@@ -29,3 +31,5 @@ protected:
     static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
     static std::u16string Log() { return platform::GetText(ctl::InfoText); }
 };
+
+}  // namespace spurlese

@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 #include "tools/string_extractor.h"
 
+namespace spurlese {
+
 namespace testsupport {
 
 std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
@@ -94,3 +96,5 @@ headless::ProgramBehaviour CatProgram() {
 }
 
 }  // namespace testsupport
+
+}  // namespace spurlese

@@ -8,6 +8,8 @@
 
 #include "platform/headless/headless.h"
 
+namespace spurlese {
+
 namespace testsupport {
 
 // Windows' rules for splitting a command line into arguments (CommandLineToArgvW).
@@ -19,3 +21,5 @@ headless::ProgramBehaviour StringsProgram();
 headless::ProgramBehaviour CatProgram();
 
 }  // namespace testsupport
+
+}  // namespace spurlese

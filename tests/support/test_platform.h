@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace spurlese {
+
 namespace testsupport {
 
 // Releases the platform (window, event bindings), empties the program's lists and records and
@@ -41,3 +43,5 @@ std::string FileBytes(std::u16string_view path);
 std::string Show(std::u16string_view text);
 
 }  // namespace testsupport
+
+}  // namespace spurlese

@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "tests/support/test_platform.h"
 
+namespace spurlese {
+
 namespace testsupport {
 
 std::string FileBytes(std::u16string_view path) {
@@ -25,3 +27,5 @@ std::string Show(std::u16string_view text) {
 }
 
 }  // namespace testsupport
+
+}  // namespace spurlese

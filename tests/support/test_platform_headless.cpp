@@ -3,6 +3,8 @@
 #include "tests/support/test_platform.h"
 #include "ui/program.h"
 
+namespace spurlese {
+
 namespace testsupport {
 
 void ResetForTest() {
@@ -47,3 +49,5 @@ bool InsertionPointInView(int control) {
 }
 
 }  // namespace testsupport
+
+}  // namespace spurlese

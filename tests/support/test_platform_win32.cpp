@@ -15,6 +15,8 @@
 #include "tests/support/test_platform.h"
 #include "ui/program.h"
 
+namespace spurlese {
+
 namespace testsupport {
 
 namespace {
@@ -136,3 +138,5 @@ bool InsertionPointInView(int control) {
 }
 
 }  // namespace testsupport
+
+}  // namespace spurlese

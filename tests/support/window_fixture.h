@@ -9,6 +9,8 @@
 #include "tests/support/test_platform.h"
 #include "ui/main_window.h"
 
+namespace spurlese {
+
 // Every test starts from a freshly opened main window on an empty test drive.
 class WindowTest : public ::testing::Test {
 protected:
@@ -33,3 +35,5 @@ protected:
 // gtest prints char16_t strings as numbers; this shows them as text.
 #define EXPECT_U16_EQ(expected, actual) \
     EXPECT_EQ(testsupport::Show(expected), testsupport::Show(actual))
+
+}  // namespace spurlese

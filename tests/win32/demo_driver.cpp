@@ -16,6 +16,8 @@
 
 #include "tests/support/remote_window.h"
 
+using namespace spurlese;
+
 namespace {
 
 using remote::Child;

@@ -18,6 +18,8 @@
 #include "ui/controls.h"
 #include "ui/page_table.h"
 
+namespace spurlese {
+
 namespace {
 
 using platform::win32::ControlHandle;
@@ -340,3 +342,5 @@ TEST_F(EventLoopTest, DroppedItemsBecomeOneEvent) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -15,6 +15,8 @@
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
+namespace spurlese {
+
 namespace {
 
 using platform::win32::ControlHandle;
@@ -117,3 +119,5 @@ TEST(LowerCaseTableTest, AgreesWithCharLowerBuffWOnEveryUnit) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

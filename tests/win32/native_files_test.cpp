@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "platform/win32/long_path.h"
 #include "platform/file_replace.h"
+#include "platform/win32/long_path.h"
 #include "tests/support/test_platform.h"
+
+namespace spurlese {
 
 namespace {
 
@@ -46,3 +48,5 @@ TEST(ReplaceTest, ReplacedFileKeepsItsAttributes) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -15,6 +15,8 @@
 #include "tests/support/remote_window.h"
 #include "tests/support/test_platform.h"
 
+namespace spurlese {
+
 namespace {
 
 using remote::BoxText;
@@ -312,3 +314,5 @@ TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
 }
 
 }  // namespace
+
+}  // namespace spurlese

@@ -14,6 +14,8 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 
+using namespace spurlese;
+
 int wmain(int argc, wchar_t** argv) {
     if (!OpenMainWindow()) return 1;
     platform::SetCaption(ctl::ProjectDirButton,
