@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <iterator>
+#include <memory>
 
 #include "platform/file_replace.h"
 #include "platform/platform.h"
@@ -13,14 +14,14 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() && platform::LowerCase(a) == platform::LowerCase(b);
 }
 
-SettingsDocument* NewDocument(std::u16string_view fileName, int64_t options) {
-    auto* document = new SettingsDocument;
+SettingsFile NewDocument(std::u16string_view fileName, int64_t options) {
+    auto document = std::make_unique<SettingsDocument>();
     document->fileName = fileName;
     document->options = options;
     document->lineEnd = (options & kLineEndCr) ? u"\r" : (options & kLineEndLf) ? u"\n" : u"\r\n";
     document->separator = (options & kColonSeparator) ? u":" : u"=";
     // The root group holds the lines above the first header; its own header is never written.
-    document->currentGroup = AddEntry(document, EntryKind::Group);
+    document->currentGroup = AddEntry(document.get(), EntryKind::Group);
     return document;
 }
 
@@ -91,25 +92,25 @@ void ReadLines(SettingsDocument* document, std::u16string_view text) {
 
 }  // namespace
 
-SettingsDocument* OpenSettingsFile(std::u16string_view fileName, int64_t options) {
+SettingsFile OpenSettingsFile(std::u16string_view fileName, int64_t options) {
     if (fileName.empty()) return nullptr;
     std::string bytes;
     if (!platform::ReadFileBytes(fileName, &bytes)) return nullptr;
-    SettingsDocument* document = NewDocument(fileName, options);
+    SettingsFile document = NewDocument(fileName, options);
     // A byte-order mark is not skipped: it stays the first character of the first line.
-    ReadLines(document, platform::Utf8ToUtf16(bytes));
+    ReadLines(document.get(), platform::Utf8ToUtf16(bytes));
     document->currentGroup = &document->entries.front();
     return document;
 }
 
 // The old file is not emptied here: the document is marked as changed, so closing it replaces
 // the file with what the document then holds, and a failing write never loses the old file.
-SettingsDocument* CreateSettingsFile(std::u16string_view fileName, int64_t options) {
+SettingsFile CreateSettingsFile(std::u16string_view fileName, int64_t options) {
     if (fileName.empty() || !platform::WritableFile(fileName)) return nullptr;
     if (platform::FileSize(fileName) == -1 && !platform::WriteFileBytes(fileName, {})) {
         return nullptr;
     }
-    SettingsDocument* document = NewDocument(fileName, options);
+    SettingsFile document = NewDocument(fileName, options);
     document->options |= kModified;
     return document;
 }
@@ -237,10 +238,8 @@ bool WriteSettingsFile(SettingsDocument* document) {
     return true;
 }
 
-void CloseSettingsFile(SettingsDocument* document) {
-    if (!document) return;
-    if (document->options & kModified) WriteSettingsFile(document);
-    delete document;
+void CloseSettingsFile(SettingsFile document) {
+    if (document && (document->options & kModified)) WriteSettingsFile(document.get());
 }
 
 }  // namespace spurlese

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -38,17 +39,21 @@ struct SettingsDocument {
     SettingsEntry* currentGroup = nullptr;
 };
 
+// An open document owns its entries. Closing it (CloseSettingsFile) writes it when it was changed
+// and frees it; one dropped without being closed is freed unwritten.
+using SettingsFile = std::unique_ptr<SettingsDocument>;
+
 // None (nullptr) when the name is empty or the file cannot be read.
-SettingsDocument* OpenSettingsFile(std::u16string_view fileName, int64_t options);
+SettingsFile OpenSettingsFile(std::u16string_view fileName, int64_t options);
 // An empty document for a file that is written in full when the document is closed; none when
 // the file could not be written.
-SettingsDocument* CreateSettingsFile(std::u16string_view fileName, int64_t options);
+SettingsFile CreateSettingsFile(std::u16string_view fileName, int64_t options);
 bool SelectGroup(SettingsDocument* document, std::u16string_view group);
 std::u16string ReadValue(SettingsDocument* document, std::u16string_view key,
                          std::u16string_view defaultValue);
 void WriteValue(SettingsDocument* document, std::u16string_view key, std::u16string_view value);
 // Writes the file when the document was changed, then frees the document.
-void CloseSettingsFile(SettingsDocument* document);
+void CloseSettingsFile(SettingsFile document);
 
 // The parts the operations above are made of.
 SettingsEntry* FindGroup(SettingsDocument* document, std::u16string_view name);

@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
@@ -70,11 +71,11 @@ int64_t FieldNumber(std::u16string_view field) {
 }
 
 void LoadSettings() {
-    SettingsDocument* document = OpenSettingsFile(kSettingsFileName, kSettingsFileOptions);
+    SettingsFile document = OpenSettingsFile(kSettingsFileName, kSettingsFileOptions);
     if (!document) return;
-    SelectGroup(document, kGroup);
+    SelectGroup(document.get(), kGroup);
     if (platform::WindowExists(platform::kMainWindow)) {
-        const std::u16string value = ReadValue(document, kKey, u"");
+        const std::u16string value = ReadValue(document.get(), kKey, u"");
         if (!value.empty()) {
             // The display's size comes in the same units as the window's placement, so the
             // bounds hold on a scaled display too.
@@ -89,22 +90,22 @@ void LoadSettings() {
                                   static_cast<int>(width), static_cast<int>(height));
         }
     }
-    CloseSettingsFile(document);
+    CloseSettingsFile(std::move(document));
 }
 
 void SaveSettings() {
-    SettingsDocument* document = CreateSettingsFile(kSettingsFileName, kSettingsFileOptions);
+    SettingsFile document = CreateSettingsFile(kSettingsFileName, kSettingsFileOptions);
     if (!document) return;
-    SelectGroup(document, kGroup);
+    SelectGroup(document.get(), kGroup);
     platform::Rect frame;
     int width = 0, height = 0;
     if (platform::GetFrameRect(platform::kMainWindow, &frame) &&
         platform::GetClientSize(platform::kMainWindow, &width, &height)) {
-        WriteValue(document, kKey,
+        WriteValue(document.get(), kKey,
                    Decimal(frame.x) + u"," + Decimal(frame.y) + u"," + Decimal(width) + u"," +
                        Decimal(height));
     }
-    CloseSettingsFile(document);
+    CloseSettingsFile(std::move(document));
 }
 
 }  // namespace spurlese

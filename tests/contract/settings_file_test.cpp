@@ -1,6 +1,7 @@
 // The settings file codec, case by case: what it reads from a file's bytes and what it writes
 // back, byte for byte.
 #include <string>
+#include <utility>
 
 #include "settings/settings_file.h"
 #include "tests/support/window_fixture.h"
@@ -18,7 +19,7 @@ protected:
         testsupport::ResetForTest();
         ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work"));
     }
-    static SettingsDocument* Open(const std::string& bytes, int64_t options = kProgram) {
+    static SettingsFile Open(const std::string& bytes, int64_t options = kProgram) {
         EXPECT_TRUE(testsupport::MakeTestFile(kFile, bytes));
         return OpenSettingsFile(kFile, options);
     }
@@ -29,11 +30,11 @@ protected:
     }
     // Opens the bytes, marks the document changed without changing a line, and writes it back.
     static std::string RoundTrip(const std::string& bytes, int64_t options = kProgram) {
-        SettingsDocument* document = Open(bytes, options);
+        SettingsFile document = Open(bytes, options);
         EXPECT_NE(nullptr, document);
         if (!document) return {};
         document->options |= kModified;
-        CloseSettingsFile(document);
+        CloseSettingsFile(std::move(document));
         return FileBytes();
     }
 };
@@ -71,31 +72,31 @@ TEST_F(SettingsFileTest, LinesReadAndWrittenBack) {
 }
 
 TEST_F(SettingsFileTest, ValuesByGroupAndKey) {
-    SettingsDocument* document = Open("[A]\nx=1\n[B]\nx=2\n\tKey=3\ny= 5\n");
+    SettingsFile document = Open("[A]\nx=1\n[B]\nx=2\n\tKey=3\ny= 5\n");
     ASSERT_NE(nullptr, document);
-    EXPECT_TRUE(SelectGroup(document, u"b"));
-    EXPECT_U16_EQ(u"2", ReadValue(document, u"X", u"d"));
-    EXPECT_U16_EQ(u"d", ReadValue(document, u"Key", u"d"));  // the tab is part of the key
-    EXPECT_U16_EQ(u"3", ReadValue(document, u"\tkey", u"d"));
-    EXPECT_U16_EQ(u" 5", ReadValue(document, u"y", u"d"));  // compact: nothing trimmed
-    EXPECT_U16_EQ(u"d", ReadValue(document, u"", u"d"));
-    EXPECT_TRUE(SelectGroup(document, u"A"));
-    EXPECT_U16_EQ(u"d", ReadValue(document, u"y", u"d"));  // only in another group
+    EXPECT_TRUE(SelectGroup(document.get(), u"b"));
+    EXPECT_U16_EQ(u"2", ReadValue(document.get(), u"X", u"d"));
+    EXPECT_U16_EQ(u"d", ReadValue(document.get(), u"Key", u"d"));  // the tab is part of the key
+    EXPECT_U16_EQ(u"3", ReadValue(document.get(), u"\tkey", u"d"));
+    EXPECT_U16_EQ(u" 5", ReadValue(document.get(), u"y", u"d"));  // compact: nothing trimmed
+    EXPECT_U16_EQ(u"d", ReadValue(document.get(), u"", u"d"));
+    EXPECT_TRUE(SelectGroup(document.get(), u"A"));
+    EXPECT_U16_EQ(u"d", ReadValue(document.get(), u"y", u"d"));  // only in another group
     // Selecting a missing group adds it in memory only.
-    EXPECT_TRUE(SelectGroup(document, u"New"));
+    EXPECT_TRUE(SelectGroup(document.get(), u"New"));
     EXPECT_EQ(0, document->options & kModified);
-    CloseSettingsFile(document);
+    CloseSettingsFile(std::move(document));
     EXPECT_EQ("[A]\nx=1\n[B]\nx=2\n\tKey=3\ny= 5\n", FileBytes());  // not written
 }
 
 TEST_F(SettingsFileTest, NewKeyGoesToTheEndOfItsGroup) {
-    SettingsDocument* document = Open("[A]\na=1\n[B]\nb=1\n");
-    SelectGroup(document, u"a");
-    WriteValue(document, u"New", u"2");
-    WriteValue(document, u"A", u"9");  // an existing key keeps its place, written as given
-    SelectGroup(document, u"C");
-    WriteValue(document, u"c", u"3");
-    CloseSettingsFile(document);
+    SettingsFile document = Open("[A]\na=1\n[B]\nb=1\n");
+    SelectGroup(document.get(), u"a");
+    WriteValue(document.get(), u"New", u"2");
+    WriteValue(document.get(), u"A", u"9");  // an existing key keeps its place, written as given
+    SelectGroup(document.get(), u"C");
+    WriteValue(document.get(), u"c", u"3");
+    CloseSettingsFile(std::move(document));
     EXPECT_EQ("[A]\nA=9\nNew=2\n[B]\nb=1\n[C]\nc=3\n", FileBytes());
 }
 
@@ -112,17 +113,17 @@ TEST_F(SettingsFileTest, OptionsChooseLineEndSeparatorAndMark) {
         {"colon", kCompactLines | kNoByteOrderMark | kLineEndLf | kColonSeparator, "[G]\nk:v\n"},
     };
     for (const Row& row : rows) {
-        SettingsDocument* document = CreateSettingsFile(kFile, row.options);
+        SettingsFile document = CreateSettingsFile(kFile, row.options);
         ASSERT_NE(nullptr, document) << row.name;
-        SelectGroup(document, u"G");
-        WriteValue(document, u"k", u"v");
-        CloseSettingsFile(document);
+        SelectGroup(document.get(), u"G");
+        WriteValue(document.get(), u"k", u"v");
+        CloseSettingsFile(std::move(document));
         EXPECT_EQ(row.out, FileBytes()) << row.name;
     }
     // Spaced mode: one blank after the separator is not part of the value.
-    SettingsDocument* document = Open("k = v\n", 0);
-    EXPECT_U16_EQ(u"v", ReadValue(document, u"k", u""));
-    CloseSettingsFile(document);
+    SettingsFile document = Open("k = v\n", 0);
+    EXPECT_U16_EQ(u"v", ReadValue(document.get(), u"k", u""));
+    CloseSettingsFile(std::move(document));
 }
 
 TEST_F(SettingsFileTest, MissingFilesAndNames) {
@@ -139,17 +140,17 @@ TEST_F(SettingsFileTest, MissingFilesAndNames) {
 }
 
 TEST_F(SettingsFileTest, CreatedFileExistsAndClosingAnUnchangedOneEmptiesIt) {
-    SettingsDocument* document = CreateSettingsFile(kFile, kProgram);
+    SettingsFile document = CreateSettingsFile(kFile, kProgram);
     ASSERT_NE(nullptr, document);
     EXPECT_EQ(0, platform::FileSize(kFile));
-    CloseSettingsFile(document);
+    CloseSettingsFile(std::move(document));
     EXPECT_EQ("", FileBytes());
 
     ASSERT_TRUE(testsupport::MakeTestFile(kFile, "[Old]\nk=1\n"));
     document = CreateSettingsFile(kFile, kProgram);
     ASSERT_NE(nullptr, document);
-    EXPECT_U16_EQ(u"d", ReadValue(document, u"k", u"d"));  // the old lines are not read
-    CloseSettingsFile(document);
+    EXPECT_U16_EQ(u"d", ReadValue(document.get(), u"k", u"d"));  // the old lines are not read
+    CloseSettingsFile(std::move(document));
     EXPECT_EQ("", FileBytes());
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
@@ -56,24 +57,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     headless::ResetPlatform();
     headless::MakeFile(kFile, file);
-    SettingsDocument* document = OpenSettingsFile(kFile, options);
+    SettingsFile document = OpenSettingsFile(kFile, options);
     if (!document) std::abort();  // the file exists and is readable
-    SelectGroup(document, u"General");
-    const std::u16string before = ReadValue(document, u"MainWindowPosition", u"-");
-    WriteValue(document, u"MainWindowPosition", OneLine(value));
-    if (ReadValue(document, u"mainwindowposition", u"-") != OneLine(value) &&
+    SelectGroup(document.get(), u"General");
+    const std::u16string before = ReadValue(document.get(), u"MainWindowPosition", u"-");
+    WriteValue(document.get(), u"MainWindowPosition", OneLine(value));
+    if (ReadValue(document.get(), u"mainwindowposition", u"-") != OneLine(value) &&
         (options & kCompactLines)) {
         std::abort();  // a compact value reads back as written
     }
-    SelectGroup(document, u"");
-    ReadValue(document, u"x", u"");
-    CloseSettingsFile(document);
+    SelectGroup(document.get(), u"");
+    ReadValue(document.get(), u"x", u"");
+    CloseSettingsFile(std::move(document));
     const std::string first = Written();
 
     document = OpenSettingsFile(kFile, options);
     if (!document) std::abort();
     document->options |= kModified;
-    CloseSettingsFile(document);
+    CloseSettingsFile(std::move(document));
     // Writing is idempotent with "=" as the separator. With ":" it cannot be: a line read with
     // "=" is written with ":" in its place, and since "=" wins over ":" when a line is read, a
     // line holding both splits elsewhere the next time. That is the format's rule.
