@@ -91,8 +91,9 @@ int wmain(int argc, wchar_t** argv) {
         const auto start = std::chrono::steady_clock::now();
         lines = 0;
         RunExtractorsInTurn(files, minLength, [&lines](size_t, ExtractorRun* run) {
-            if (run->process != platform::ProcessHandle::kNone)
-                ReadProcessLines(run->process, [&lines](std::u16string_view) { ++lines; });
+            if (run->process)
+                ReadProcessLines(std::move(run->process),
+                                 [&lines](std::u16string_view) { ++lines; });
         });
         return Seconds(start);
     };

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 
@@ -42,11 +43,12 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     const auto writable = [&] { return platform::WritableFile(path); };
     if (!(platform::FileSize(path) >= 0 ? TryForAWhile(writable) : writable())) return -1;
     const std::u16string temporary = TemporaryNameFor(path);
-    const platform::FileHandle file = platform::CreateFileForWriting(temporary);
-    if (file == platform::FileHandle::kNone) return -1;
-    const bool written = platform::WriteToFile(file, bytes) && platform::FlushFile(file);
+    platform::OwnedFile file(platform::CreateFileForWriting(temporary));
+    if (!file) return -1;
+    const bool written =
+        platform::WriteToFile(file.Get(), bytes) && platform::FlushFile(file.Get());
     // A full disk may show itself only when the last buffered data goes out at the close.
-    const bool closed = platform::CloseFile(file);
+    const bool closed = platform::CloseFile(file.Take());
     if (!written || !closed) {
         platform::DeleteFilePath(temporary);
         return -2;

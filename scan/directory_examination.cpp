@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/info_log.h"
 #include "scan/scan_state.h"
@@ -14,28 +15,22 @@ namespace {
 
 KeptFolder ListFolder(std::u16string_view folder) {
     KeptFolder names;
-    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
-    if (listing == platform::ListingHandle::kNone) return names;
-    names.listable = true;
-    platform::ListingEntry entry;
-    while (platform::NextListingEntry(listing, &entry)) {
+    platform::Listing listing(folder, u"*.*");
+    names.listable = listing.IsOpen();
+    for (const platform::ListingEntry& entry : listing) {
         (entry.isDirectory ? names.folders : names.files).insert(platform::LowerCase(entry.name));
     }
-    platform::CloseListing(listing);
     return names;
 }
 
 // Walks a fresh listing and stops at the first match, as it must when nothing is kept.
 int FindInListing(std::u16string_view folder, const std::u16string& wanted) {
-    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.*");
-    if (listing == platform::ListingHandle::kNone) return -1;
-    bool found = false;
-    platform::ListingEntry entry;
-    while (!found && platform::NextListingEntry(listing, &entry)) {
-        found = !entry.isDirectory && platform::LowerCase(entry.name) == wanted;
+    platform::Listing listing(folder, u"*.*");
+    if (!listing.IsOpen()) return -1;
+    for (const platform::ListingEntry& entry : listing) {
+        if (!entry.isDirectory && platform::LowerCase(entry.name) == wanted) return 1;
     }
-    platform::CloseListing(listing);
-    return found ? 1 : 0;
+    return 0;
 }
 
 // The folder (without one final backslash) and the lower-cased file name of a path; the name

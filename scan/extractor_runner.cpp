@@ -3,6 +3,7 @@
 #include <deque>
 #include <string>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 #include "scan/hit_filter.h"
@@ -27,14 +28,15 @@ std::u16string ExtractorCommandLine(std::u16string_view program, int64_t minLeng
 
 bool CollectProgramOutput(std::u16string_view program, std::u16string_view commandLine,
                           const LineSink& onLine) {
-    const platform::ProcessHandle process =
-        platform::StartProcess(program, commandLine, platform::CurrentDirectory());
-    if (process == platform::ProcessHandle::kNone) return false;
-    ReadProcessLines(process, onLine);
+    platform::OwnedProcess process(
+        platform::StartProcess(program, commandLine, platform::CurrentDirectory()));
+    if (!process) return false;
+    ReadProcessLines(std::move(process), onLine);
     return true;
 }
 
-int64_t ReadProcessLines(platform::ProcessHandle process, const LineSink& onLine) {
+int64_t ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine) {
+    const platform::ProcessHandle process = owned.Get();
     LineSplitter splitter;
     std::string block(kReadBlock, '\0');
     for (;;) {
@@ -61,18 +63,16 @@ int64_t ReadProcessLines(platform::ProcessHandle process, const LineSink& onLine
         platform::PauseMilliseconds(kPollMilliseconds);
     }
     FinishLines(&splitter, onLine);
-    const int64_t exitCode = platform::ProcessExitCode(process);
-    platform::CloseProcess(process);
-    return exitCode;
+    return platform::ProcessExitCode(process);
 }
 
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) {
     ExtractorRun run;
     run.projectFile = projectFile;
     run.program = platform::CurrentDirectory() + std::u16string(kExtractorName);
-    run.process = platform::StartProcess(run.program,
-                                         ExtractorCommandLine(run.program, minLength, projectFile),
-                                         platform::CurrentDirectory());
+    run.process = platform::OwnedProcess(platform::StartProcess(
+        run.program, ExtractorCommandLine(run.program, minLength, projectFile),
+        platform::CurrentDirectory()));
     return run;
 }
 
@@ -80,14 +80,14 @@ void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
     appSettings.currentProjectFile = run->projectFile;
     const BasePrefix prefix = MakeBasePrefix(basePath);
     if (scanState.inputs.prefixProject) AddProjectHeader(run->projectFile);
-    if (run->process == platform::ProcessHandle::kNone) {
+    if (!run->process) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
         AddInfoLine(u"Error starting '" + run->program + u"'");
         return;
     }
-    const int64_t exitCode = ReadProcessLines(
-        run->process, [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
-    run->process = platform::ProcessHandle::kNone;
+    const int64_t exitCode =
+        ReadProcessLines(std::move(run->process),
+                         [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
     // program, say) would otherwise look like a project that uses nothing.
     if (exitCode != 0) AddInfoLine(u"Error reading '" + run->projectFile + u"'");

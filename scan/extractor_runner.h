@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/line_splitter.h"
 
@@ -27,7 +28,7 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
 
 // Reads a started process's standard output to its end, line by line, and releases it. Returns
 // its exit code (-1 when it cannot be told).
-int64_t ReadProcessLines(platform::ProcessHandle process, const LineSink& onLine);
+int64_t ReadProcessLines(platform::OwnedProcess process, const LineSink& onLine);
 
 void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
 
@@ -37,7 +38,7 @@ void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16st
 struct ExtractorRun {
     std::u16string projectFile;
     std::u16string program;
-    platform::ProcessHandle process = platform::ProcessHandle::kNone;  // none: not started
+    platform::OwnedProcess process;  // none: not started
 };
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
 void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/directory_examination.h"
 #include "scan/extractor_runner.h"
@@ -65,20 +66,18 @@ void ReportSharedAndMissing() {
 }  // namespace
 
 int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pattern) {
-    const platform::ListingHandle listing = platform::OpenListing(directory, pattern);
-    if (listing == platform::ListingHandle::kNone) return -1;
+    platform::Listing listing(directory, pattern);
+    if (!listing.IsOpen()) return -1;
     std::u16string reduced(pattern);
     for (size_t at; (at = reduced.find(u"*.")) != std::u16string::npos;) reduced.erase(at, 2);
     int64_t count = 0;
-    platform::ListingEntry entry;
-    while (platform::NextListingEntry(listing, &entry)) {
+    for (const platform::ListingEntry& entry : listing) {
         if (entry.isDirectory) continue;
         const size_t dot = entry.name.rfind(u'.');
         const std::u16string extension =
             dot == std::u16string::npos ? std::u16string() : entry.name.substr(dot + 1);
         if (platform::LowerCase(extension) == reduced) ++count;
     }
-    platform::CloseListing(listing);
     return count;
 }
 
@@ -99,8 +98,8 @@ int64_t RunScan() {
     // .mphx, through their short names), so the bar may show full before the last file.
     const int64_t total = CountMatchingFiles(directory, u"*.mph");
 
-    const platform::ListingHandle listing = platform::OpenListing(directory, u"*.mph");
-    if (listing == platform::ListingHandle::kNone) {
+    platform::Listing listing(directory, u"*.mph");
+    if (!listing.IsOpen()) {
         // Said, not silent: otherwise the user sees an empty page and no reason.
         AddInfoLine(u"Error examining the path '" + WithoutFinalBackslash(directory) + u"'");
         return -1;
@@ -115,14 +114,13 @@ int64_t RunScan() {
     BeginListingCache();
 
     std::vector<std::u16string> projectFiles;
-    platform::ListingEntry entry;
-    while (platform::NextListingEntry(listing, &entry)) {
+    for (const platform::ListingEntry& entry : listing) {
         // Joined literally: a folder that ends in a backslash (a drive root, any folder from the
         // picker) gives a doubled one, which Windows reads as one; the log shows it as it is.
         if (!entry.isDirectory) projectFiles.push_back(directory + u"\\" + entry.name);
         PumpEvents();
     }
-    platform::CloseListing(listing);
+    listing.Close();  // before the extractors start
 
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);

@@ -241,6 +241,10 @@ void CloseListing(ListingHandle listing) {
     gListings.erase(listing);
 }
 
+size_t OpenFileSystemHandles() {
+    return gListings.size() + gOpenFiles.size();
+}
+
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
     const Node* node = Resolve(path);
     if (!node || node->isDirectory || node->unreadable || Held(node)) return false;

@@ -57,6 +57,9 @@ struct StartedProcess {
 };
 const std::vector<StartedProcess>& StartedProcesses();
 
+// Listings, files being written and processes not yet closed.
+size_t OpenHandles();
+
 void SetCurrentDirectory(std::u16string_view path);  // ends in a backslash
 int64_t PausedMilliseconds();                        // the sum of all pauses
 

@@ -22,6 +22,9 @@ void RaiseSizeChanged(int window);
 enum class WindowAction { Resize, Minimise, Maximise, Restore };
 void ApplyWindowAction(WindowAction action, int width, int height);
 
+// Listings and files opened and not yet closed.
+size_t OpenFileSystemHandles();
+
 // Delivers the events a test asked to raise while a process runs.
 void OnProcessStarted();
 

@@ -117,6 +117,10 @@ int64_t MonotonicMilliseconds() {
 
 namespace headless {
 
+size_t OpenHandles() {
+    return platform::OpenFileSystemHandles() + platform::gProcesses.size();
+}
+
 bool InstallProgram(std::u16string_view path, ProgramBehaviour behaviour) {
     if (!MakeFile(path, "MZ")) return false;
     platform::gPrograms[platform::LowerCase(path)] = std::move(behaviour);

@@ -36,6 +36,9 @@ protected:
                                "D:\\Familienbilder Stand Juni 2022\\Ostern\\fehlt.jpg\0",
                            std::string::size_type(110));
     }
+    // Whatever the program opened or started (listings, processes, the files it saved), it let
+    // go of.
+    void TearDown() override { EXPECT_EQ(0u, headless::OpenHandles()); }
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static std::u16string Caption(int control) { return platform::GetCaption(control); }
 };

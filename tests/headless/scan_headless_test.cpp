@@ -19,6 +19,8 @@ protected:
         ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Cat));
         UseProjectDirectory(u"D:\\Projekte");
     }
+    // Whatever a scan started or opened, it let go of.
+    void TearDown() override { EXPECT_EQ(0u, headless::OpenHandles()); }
 };
 
 TEST_F(HeadlessScanTest, ProgressValuesForThreeFiles) {
