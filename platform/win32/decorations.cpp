@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace spurlese {
@@ -14,7 +16,8 @@ namespace win32 {
 
 namespace {
 
-std::vector<HFONT> gFonts;
+// One font per face and pixel height, shared by every control that wears it.
+std::map<std::pair<std::u16string, int>, OwnedGdiObject> gFonts;
 std::vector<OwnedIcon> gIcons;
 HWND gTooltip = nullptr;
 
@@ -46,7 +49,6 @@ TOOLINFOW ToolOf(HWND control) {
 void ReleaseWindowResources() {
     if (gTooltip && IsWindow(gTooltip)) DestroyWindow(gTooltip);
     gTooltip = nullptr;
-    for (HFONT font : gFonts) DeleteObject(font);
     gFonts.clear();
     gIcons.clear();
 }
@@ -58,14 +60,18 @@ using namespace win32;
 void SetControlFont(int control, std::u16string_view face, int points) {
     HWND hwnd = ControlHandle(control);
     if (!hwnd) return;
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
     if (!face.empty()) {
-        const std::u16string name(face);
-        font = CreateFontW(-MulDiv(points, Dpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(name));
-        if (!font) return;
-        gFonts.push_back(font);
+        const std::pair<std::u16string, int> key(face, -MulDiv(points, Dpi(), 72));
+        OwnedGdiObject& cached = gFonts[key];
+        if (!cached.valid()) {
+            cached = OwnedGdiObject(CreateFontW(key.second, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                                DEFAULT_PITCH | FF_DONTCARE, W(key.first)));
+        }
+        if (!cached.valid()) return;
+        font = cached.get();
     }
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
@@ -115,9 +121,9 @@ bool DescribeImage(ImageHandle image, ImageInfo* info) {
     ICONINFO parts = {};
     if (image == ImageHandle::kNone || !GetIconInfo(NativeOf<HICON>(image), &parts)) return false;
     BITMAP colour = {};
+    // GetIconInfo hands out copies of the icon's bitmaps.
+    const OwnedGdiObject colourBits(parts.hbmColor), maskBits(parts.hbmMask);
     const bool known = parts.hbmColor && GetObjectW(parts.hbmColor, sizeof(colour), &colour);
-    if (parts.hbmColor) DeleteObject(parts.hbmColor);
-    if (parts.hbmMask) DeleteObject(parts.hbmMask);
     if (!known) return false;
     *info = {static_cast<int>(colour.bmWidth), static_cast<int>(colour.bmHeight),
              static_cast<int>(colour.bmBitsPixel)};

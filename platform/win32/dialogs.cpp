@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <type_traits>
 
 #include "platform/event_queue.h"
 
@@ -42,8 +43,7 @@ int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned
 }
 
 std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder) {
-    // The new dialog style needs COM on this thread; a second call just counts up.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ComScope com;  // the new dialog style needs COM on this thread
     const std::u16string title(instruction), start(startFolder);
     BROWSEINFOW info = {};
     info.hwndOwner = Owner();
@@ -52,15 +52,12 @@ std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view
     info.lpfn = PickerStarted;
     info.lParam = reinterpret_cast<LPARAM>(W(start));
     std::u16string chosen;
-    if (PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info)) {
-        wchar_t path[MAX_PATH] = {};
-        if (SHGetPathFromIDListW(list, path)) {
-            chosen = U(path, wcslen(path));
-            if (!chosen.empty() && chosen.back() != u'\\') chosen.push_back(u'\\');
-        }
-        CoTaskMemFree(list);
+    const CoTaskMemPtr<std::remove_pointer_t<PIDLIST_ABSOLUTE>> list(SHBrowseForFolderW(&info));
+    wchar_t path[MAX_PATH] = {};
+    if (list && SHGetPathFromIDListW(list.get(), path)) {
+        chosen = U(path, wcslen(path));
+        if (!chosen.empty() && chosen.back() != u'\\') chosen.push_back(u'\\');
     }
-    if (SUCCEEDED(com)) CoUninitialize();
     return chosen;
 }
 

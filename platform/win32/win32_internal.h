@@ -6,6 +6,9 @@
 #endif
 #include <windows.h>
 
+#include <objbase.h>
+
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -59,6 +62,44 @@ private:
 using OwnedHandle = Owned<HANDLE, CloseHandle>;  // files, pipes, processes, threads
 using OwnedFind = Owned<HANDLE, FindClose>;      // a folder listing
 using OwnedIcon = Owned<HICON, DestroyIcon>;
+using OwnedGdiObject = Owned<HGDIOBJ, DeleteObject>;  // fonts, bitmaps
+
+// The screen's device context, for as long as it is needed.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// COM on this thread for the scope; a thread that has it already just counts up.
+class ComScope {
+public:
+    ComScope()
+        : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+// Memory the shell hands out with CoTaskMemAlloc (item lists and the like).
+struct CoTaskMemFreer {
+    void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+template <typename T>
+using CoTaskMemPtr = std::unique_ptr<T, CoTaskMemFreer>;
 
 // The platform's handle types carry native handles here.
 template <typename Handle>

@@ -206,9 +206,8 @@ HWND MainWindowHandle() {
 int Dpi() {
     int& dpi = gDpi;
     if (dpi == 0) {
-        HDC screen = GetDC(nullptr);
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
+        const ScreenDc screen;
+        dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
         if (dpi <= 0) dpi = 96;
     }
     return dpi;

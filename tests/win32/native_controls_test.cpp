@@ -9,7 +9,10 @@
 #include <richedit.h>
 #include <windows.h>
 
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "platform/headless/lower_case_table.h"
 #include "tests/support/window_fixture.h"
@@ -37,6 +40,20 @@ TEST_F(NativeControlsTest, ControlIdsAreControlNumbers) {
     EXPECT_EQ(platform::win32::MainWindowHandle(), GetParent(ControlHandle(ctl::SettingsPage)));
     EXPECT_EQ(ControlHandle(ctl::SettingsPage), GetParent(ControlHandle(ctl::SettingsHelpButton)));
     EXPECT_EQ(ControlHandle(ctl::ResultsPage), GetParent(ControlHandle(ctl::HitsText)));
+}
+
+// Fonts are made once per face and size: every control that wears one shares the same object.
+TEST_F(NativeControlsTest, ControlsOfOneFaceAndSizeShareOneFont) {
+    std::map<std::pair<std::u16string, int>, std::set<WPARAM>> fonts;
+    size_t wearers = 0;
+    for (int n = 1; n <= ctl::kCount; ++n) {
+        const platform::FontInfo font = platform::GetControlFont(n);
+        if (font.face.empty()) continue;
+        fonts[{font.face, font.points}].insert(SendMessageW(ControlHandle(n), WM_GETFONT, 0, 0));
+        ++wearers;
+    }
+    EXPECT_LT(fonts.size(), wearers);  // some controls share a face and size
+    for (const auto& [key, objects] : fonts) EXPECT_EQ(1u, objects.size()) << key.second;
 }
 
 TEST_F(NativeControlsTest, NativeClassesAndStyles) {
