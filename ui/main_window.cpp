@@ -7,12 +7,6 @@
 #include "ui/controls.h"
 #include "ui/resize_layout.h"
 
-// A row names only what it sets; the members it leaves out keep their defaults. GCC 12 warns
-// about that for designated initializers all the same.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#endif
-
 namespace spurlese {
 
 namespace {
@@ -22,7 +16,8 @@ using K = ControlKind;
 
 // x, y, width and height in 96-DPI units, relative to the parent container. Both containers
 // lie at the window's origin and are larger than the client area; the window clips them. A font
-// size of 0 keeps the default GUI font.
+// size of 0 keeps the default GUI font. A row names only what it sets; the members it leaves
+// out keep their defaults.
 // clang-format off
 const ControlRow kRows[] = {
     {.spec = {.number = ctl::SettingsPage, .kind = K::Container, .x = 0, .y = 0, .width = 600,

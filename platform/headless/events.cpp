@@ -25,7 +25,8 @@ struct Action {
     int control = 0;
     int64_t position = 0;
     WindowAction frame = WindowAction::Resize;
-    int width = 0, height = 0;
+    int width = 0;
+    int height = 0;
     std::function<void()> look;
 };
 
@@ -227,48 +228,47 @@ using platform::ActionKind;
 using platform::gActions;
 
 void QueueClick(int control) {
-    gActions.push_back({ActionKind::Click, control, 0, {}, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Click, .control = control});
 }
 
 void QueueSlide(int control, int64_t position) {
-    gActions.push_back({ActionKind::Slide, control, position, {}, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Slide, .control = control, .position = position});
 }
 
 void QueueCloseRequest() {
-    gActions.push_back({ActionKind::Close, 0, 0, {}, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Close});
 }
 
 void QueueDrop(const std::vector<std::u16string>& items) {
     platform::gDropQueue.push_back(items);
-    gActions.push_back({ActionKind::Drop, 0, 0, {}, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Drop});
 }
 
 void QueueSessionEnd() {
-    gActions.push_back({ActionKind::SessionEnd, 0, 0, {}, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::SessionEnd});
 }
 
 void QueueResize(int clientWidth, int clientHeight) {
-    gActions.push_back(
-        {ActionKind::Frame, 0, 0, platform::WindowAction::Resize, clientWidth, clientHeight, {}});
+    gActions.push_back({.kind = ActionKind::Frame,
+                        .frame = platform::WindowAction::Resize,
+                        .width = clientWidth,
+                        .height = clientHeight});
 }
 
 void QueueMinimise() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Minimise, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Frame, .frame = platform::WindowAction::Minimise});
 }
 
 void QueueMaximise() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Maximise, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Frame, .frame = platform::WindowAction::Maximise});
 }
 
 void QueueRestore() {
-    gActions.push_back({ActionKind::Frame, 0, 0, platform::WindowAction::Restore, 0, 0, {}});
+    gActions.push_back({.kind = ActionKind::Frame, .frame = platform::WindowAction::Restore});
 }
 
 void QueueLook(std::function<void()> look) {
-    Action action;
-    action.kind = ActionKind::Look;
-    action.look = std::move(look);
-    gActions.push_back(std::move(action));
+    gActions.push_back({.kind = ActionKind::Look, .look = std::move(look)});
 }
 
 size_t PendingActions() {
