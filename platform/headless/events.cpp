@@ -18,7 +18,7 @@ namespace platform {
 
 namespace {
 
-enum class ActionKind { Click, Slide, Close, SessionEnd, Drop, Frame, Look };
+enum class ActionKind { Click, Slide, SessionEnd, Drop, Frame, Look };
 
 struct Action {
     ActionKind kind = ActionKind::Click;
@@ -74,9 +74,6 @@ void Apply(const Action& action) {
             }
             SetState(action.control, action.position);
             ControlEvent(action.control);
-            return;
-        case ActionKind::Close:
-            if (WindowExists(kMainWindow)) events::Push({kCloseRequest, 0, kMainWindow});
             return;
         case ActionKind::Drop:
             if (!WindowExists(kMainWindow)) return;
@@ -235,10 +232,6 @@ void QueueSlide(int control, int64_t position) {
     gActions.push_back({.kind = ActionKind::Slide, .control = control, .position = position});
 }
 
-void QueueCloseRequest() {
-    gActions.push_back({.kind = ActionKind::Close});
-}
-
 void QueueDrop(const std::vector<std::u16string>& items) {
     platform::gDropQueue.push_back(items);
     gActions.push_back({.kind = ActionKind::Drop});
@@ -301,11 +294,6 @@ const std::vector<ShellCall>& ShellCalls() {
 
 void SetExecutablePath(std::u16string_view path) {
     platform::gExecutable = path;
-}
-
-void SetDisplays(const std::vector<std::pair<int, int>>& sizes) {
-    platform::gDisplays.clear();
-    for (const auto& [width, height] : sizes) platform::gDisplays.push_back({width, height});
 }
 
 int DisplayEnumerations() {

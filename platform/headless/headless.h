@@ -73,7 +73,6 @@ std::vector<int64_t> StateHistory(int control);
 
 void QueueClick(int control);  // push button, image button, or check box (which toggles)
 void QueueSlide(int control, int64_t position);
-void QueueCloseRequest();
 void QueueSessionEnd();  // the user logs off with the program open
 // The user drops these files or folders (full paths) from Explorer on the window.
 void QueueDrop(const std::vector<std::u16string>& items);
@@ -110,10 +109,9 @@ struct ShellCall {
 };
 const std::vector<ShellCall>& ShellCalls();
 
-// The running program's path (default C:\Programme\Spurlese\Spurlese.exe) and the
-// displays, primary first (default one of 1280 x 1024).
+// The running program's path (default C:\Programme\Spurlese\Spurlese.exe), and how often the
+// displays (one of 1280 x 1024) were enumerated.
 void SetExecutablePath(std::u16string_view path);
-void SetDisplays(const std::vector<std::pair<int, int>>& sizes);
 int DisplayEnumerations();
 
 }  // namespace headless
