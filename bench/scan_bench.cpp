@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/extractor_runner.h"
 #include "scan/scan_driver.h"
@@ -40,13 +41,9 @@ std::u16string U16(const wchar_t* text) {
 
 std::vector<std::u16string> ProjectFiles(const std::u16string& folder) {
     std::vector<std::u16string> files;
-    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.mph");
-    platform::ListingEntry entry;
-    while (listing != platform::ListingHandle::kNone &&
-           platform::NextListingEntry(listing, &entry)) {
+    for (const platform::ListingEntry& entry : platform::Listing(folder, u"*.mph")) {
         if (!entry.isDirectory) files.push_back(folder + u"\\" + entry.name);
     }
-    platform::CloseListing(listing);
     return files;
 }
 

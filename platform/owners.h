@@ -50,7 +50,8 @@ using OwnedFile = Owner<FileHandle, CloseFileUnchecked>;
 
 // A folder listing, read in a range-for:
 //     for (const ListingEntry& entry : Listing(folder, u"*.*")) ...
-// A folder that cannot be listed gives no entries; IsOpen tells it from an empty one.
+// A folder that cannot be listed gives no entries; IsOpen tells it from an empty one. A listing
+// is read once: begin() starts reading where the listing stands.
 class Listing {
 public:
     Listing(std::u16string_view folder, std::u16string_view pattern)

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/file_replace.h"
+#include "platform/owners.h"
 #include "tests/support/window_fixture.h"
 
 namespace spurlese {
@@ -77,12 +78,10 @@ TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
     ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
     EXPECT_EQ(3, platform::FileSize(target));
     EXPECT_EQ(-2, platform::FileSize(folder));
-    const platform::ListingHandle listing = platform::OpenListing(folder, u"*.jpg");
-    ASSERT_NE(platform::ListingHandle::kNone, listing);
-    platform::ListingEntry entry;
-    EXPECT_TRUE(platform::NextListingEntry(listing, &entry));
-    EXPECT_U16_EQ(u"IMG_0815.jpg", entry.name);
-    platform::CloseListing(listing);
+    platform::Listing listing(folder, u"*.jpg");
+    const auto first = listing.begin();
+    ASSERT_NE(first, listing.end());
+    EXPECT_U16_EQ(u"IMG_0815.jpg", first->name);
     EXPECT_EQ(1, WriteFileReplacing(target, "new"));
     EXPECT_EQ("new", Bytes(target));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));

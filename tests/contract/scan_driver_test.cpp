@@ -1,3 +1,4 @@
+#include "platform/owners.h"
 #include "tests/support/scan_fixture.h"
 
 namespace spurlese {
@@ -123,16 +124,12 @@ TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
     }
     std::u16string log = u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'";
     std::u16string hits;
-    const platform::ListingHandle listing = platform::OpenListing(u"D:\\Projekte\\", u"*.mph");
-    ASSERT_NE(platform::ListingHandle::kNone, listing);
-    platform::ListingEntry entry;
-    while (platform::NextListingEntry(listing, &entry)) {
+    for (const platform::ListingEntry& entry : platform::Listing(u"D:\\Projekte\\", u"*.mph")) {
         const std::u16string n = entry.name.substr(1, entry.name.size() - 5);  // "p3.mph": "3"
         log += u"\r\nFiltering 'D:\\Projekte\\\\" + entry.name + u"'";
         log += u"\r\nError examining the path 'D:\\Archiv\\Weg" + n + u"'";
         hits += (hits.empty() ? u"" : u"\r\n") + (u"D:\\Archiv\\f" + n + u".jpg");
     }
-    platform::CloseListing(listing);
     log += u"\r\nDone";
     for (int k = 1; k <= kFiles; ++k) {
         log += u"\r\nMissing 'D:\\Archiv\\Weg" + platform::Utf8ToUtf16(std::to_string(k)) +

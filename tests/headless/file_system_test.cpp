@@ -5,11 +5,9 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/owners.h"
 #include "platform/platform.h"
-#include "scan/directory_examination.h"
 #include "tests/support/test_platform.h"
-#include "tests/support/window_fixture.h"
-#include "ui/controls.h"
 
 namespace spurlese {
 
@@ -19,13 +17,11 @@ using testsupport::Show;
 
 std::vector<std::string> List(std::u16string_view folder, std::u16string_view pattern) {
     std::vector<std::string> names;
-    const platform::ListingHandle listing = platform::OpenListing(folder, pattern);
-    if (listing == platform::ListingHandle::kNone) return {"<unlistable>"};
-    platform::ListingEntry entry;
-    while (platform::NextListingEntry(listing, &entry)) {
+    platform::Listing listing(folder, pattern);
+    if (!listing.IsOpen()) return {"<unlistable>"};
+    for (const platform::ListingEntry& entry : listing) {
         names.push_back(Show(entry.name) + (entry.isDirectory ? "/" : ""));
     }
-    platform::CloseListing(listing);
     return names;
 }
 
@@ -98,22 +94,6 @@ TEST_F(FileSystemTest, InjectedFaults) {
     EXPECT_EQ("abc", bytes) << "a failed write leaves the file as it was";
     headless::SetUnlistable(u"D:\\F");
     EXPECT_EQ((std::vector<std::string>{"<unlistable>"}), List(u"D:\\F", u"*.*"));
-}
-
-using UnlistableFolderTest = WindowTest;
-
-TEST_F(UnlistableFolderTest, ExistingButUnlistableFolderIsLogged) {
-    headless::MakeFile(u"D:\\Gesperrt\\a.jpg");
-    headless::SetUnlistable(u"D:\\Gesperrt");
-    EXPECT_FALSE(FileListedInFolder(u"D:\\Gesperrt\\a.jpg"));
-    EXPECT_U16_EQ(u"Error examining the path 'D:\\Gesperrt'", platform::GetText(ctl::InfoText));
-}
-
-TEST_F(UnlistableFolderTest, UnlistableDriveRootIsNamedAsTheDrive) {
-    headless::MakeFile(u"D:\\x.jpg");
-    headless::SetUnlistable(u"D:\\");
-    EXPECT_FALSE(FileListedInFolder(u"D:\\x.jpg"));
-    EXPECT_U16_EQ(u"Error examining the path 'D:'", platform::GetText(ctl::InfoText));
 }
 
 }  // namespace
