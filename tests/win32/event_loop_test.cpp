@@ -39,9 +39,33 @@ protected:
         while (platform::DropPendingEvent()) {
         }
     }
-    // Posts the keystroke to the focused control, then a close request, and waits: the events
-    // the keystroke raised come first.
-    static platform::Event KeyThenWait(WPARAM key, bool shift = false) {
+    // The events the program gets, in order, up to and including the next close request;
+    // compared whole with the expected sequence, as Wine's tests compare message sequences.
+    static std::vector<std::string> EventsUntilClose() {
+        std::vector<std::string> seen;
+        platform::Event event;
+        do {
+            platform::WaitEvent(&event);
+            seen.push_back(Describe(event));
+        } while (event.number != platform::kCloseRequest);
+        return seen;
+    }
+    static std::string Describe(const platform::Event& event) {
+        const std::string window = event.window == platform::kMainWindow ? "" : " (other window)";
+        switch (event.number) {
+            case platform::kControlEvent:
+                return "control " + std::to_string(event.control) + window;
+            case platform::kCloseRequest:
+                return "close" + window;
+            case platform::kItemsDropped:
+                return "drop" + window;
+            default:
+                return "event " + std::to_string(static_cast<int>(event.number)) + window;
+        }
+    }
+    // Posts the keystroke to the focused control, then a close request; the events the
+    // keystroke raised, then the close.
+    static std::vector<std::string> Keystroke(WPARAM key, bool shift = false) {
         BYTE keys[256] = {};
         GetKeyboardState(keys);
         keys[VK_SHIFT] = shift ? 0x80 : 0;
@@ -50,72 +74,57 @@ protected:
         PostMessageW(target, WM_KEYDOWN, key, 1);
         PostMessageW(target, WM_KEYUP, key, 1 | (3u << 30));
         PostMessageW(MainWindowHandle(), WM_CLOSE, 0, 0);
-        // The first event the keystroke raised (a key release may add more), or the close.
-        platform::Event first, event;
-        do {
-            platform::WaitEvent(&event);
-            if (first.number == platform::kNone) first = event;
-        } while (event.number != platform::kCloseRequest);
+        const std::vector<std::string> seen = EventsUntilClose();
         keys[VK_SHIFT] = 0;
         SetKeyboardState(keys);
-        return first;
+        return seen;
     }
 };
 
+using Sequence = std::vector<std::string>;
+
 TEST_F(EventLoopTest, ClicksBecomeControlEventsWithTheControlsNumber) {
-    for (int control : {ctl::ApplyFilterButton, ctl::ProjectDirButton, ctl::StripBaseBox}) {
+    for (int control : {ctl::ApplyFilterButton, ctl::ProjectDirButton, ctl::StripBaseBox})
         PostMessageW(ControlHandle(control), BM_CLICK, 0, 0);
-        platform::Event event;
-        platform::WaitEvent(&event);
-        EXPECT_EQ(platform::kControlEvent, event.number) << control;
-        EXPECT_EQ(control, event.control);
-        EXPECT_EQ(platform::kMainWindow, event.window);
-    }
+    PostMessageW(MainWindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ((Sequence{"control 13", "control 4", "control 11", "close"}), EventsUntilClose());
     EXPECT_EQ(1, platform::GetState(ctl::StripBaseBox));
 }
 
 TEST_F(EventLoopTest, CloseBoxAndAltF4AreCloseRequests) {
     PostMessageW(MainWindowHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    platform::Event event;
-    platform::WaitEvent(&event);
-    EXPECT_EQ(platform::kCloseRequest, event.number);
+    EXPECT_EQ((Sequence{"close"}), EventsUntilClose());
     EXPECT_TRUE(platform::WindowExists(platform::kMainWindow));  // the program decides
-
     PostMessageW(MainWindowHandle(), WM_SYSKEYDOWN, VK_F4, 1 | (1u << 29));
-    platform::WaitEvent(&event);
-    EXPECT_EQ(platform::kCloseRequest, event.number);
-    EXPECT_EQ(platform::kMainWindow, event.window);
+    EXPECT_EQ((Sequence{"close"}), EventsUntilClose());
 }
 
 TEST_F(EventLoopTest, TabMovesThroughTheShownPage) {
     SetFocus(ControlHandle(ctl::ProjectDirButton));
-    KeyThenWait(VK_TAB);
+    EXPECT_EQ((Sequence{"close"}), Keystroke(VK_TAB)) << "moving the focus raises no event";
     EXPECT_EQ(ControlHandle(ctl::BasePathButton), GetFocus());
-    KeyThenWait(VK_TAB);
+    Keystroke(VK_TAB);
     EXPECT_EQ(ControlHandle(ctl::MinLengthSlider), GetFocus());
-    KeyThenWait(VK_TAB, true);
+    Keystroke(VK_TAB, true);
     EXPECT_EQ(ControlHandle(ctl::BasePathButton), GetFocus());
     // From the last control of the page (no help file: the help button is hidden) back to the
     // first; the hidden results page is skipped.
     SetFocus(ControlHandle(ctl::ApplyFilterButton));
-    KeyThenWait(VK_TAB);
+    Keystroke(VK_TAB);
     EXPECT_EQ(ControlHandle(ctl::ProjectDirButton), GetFocus());
 }
 
 TEST_F(EventLoopTest, SpaceTogglesACheckBoxAndArrowsMoveTheSlider) {
     SetFocus(ControlHandle(ctl::MustContainBaseBox));
-    platform::Event event = KeyThenWait(VK_SPACE);
-    EXPECT_EQ(platform::kControlEvent, event.number);
-    EXPECT_EQ(ctl::MustContainBaseBox, event.control);
+    EXPECT_EQ((Sequence{"control 10", "close"}), Keystroke(VK_SPACE));
     EXPECT_EQ(1, platform::GetState(ctl::MustContainBaseBox));
 
     SetFocus(ControlHandle(ctl::MinLengthSlider));
-    event = KeyThenWait(VK_RIGHT);
-    EXPECT_EQ(platform::kControlEvent, event.number);
-    EXPECT_EQ(ctl::MinLengthSlider, event.control);
+    // The press moves the thumb, the release ends the move (TB_ENDTRACK): both reach the program.
+    EXPECT_EQ((Sequence{"control 8", "control 8", "close"}), Keystroke(VK_RIGHT));
     EXPECT_EQ(34, platform::GetState(ctl::MinLengthSlider));
-    KeyThenWait(VK_LEFT);
-    KeyThenWait(VK_LEFT);
+    Keystroke(VK_LEFT);
+    Keystroke(VK_LEFT);
     EXPECT_EQ(32, platform::GetState(ctl::MinLengthSlider));
 }
 
@@ -129,12 +138,10 @@ TEST_F(EventLoopTest, PumpingDropsClicksAndCloseRequestsButNotSizing) {
     EXPECT_GE(sizeCallbacks, 1);  // ran at once, inside the size handling
     while (platform::DropPendingEvent()) {
     }
-    // Nothing is left: the next event is the one raised now.
+    // Nothing is left: the next events are the ones raised now.
     PostMessageW(ControlHandle(ctl::StripBaseBox), BM_CLICK, 0, 0);
-    platform::Event event;
-    platform::WaitEvent(&event);
-    EXPECT_EQ(platform::kControlEvent, event.number);
-    EXPECT_EQ(ctl::StripBaseBox, event.control);
+    PostMessageW(MainWindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ((Sequence{"control 11", "close"}), EventsUntilClose());
 }
 
 // Logging off: Windows asks first (yes, always), then ends the session; the placement must be
@@ -148,10 +155,7 @@ TEST_F(EventLoopTest, SessionEndRunsTheBoundCallbacksAtOnceThenAsksToClose) {
     EXPECT_EQ(0, ending);
     SendMessageW(MainWindowHandle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_EQ(1, ending);
-    platform::Event event;
-    platform::WaitEvent(&event);
-    EXPECT_EQ(platform::kCloseRequest, event.number);
-    EXPECT_EQ(platform::kMainWindow, event.window);
+    EXPECT_EQ((Sequence{"close"}), EventsUntilClose());
 }
 
 // Moved to a display of twice the scale: every control stands where a start at 200 % puts it,
@@ -211,13 +215,11 @@ TEST_F(EventLoopTest, DpiChangeLaysTheWindowOutAtTheNewScale) {
 
 TEST_F(EventLoopTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
     SetFocus(ControlHandle(ctl::ApplyFilterButton));
-    platform::Event event = KeyThenWait(VK_RETURN);
-    EXPECT_EQ(platform::kControlEvent, event.number);
-    EXPECT_EQ(ctl::ApplyFilterButton, event.control);
+    EXPECT_EQ((Sequence{"control 13", "close"}), Keystroke(VK_RETURN));
     SetFocus(ControlHandle(ctl::StripBaseBox));
-    EXPECT_EQ(platform::kCloseRequest, KeyThenWait(VK_RETURN).number) << "no event, no toggle";
+    EXPECT_EQ((Sequence{"close"}), Keystroke(VK_RETURN)) << "no event, no toggle";
     EXPECT_EQ(0, platform::GetState(ctl::StripBaseBox));
-    EXPECT_EQ(platform::kCloseRequest, KeyThenWait(VK_ESCAPE).number);
+    EXPECT_EQ((Sequence{"close"}), Keystroke(VK_ESCAPE));
     EXPECT_TRUE(platform::WindowExists(platform::kMainWindow));
 }
 
@@ -250,14 +252,14 @@ TEST_F(EventLoopTest, DisplaysAreTabStopsWithSelectAllAndCopy) {
     platform::AppendLine(ctl::HitsText, u"D:\\Archiv\\a.jpg");
     platform::AppendLine(ctl::HitsText, u"D:\\Archiv\\b.jpg");
     SetFocus(ControlHandle(ctl::InfoText));
-    KeyThenWait(VK_TAB);
+    Keystroke(VK_TAB);
     ASSERT_EQ(ControlHandle(ctl::HitsText), GetFocus());
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    KeyThenWait('A');
-    KeyThenWait('C');
+    Keystroke('A');
+    Keystroke('C');
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     CHARRANGE selection = {};
@@ -266,7 +268,7 @@ TEST_F(EventLoopTest, DisplaysAreTabStopsWithSelectAllAndCopy) {
     EXPECT_GE(selection.cpMax, 31) << "both lines, each line end counted once";
     const std::wstring copied = ClipboardText();
     EXPECT_EQ(L"D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg", copied);
-    KeyThenWait(VK_TAB);
+    Keystroke(VK_TAB);
     EXPECT_NE(ControlHandle(ctl::HitsText), GetFocus()) << "Tab leaves the display";
 }
 
@@ -334,9 +336,8 @@ TEST_F(EventLoopTest, DroppedItemsBecomeOneEvent) {
     std::copy(items.begin(), items.end(), reinterpret_cast<wchar_t*>(files + 1));
     GlobalUnlock(drop);
     PostMessageW(MainWindowHandle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-    platform::Event event;
-    platform::WaitEvent(&event);
-    EXPECT_EQ(platform::kItemsDropped, event.number);
+    PostMessageW(MainWindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ((Sequence{"drop", "close"}), EventsUntilClose());
     EXPECT_EQ((std::vector<std::u16string>{u"D:\\Gezogen", u"D:\\Work\\a.mph"}),
               platform::DroppedItems());
 }
