@@ -1,10 +1,12 @@
 // The main window as built: fonts, tooltips, minimum size, the page table and the value label.
+#include <span>
 #include <string>
 
 #include "app/startup_checks.h"
 #include "settings/app_settings.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
+#include "ui/main_window.h"
 #include "ui/page_table.h"
 
 namespace spurlese {
@@ -13,30 +15,18 @@ namespace {
 
 using MainWindowTest = WindowTest;
 
-TEST_F(MainWindowTest, ControlsWearTheFontsOfTheTable) {
-    struct Row {
-        int control;
-        int points;  // 0: the default GUI font
-    } rows[] = {
-        {ctl::SettingsFrame, 10},     {ctl::ProjectDirLabel, 14},   {ctl::ProjectDirButton, 12},
-        {ctl::MinLengthSlider, 0},    {ctl::MinLengthValue, 14},    {ctl::PrefixProjectBox, 12},
-        {ctl::ApplyFilterButton, 14}, {ctl::InfoFrame, 0},          {ctl::InfoText, 0},
-        {ctl::HitsFrame, 10},         {ctl::SaveResultsButton, 12}, {ctl::ResultsHelpButton, 0},
-    };
-    for (const Row& row : rows) {
-        const platform::FontInfo font = platform::GetControlFont(row.control);
-        EXPECT_EQ(row.points, font.points) << "control " << row.control;
-        EXPECT_U16_EQ(row.points ? u"Segoe UI" : u"", font.face) << "control " << row.control;
+// Each row's font and tooltip reach its control; a control whose row gives none has none.
+TEST_F(MainWindowTest, ControlsWearTheFontAndTooltipOfTheirRow) {
+    int count = 0;
+    const ControlRow* rows = MainWindowControls(&count);
+    ASSERT_EQ(ctl::kCount, count);
+    for (const ControlRow& row : std::span(rows, static_cast<size_t>(count))) {
+        const int n = row.spec.number;
+        const platform::FontInfo font = platform::GetControlFont(n);
+        EXPECT_EQ(row.fontPoints, font.points) << "control " << n;
+        EXPECT_U16_EQ(row.fontPoints ? u"Segoe UI" : u"", font.face) << "control " << n;
+        EXPECT_U16_EQ(row.tooltip ? row.tooltip : u"", platform::GetTooltip(n)) << "control " << n;
     }
-}
-
-TEST_F(MainWindowTest, TooltipsOfTheTableAndReplacement) {
-    EXPECT_U16_EQ(u"Verzeichnis der MPH Dateien", platform::GetTooltip(ctl::ProjectDirButton));
-    EXPECT_U16_EQ(u"Basis Pfad des Familienarchives", platform::GetTooltip(ctl::BasePathButton));
-    EXPECT_U16_EQ(u"Manual", platform::GetTooltip(ctl::SettingsHelpButton));
-    EXPECT_U16_EQ(u"Manual", platform::GetTooltip(ctl::ResultsHelpButton));
-    EXPECT_U16_EQ(u"", platform::GetTooltip(ctl::ApplyFilterButton));
-
     // A second text replaces the first.
     platform::SetTooltip(ctl::BasePathButton, u"Bilder und Filme");
     EXPECT_U16_EQ(u"Bilder und Filme", platform::GetTooltip(ctl::BasePathButton));
