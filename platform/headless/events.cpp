@@ -44,7 +44,6 @@ std::vector<headless::ShellCall> gShellCalls;
 std::vector<Display> gDisplays;
 std::u16string gExecutable;
 int gIgnoredActions = 0;
-int gEnumerations = 0;
 
 bool UserCanReach(int control) {
     return IsControlVisible(control) && IsControlEnabled(control);
@@ -108,7 +107,6 @@ void ResetEvents() {
     gDisplays = {{1280, 1024}};
     gExecutable = u"C:\\Programme\\Spurlese\\Spurlese.exe";
     gIgnoredActions = 0;
-    gEnumerations = 0;
 }
 
 std::vector<std::u16string> DroppedItems() {
@@ -176,7 +174,6 @@ bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
 }
 
 int EnumerateDisplays() {
-    ++gEnumerations;
     return static_cast<int>(gDisplays.size());
 }
 
@@ -294,10 +291,6 @@ const std::vector<ShellCall>& ShellCalls() {
 
 void SetExecutablePath(std::u16string_view path) {
     platform::gExecutable = path;
-}
-
-int DisplayEnumerations() {
-    return platform::gEnumerations;
 }
 
 }  // namespace headless

@@ -109,10 +109,9 @@ struct ShellCall {
 };
 const std::vector<ShellCall>& ShellCalls();
 
-// The running program's path (default C:\Programme\Spurlese\Spurlese.exe), and how often the
-// displays (one of 1280 x 1024) were enumerated.
+// The running program's path (default C:\Programme\Spurlese\Spurlese.exe). The one display
+// is 1280 x 1024.
 void SetExecutablePath(std::u16string_view path);
-int DisplayEnumerations();
 
 }  // namespace headless
 

@@ -49,7 +49,6 @@ TEST_F(StartupTest, HelpImageIsTheLargest32By32Picture) {
 
 TEST(HelpIconTest, FileHoldsTheElevenPictures) {
     const std::string_view file = HelpIconFile();
-    EXPECT_EQ(34526u, file.size());
     ASSERT_GE(file.size(), 6u);
     EXPECT_EQ(11, static_cast<unsigned char>(file[4]));
     IconPicture picture;
