@@ -1,4 +1,5 @@
-// Small text helpers the program's logic and both platforms share: no system calls, header only.
+// Small text and byte helpers the program's logic and both platforms share: no system calls,
+// header only.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,16 @@ inline std::u16string_view FileNamePart(std::u16string_view path) {
 inline std::u16string_view FolderPart(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"\\/");
     return cut == std::u16string_view::npos ? std::u16string_view() : path.substr(0, cut + 1);
+}
+
+// The unsigned little-endian number in `size` (up to 4) bytes at `at`, as Windows file formats
+// store them; the caller checks that the bytes are there.
+inline uint32_t LittleEndian(std::string_view bytes, size_t at, size_t size) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < size; ++i) {
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return value;
 }
 
 }  // namespace spurlese

@@ -7,6 +7,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 
 namespace spurlese {
 
@@ -176,11 +177,7 @@ std::u16string GetTooltip(int control) {
 // and mask), then its colours and masks; only the header is looked at here.
 ImageHandle CreateIconImage(std::string_view picture, int width, int height) {
     auto number = [&picture](size_t at, size_t size) {
-        int64_t value = 0;
-        for (size_t i = 0; i < size; ++i) {
-            value |= static_cast<int64_t>(static_cast<unsigned char>(picture[at + i])) << (8 * i);
-        }
-        return value;
+        return static_cast<int64_t>(LittleEndian(picture, at, size));
     };
     if (picture.size() < 40 || number(0, 4) != 40) return ImageHandle::kNone;
     const int64_t bits = number(14, 2);
