@@ -287,17 +287,6 @@ void PlacementAfterStart(const std::string& ini, bool (*placed)(const RECT& fram
     EXPECT_EQ(0, program.ExitCode());
 }
 
-TEST_F(ProgramEndToEndTest, PlacementFromALargerDisplayIsPulledBackOnScreen) {
-    RECT frame = {}, client = {};
-    PlacementAfterStart(
-        "[General]\nMainWindowPosition=30000,20000,19000,15000\n",
-        [](const RECT& f) { return f.left == 0; }, &frame, &client);
-    EXPECT_EQ(0, frame.left);
-    EXPECT_EQ(0, frame.top);
-    EXPECT_LE(client.right, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_LE(client.bottom, GetSystemMetrics(SM_CYSCREEN));
-}
-
 // Run at 96 DPI and again on a display scaled to 200 %: the stored numbers are in 96-DPI units,
 // and the bounds hold them to the display in the same units, so the window stays on the screen.
 // (Compared with device pixels, x 20000 would be allowed up to 2560 - 600 units, far off a
