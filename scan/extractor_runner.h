@@ -30,6 +30,8 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
 // its exit code (-1 when it cannot be told).
 int64_t ReadProcessLines(platform::OwnedProcess process, const LineSink& onLine);
 
+// A scan of one project file: reads the scan's inputs, starts the extractor and filters its
+// output (see FinishExtractor).
 void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
 
 // RunExtractor in two halves, so that a scan can start the extractors for the next project files
@@ -41,6 +43,9 @@ struct ExtractorRun {
     platform::OwnedProcess process;  // none: not started
 };
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
+// Shows the project header in "Treffer" when the inputs ask for it, then hands every output line
+// to the hit filter (which shows and records the hits). Logs "Error starting '<program>'" for an
+// extractor that did not start, "Error reading '<project file>'" for one that ended with an error.
 void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);
 
 // Hands the extractor run of every file to `onRun`, in the files' order, while the extractors of

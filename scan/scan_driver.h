@@ -6,7 +6,11 @@
 
 namespace spurlese {
 
-// 1 when the scan ran; -1 when the project directory cannot be listed.
+// Reads its inputs once (ReadScanInputs) and starts scanState afresh. Shows: "Treffer" emptied,
+// then every new hit; in "Informationen" the opening line, "Filtering '<file>'" per project file,
+// what the hit filter and the extractors log, "Done" and the report of shared and missing media;
+// the progress bar per file; "Filter anwenden" disabled while it runs. 1 when the scan ran; -1
+// when the project directory cannot be listed, which is logged and changes nothing else.
 int64_t RunScan();
 
 // Regular files of the listing whose extension, lower-cased, equals the pattern without "*.";
