@@ -25,9 +25,8 @@ inline namespace SPURLESE_EXTRACTOR_BUILD {
 
 namespace {
 
-constexpr size_t kLookAhead = 4;          // a UTF-8 sequence, or a UTF-16 unit, fits
-constexpr size_t kPadding = 64 + 16;      // readable bytes after a block, read 64 bytes at a time
-constexpr size_t kLongestRun = 1u << 20;  // longer runs are written in pieces
+constexpr size_t kLookAhead = 4;        // a UTF-8 sequence, or a UTF-16 unit, fits
+constexpr size_t kPadding = 64 + 16;    // readable bytes after a block, read 64 bytes at a time
 constexpr size_t kBlockLookAhead = 16;  // a path's start fits: drive letter, colon, slash, one more
 constexpr int kByteScanner = 0;
 constexpr int kPathStrings = 3;  // Extractor::pending of the paths
@@ -174,11 +173,25 @@ void AppendWideRunText(std::string* text, const unsigned char* p, size_t size) {
     for (size_t i = 0; i + 1 < size; i += 2) AppendUtf8(text, p[i] | (char32_t(p[i + 1]) << 8));
 }
 
-// A finished run of raw bytes is kept when it has at least the minimum of characters. Runs never
-// hold a drive-letter path: every path is read on its own (ReadPath) and ends the run before it.
-void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
-             uint64_t chars) {
-    if (chars < x->minLength) return;
+// The bytes of the character at p in a byte run: a valid UTF-8 sequence, or a single byte.
+size_t ByteRunCharLength(const unsigned char* p, size_t available) {
+    if (p[0] < 0xC2) return 1;
+    char32_t cp = 0;
+    const size_t length = Utf8SequenceLength(p, available, &cp);
+    return length > 0 ? length : 1;
+}
+
+// Where the piece of a long run that starts at p ends: before the first character that starts
+// kRunPieceBytes or more bytes later; `size` when none starts before the end.
+size_t PieceEnd(int scanner, const unsigned char* p, size_t size) {
+    if (scanner != kByteScanner) return std::min(size, kRunPieceBytes);  // units of two bytes
+    size_t at = 0;
+    while (at < kRunPieceBytes && at < size) at += ByteRunCharLength(p + at, size - at);
+    return std::min(at, size);
+}
+
+// Raw bytes of a run, as the text of one line.
+void KeepText(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
     PendingStrings& pending = x->pending[scanner];
     const size_t textBegin = pending.text.size();
     if (scanner == kByteScanner) {
@@ -187,6 +200,24 @@ void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, 
         AppendWideRunText(&pending.text, p, size);
     }
     pending.strings.push_back({start, textBegin, pending.text.size()});
+}
+
+// The raw bytes of the rest of a run, in pieces (see PieceEnd).
+void KeepPieces(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
+    for (size_t cut; size > kRunPieceBytes && (cut = PieceEnd(scanner, p, size)) < size;) {
+        KeepText(x, scanner, start, p, cut);
+        p += cut;
+        size -= cut;
+        start += cut;
+    }
+    KeepText(x, scanner, start, p, size);
+}
+
+// A finished run of raw bytes is kept when it has at least the minimum of characters. Runs never
+// hold a drive-letter path: every path is read on its own (ReadPath) and ends the run before it.
+void KeepRun(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size,
+             uint64_t chars) {
+    if (chars >= x->minLength) KeepPieces(x, scanner, start, p, size);
 }
 
 // Bits 0 to n - 1, for n from 0 to 64.
@@ -406,27 +437,36 @@ uint64_t PathBits(const std::vector<PathSpan>& spans, size_t* first, size_t base
 
 void EndRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
     RunState& run = x->runs[scanner];
-    if (run.chars >= x->minLength) {
+    if (run.chars >= x->minLength || run.split) {
         if (end > runBegin)
             run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
-        KeepRun(x, scanner, run.start, reinterpret_cast<const unsigned char*>(run.carry.data()),
-                run.carry.size(), run.chars);
+        KeepPieces(x, scanner, run.start, reinterpret_cast<const unsigned char*>(run.carry.data()),
+                   run.carry.size());
     }
     run.active = false;
+    run.split = false;
     run.chars = 0;
     run.carry.clear();
 }
 
-// Keeps the active run's bytes of this block for the next one; a run that grew too long is
-// written as it stands and followed by a new one.
+// Keeps the active run's bytes of this block for the next one. A run known to be kept writes its
+// whole pieces as it grows, so memory stays bounded; a piece's end is told once the character
+// that may straddle it has been fed.
 void CarryRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin, size_t end) {
     RunState& run = x->runs[scanner];
     if (!run.active) return;
-    if (run.carry.size() + (end - runBegin) > kLongestRun) {
-        EndRun(x, scanner, p, runBegin, end);
-        return;
-    }
     run.carry.append(reinterpret_cast<const char*>(p) + runBegin, end - runBegin);
+    if (run.chars < x->minLength) return;
+    const auto* carried = reinterpret_cast<const unsigned char*>(run.carry.data());
+    size_t written = 0;
+    while (run.carry.size() - written >= kRunPieceBytes + kLookAhead) {
+        const size_t cut = PieceEnd(scanner, carried + written, run.carry.size() - written);
+        KeepText(x, scanner, run.start, carried + written, cut);
+        run.start += cut;
+        written += cut;
+        run.split = true;
+    }
+    run.carry.erase(0, written);
 }
 
 // Ends a run found inside this block.
@@ -668,6 +708,7 @@ void LeaveBlock(Extractor* x, int scanner, const unsigned char* p, const RunCurs
         CarryRun(x, scanner, p, c.first, next);
     } else if (c.active) {
         run.active = true;
+        run.split = false;
         run.start = x->offset + c.runBegin;
         run.chars = c.chars;
         run.carry.clear();

@@ -8,7 +8,10 @@
 // A path always starts its own line, also when it is glued to whatever precedes it; it must
 // reach the minimum length on its own.
 //
-// Streaming: feed the file block by block; memory stays bounded whatever the file size.
+// Streaming: feed the file block by block; memory stays bounded whatever the file size. A run
+// longer than kRunPieceBytes is written in pieces, one per line: each piece ends right before the
+// first character that starts kRunPieceBytes or more bytes after the piece's own start. So the
+// pieces depend on the file alone, never on the blocks it was fed in, and no character is lost.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +31,9 @@
 namespace spurlese {
 
 namespace extractor {
+
+inline constexpr size_t kRunPieceBytes = size_t{1} << 20;
+
 inline namespace SPURLESE_EXTRACTOR_BUILD {
 
 // One kind of run (bytes, or UTF-16LE units at one parity) being followed across blocks.
@@ -35,8 +41,9 @@ struct RunState {
     bool active = false;
     uint64_t start = 0;  // file offset of the run's first byte
     uint64_t chars = 0;
-    uint64_t next = 0;  // file offset this scanner looks at next
-    std::string carry;  // raw bytes of the active run from earlier blocks
+    uint64_t next = 0;   // file offset this scanner looks at next
+    std::string carry;   // raw bytes of the active run from earlier blocks, not yet written
+    bool split = false;  // pieces of the run have been written: the rest is written too
 };
 
 // A finished string: its place in the file and its text, text[begin, end) of its scanner's

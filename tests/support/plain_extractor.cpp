@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "tools/string_extractor.h"
+
 namespace spurlese {
 
 namespace {
@@ -154,11 +156,16 @@ bool PathStartsAt(const std::vector<Char>& c, size_t k) {
            AllowedInPath(fourth) && !IsSlash(fourth);
 }
 
+// A run long enough is kept; a very long one in pieces, each ending before the first character
+// that starts kRunPieceBytes or more after the piece's start.
 void KeepRun(std::vector<Char>* run, int kind, uint64_t minLength, std::vector<Found>* found) {
     if (!run->empty() && run->size() >= minLength) {
-        std::string text;
-        for (const Char& c : *run) text += c.utf8;
-        found->push_back({run->front().offset, kind, text});
+        found->push_back({run->front().offset, kind, ""});
+        for (const Char& c : *run) {
+            if (c.offset >= found->back().offset + extractor::kRunPieceBytes)
+                found->push_back({c.offset, kind, ""});
+            found->back().text += c.utf8;
+        }
     }
     run->clear();
 }
