@@ -64,14 +64,15 @@ TEST_F(ExtractorRunnerTest, LongOutputArrivesWhole) {
 }
 
 // A line is kept up to the longest Windows path, 32,767 UTF-16 units, whatever its encoding; the
-// rest up to its LF is dropped, and the lines after it come as usual.
+// rest up to its LF is dropped, and the lines after it come as usual. A cut line ends with its
+// last whole character, never with U+FFFD from a character cut in two; CRs do not count.
 TEST_F(ExtractorRunnerTest, OverlongLinesAreCutAtTheLongestPath) {
     ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Cat));
     const std::string path = "D:\\Archiv\\a.jpg";
     const std::string euro = "\xE2\x82\xAC", emoji = "\xF0\x9F\x8E\x89";
     std::string ascii(3 * 32767 + 5, 'x'), euros, emojis;
     for (int k = 0; k < 40000; ++k) euros += euro, emojis += emoji;
-    ASSERT_TRUE(MakeTestFile(u"D:\\P\\long.mph", path + ascii + "\n" + euros + "\n" + emojis +
+    ASSERT_TRUE(MakeTestFile(u"D:\\P\\long.mph", path + ascii + "\n\r" + euros + "\n" + emojis +
                                                      "\n" + std::string(500000, 'y') + "\n" +
                                                      path));
     std::vector<size_t> units;
@@ -80,6 +81,7 @@ TEST_F(ExtractorRunnerTest, OverlongLinesAreCutAtTheLongestPath) {
     ASSERT_TRUE(CollectProgramOutput(program, ExtractorCommandLine(program, 8, u"D:\\P\\long.mph"),
                                      [&](std::u16string_view line) {
                                          units.push_back(line.size());
+                                         EXPECT_NE(u'\uFFFD', line.back()) << units.size();
                                          starts.push_back(Show(line.substr(0, 15)));
                                      }));
     // 32,767 units of x; 32,767 euro signs; 16,383 emoji, no half of a pair; y; the path.
