@@ -8,42 +8,18 @@ namespace spurlese {
 
 namespace {
 
-// No UTF-8 character takes more than three bytes per UTF-16 unit, so this many bytes of whole
-// characters always hold the units kept; three more let the last one be completed.
-constexpr size_t kLongestLineBytes = 3 * kLongestLine + 3;
-
-bool IsContinuation(char byte) {
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// The bytes of a UTF-8 sequence that the lead byte starts; 0 for a byte that starts none.
-size_t SequenceLength(char byte) {
-    const auto b = static_cast<unsigned char>(byte);
-    if (b >= 0xC2 && b <= 0xDF) return 2;
-    if (b >= 0xE0 && b <= 0xEF) return 3;
-    if (b >= 0xF0 && b <= 0xF4) return 4;
-    return 0;
-}
-
-// A line cut at the cap ends after its last whole character: a sequence that the cut left
-// incomplete goes, rather than read as U+FFFD. A lead byte always starts a new character, so
-// what is left reads as the beginning of the whole line does.
-void DropCutCharacter(std::string* bytes) {
-    const size_t size = bytes->size();
-    for (size_t back = 1; back <= 3 && back <= size; ++back) {
-        const char byte = (*bytes)[size - back];
-        if (IsContinuation(byte)) continue;
-        if (SequenceLength(byte) > back) bytes->resize(size - back);
-        return;
-    }
+// No UTF-8 character, nor an invalid sequence read as U+FFFD, takes more than three bytes per
+// UTF-16 unit, so this many bytes hold the units kept. The three more hold the rest of the last
+// character: a sequence the cut leaves incomplete reads as U+FFFD only after the units kept.
+size_t LongestLineBytes(const LineSplitter& splitter) {
+    return 3 * splitter.longestLine + 3;
 }
 
 void EmitLine(LineSplitter* splitter, const LineSink& onLine) {
     std::string& bytes = splitter->partial;
-    if (splitter->dropping) DropCutCharacter(&bytes);
     std::u16string line = platform::Utf8ToUtf16(bytes);
-    if (line.size() > kLongestLine) {
-        size_t keep = kLongestLine;
+    if (line.size() > splitter->longestLine) {
+        size_t keep = splitter->longestLine;
         if (line[keep - 1] >= 0xD800 && line[keep - 1] <= 0xDBFF) --keep;  // no half pair
         line.resize(keep);
     }
@@ -57,8 +33,8 @@ void Keep(LineSplitter* splitter, std::string_view bytes) {
     std::string& partial = splitter->partial;
     for (size_t from = 0; from < bytes.size() && !splitter->dropping;) {
         const size_t cr = std::min(bytes.find('\r', from), bytes.size());
-        const size_t room = kLongestLineBytes - partial.size();
-        partial.append(bytes.substr(from, std::min(cr - from, room)));
+        const size_t room = LongestLineBytes(*splitter) - partial.size();
+        partial.append(bytes.data() + from, std::min(cr - from, room));
         splitter->dropping = cr - from > room;
         from = cr + 1;
     }

@@ -15,6 +15,7 @@ namespace spurlese {
 inline constexpr size_t kLongestLine = 32767;
 
 struct LineSplitter {
+    size_t longestLine = kLongestLine;  // units kept of a line; tests may ask for fewer
     std::string partial;    // bytes of a line not yet ended, CRs left out, at most 3 per kept unit
                             // and one more character
     bool dropping = false;  // the line is longer than kept: its bytes up to the LF go

@@ -182,11 +182,12 @@ size_t ByteRunCharLength(const unsigned char* p, size_t available) {
 }
 
 // Where the piece of a long run that starts at p ends: before the first character that starts
-// kRunPieceBytes or more bytes later; `size` when none starts before the end.
-size_t PieceEnd(int scanner, const unsigned char* p, size_t size) {
-    if (scanner != kByteScanner) return std::min(size, kRunPieceBytes);  // units of two bytes
+// x->pieceBytes or more bytes later; `size` when none starts before the end.
+size_t PieceEnd(const Extractor* x, int scanner, const unsigned char* p, size_t size) {
+    const size_t piece = x->pieceBytes;
+    if (scanner != kByteScanner) return std::min(size, (piece + 1) / 2 * 2);  // two-byte units
     size_t at = 0;
-    while (at < kRunPieceBytes && at < size) at += ByteRunCharLength(p + at, size - at);
+    while (at < piece && at < size) at += ByteRunCharLength(p + at, size - at);
     return std::min(at, size);
 }
 
@@ -204,7 +205,7 @@ void KeepText(Extractor* x, int scanner, uint64_t start, const unsigned char* p,
 
 // The raw bytes of the rest of a run, in pieces (see PieceEnd).
 void KeepPieces(Extractor* x, int scanner, uint64_t start, const unsigned char* p, size_t size) {
-    for (size_t cut; size > kRunPieceBytes && (cut = PieceEnd(scanner, p, size)) < size;) {
+    for (size_t cut; size > x->pieceBytes && (cut = PieceEnd(x, scanner, p, size)) < size;) {
         KeepText(x, scanner, start, p, cut);
         p += cut;
         size -= cut;
@@ -459,8 +460,8 @@ void CarryRun(Extractor* x, int scanner, const unsigned char* p, size_t runBegin
     if (run.chars < x->minLength) return;
     const auto* carried = reinterpret_cast<const unsigned char*>(run.carry.data());
     size_t written = 0;
-    while (run.carry.size() - written >= kRunPieceBytes + kLookAhead) {
-        const size_t cut = PieceEnd(scanner, carried + written, run.carry.size() - written);
+    while (run.carry.size() - written >= x->pieceBytes + 1 + kLookAhead) {
+        const size_t cut = PieceEnd(x, scanner, carried + written, run.carry.size() - written);
         KeepText(x, scanner, run.start, carried + written, cut);
         run.start += cut;
         written += cut;
@@ -822,9 +823,10 @@ size_t ScanBlock(Extractor* x, size_t end, bool final) {
 
 }  // namespace
 
-void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out) {
+void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out, size_t pieceBytes) {
     *x = Extractor{};
     x->minLength = std::max<uint64_t>(minLength, 1);
+    x->pieceBytes = std::max<size_t>(pieceBytes, 1);
     x->out = out;
     x->runs[1].next = 0;
     x->runs[2].next = 1;

@@ -69,6 +69,7 @@ struct PathSpan {
 
 struct Extractor {
     uint64_t minLength = 3;
+    size_t pieceBytes = kRunPieceBytes;
     uint64_t offset = 0;             // file offset of block[0]
     std::string block;               // bytes fed but not yet scanned, kept for look-ahead
     RunState runs[3];                // 0: byte runs; 1, 2: UTF-16LE runs at even and odd offsets
@@ -78,7 +79,9 @@ struct Extractor {
     std::string* out = nullptr;
 };
 
-void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out);
+// `pieceBytes` other than kRunPieceBytes only lets tests reach long runs with short files.
+void ExtractorStart(Extractor* x, uint64_t minLength, std::string* out,
+                    size_t pieceBytes = kRunPieceBytes);
 // Scans the bytes; strings whose place in the file order is settled are appended to *out.
 void ExtractorFeed(Extractor* x, const char* data, size_t size);
 // Ends the file: the remaining strings are written.

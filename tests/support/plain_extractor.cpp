@@ -157,12 +157,13 @@ bool PathStartsAt(const std::vector<Char>& c, size_t k) {
 }
 
 // A run long enough is kept; a very long one in pieces, each ending before the first character
-// that starts kRunPieceBytes or more after the piece's start.
-void KeepRun(std::vector<Char>* run, int kind, uint64_t minLength, std::vector<Found>* found) {
+// that starts `pieceBytes` or more after the piece's start.
+void KeepRun(std::vector<Char>* run, int kind, uint64_t minLength, size_t pieceBytes,
+             std::vector<Found>* found) {
     if (!run->empty() && run->size() >= minLength) {
         found->push_back({run->front().offset, kind, ""});
         for (const Char& c : *run) {
-            if (c.offset >= found->back().offset + extractor::kRunPieceBytes)
+            if (c.offset >= found->back().offset + pieceBytes)
                 found->push_back({c.offset, kind, ""});
             found->back().text += c.utf8;
         }
@@ -171,19 +172,20 @@ void KeepRun(std::vector<Char>* run, int kind, uint64_t minLength, std::vector<F
 }
 
 // Runs of one reading, each path read whole by its own rules.
-void Extract(const std::vector<Char>& c, int kind, uint64_t minLength, std::vector<Found>* found) {
+void Extract(const std::vector<Char>& c, int kind, uint64_t minLength, size_t pieceBytes,
+             std::vector<Found>* found) {
     std::vector<Char> run;
     for (size_t k = 0; k < c.size();) {
         if (!PathStartsAt(c, k)) {
             if (c[k].run) {
                 run.push_back(c[k]);
             } else {
-                KeepRun(&run, kind, minLength, found);
+                KeepRun(&run, kind, minLength, pieceBytes, found);
             }
             ++k;
             continue;
         }
-        KeepRun(&run, kind, minLength, found);
+        KeepRun(&run, kind, minLength, pieceBytes, found);
         const uint64_t offset = c[k].offset;
         std::string text = "X:";
         text[0] = static_cast<char>(c[k].path);
@@ -197,17 +199,17 @@ void Extract(const std::vector<Char>& c, int kind, uint64_t minLength, std::vect
         }
         if (chars >= minLength) found->push_back({offset, 2, text});
     }
-    KeepRun(&run, kind, minLength, found);
+    KeepRun(&run, kind, minLength, pieceBytes, found);
 }
 
 }  // namespace
 
-std::string PlainExtract(const std::string& bytes, uint64_t minLength) {
+std::string PlainExtract(const std::string& bytes, uint64_t minLength, size_t pieceBytes) {
     minLength = std::max<uint64_t>(minLength, 1);
     std::vector<Found> found;
-    Extract(ReadBytes(bytes), 0, minLength, &found);
-    Extract(ReadUnits(bytes, 0), 1, minLength, &found);
-    Extract(ReadUnits(bytes, 1), 1, minLength, &found);
+    Extract(ReadBytes(bytes), 0, minLength, pieceBytes, &found);
+    Extract(ReadUnits(bytes, 0), 1, minLength, pieceBytes, &found);
+    Extract(ReadUnits(bytes, 1), 1, minLength, pieceBytes, &found);
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         return a.offset != b.offset ? a.offset < b.offset : a.kind < b.kind;
     });

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "tools/string_extractor.h"
+
 namespace spurlese {
 
-std::string PlainExtract(const std::string& bytes, uint64_t minLength);
+std::string PlainExtract(const std::string& bytes, uint64_t minLength,
+                         size_t pieceBytes = extractor::kRunPieceBytes);
 
 }  // namespace spurlese
