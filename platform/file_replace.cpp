@@ -12,6 +12,8 @@ namespace spurlese {
 
 namespace {
 
+constexpr std::u16string_view kLeftoverStem = u"~spurlese";
+
 // Virus scanners, indexers and backup tools often hold a file for a moment just after it was
 // written; a step that fails then is tried again, for about a second in all, before the save
 // fails.
@@ -28,20 +30,108 @@ bool TryForAWhile(const std::function<bool()>& step) {
     }
 }
 
+std::u16string NameBeside(std::u16string_view path, std::u16string_view extension) {
+    // Beside the target, so that the replace is a rename within one folder; unique per process,
+    // so that two running programs never write the same file.
+    return std::u16string(FolderPart(path)) + std::u16string(kLeftoverStem) +
+           Decimal(platform::CurrentProcessId()) + std::u16string(extension);
+}
+
+// The process id in a name of our pattern; false for any other name.
+bool LeftoverOwner(std::u16string_view name, uint32_t* process) {
+    const std::u16string lower = platform::LowerCase(name);
+    if (lower.size() < kLeftoverStem.size() + 5 || !lower.starts_with(kLeftoverStem) ||
+        !(lower.ends_with(u".tmp") || lower.ends_with(u".bak"))) {
+        return false;
+    }
+    const std::u16string_view digits = std::u16string_view(lower).substr(
+        kLeftoverStem.size(), lower.size() - kLeftoverStem.size() - 4);
+    if (digits.empty() || digits.size() > 10) return false;
+    uint64_t id = 0;
+    for (char16_t c : digits) {
+        if (c < u'0' || c > u'9') return false;
+        id = id * 10 + (c - u'0');
+    }
+    if (id > UINT32_MAX) return false;
+    *process = static_cast<uint32_t>(id);
+    return true;
+}
+
+// Puts the written temporary file in the target's place. A replace that Windows leaves halfway
+// (the old file moved to the backup, the new one not moved in) is finished, or else undone
+// before it is tried again, so that the target's name always ends up holding one of the two.
+int PutInPlace(const std::u16string& temporary, std::u16string_view path,
+               const std::u16string& backup) {
+    bool halfway = false;  // nothing has the target's name; the old file is the backup
+    bool oldAtBackup = false;
+    const auto finishHalfway = [&] {
+        halfway = true;
+        if (platform::RenameFile(temporary, path)) {
+            halfway = false;
+            return true;
+        }
+        halfway = !platform::RenameFile(backup, path);
+        oldAtBackup = halfway;
+        return false;
+    };
+    const bool placed = TryForAWhile([&] {
+        if (halfway) return finishHalfway();
+        if (platform::FileSize(path) == -1) return platform::RenameFile(temporary, path);
+        switch (platform::ReplaceWithBackup(temporary, path, backup)) {
+            case platform::ReplaceOutcome::kReplaced:
+                oldAtBackup = true;
+                return true;
+            case platform::ReplaceOutcome::kUnchanged:
+                return false;
+            case platform::ReplaceOutcome::kTargetAtBackup:
+                oldAtBackup = true;
+                return finishHalfway();
+        }
+        return false;
+    });
+    if (placed) {
+        if (oldAtBackup) platform::DeleteFilePath(backup);
+        return 1;
+    }
+    if (halfway) return -3;  // both kept: the new bytes and the old file
+    platform::DeleteFilePath(temporary);
+    return -1;
+}
+
 }  // namespace
 
 std::u16string TemporaryNameFor(std::u16string_view path) {
-    // Beside the target, so that the replace is a rename within one folder; unique per process,
-    // so that two running programs never write the same temporary file.
-    return std::u16string(FolderPart(path)) + u"~spurlese" + Decimal(platform::CurrentProcessId()) +
-           u".tmp";
+    return NameBeside(path, u".tmp");
+}
+
+std::u16string BackupNameFor(std::u16string_view path) {
+    return NameBeside(path, u".bak");
+}
+
+void RemoveLeftoverFiles(std::u16string_view folder) {
+    const std::u16string where = folder.empty() ? u"." : std::u16string(folder);
+    std::vector<std::u16string> leftovers;
+    for (const platform::ListingEntry& entry : platform::Listing(where, u"~spurlese*")) {
+        uint32_t owner = 0;
+        if (!entry.isDirectory && LeftoverOwner(entry.name, &owner) &&
+            owner != platform::CurrentProcessId() && !platform::ProcessIdRunning(owner)) {
+            leftovers.push_back(where + u"\\" + entry.name);
+        }
+    }
+    for (const std::u16string& leftover : leftovers) platform::DeleteFilePath(leftover);
 }
 
 int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     // Fail early for a target held open by another program or read-only, before anything is
     // written. Only an existing file may be let go in a moment; a missing folder stays missing.
+    const bool existed = platform::FileSize(path) >= 0;
     const auto writable = [&] { return platform::WritableFile(path); };
-    if (!(platform::FileSize(path) >= 0 ? TryForAWhile(writable) : writable())) return -1;
+    if (!(existed ? TryForAWhile(writable) : writable())) return -1;
+    std::u16string_view folder = FolderPart(path);
+    if (!folder.empty()) folder.remove_suffix(1);
+    RemoveLeftoverFiles(folder);
+    const unsigned attributes = existed ? platform::KeptAttributes(path) : 0;
+
     const std::u16string temporary = TemporaryNameFor(path);
     platform::OwnedFile file(platform::CreateFileForWriting(temporary));
     if (!file) return -1;
@@ -53,11 +143,10 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
         platform::DeleteFilePath(temporary);
         return -2;
     }
-    if (!TryForAWhile([&] { return platform::MoveFileReplacing(temporary, path); })) {
-        platform::DeleteFilePath(temporary);
-        return -1;
-    }
-    return 1;
+    const int placed = PutInPlace(temporary, path, BackupNameFor(path));
+    // What the user gave the old file (hidden, say) the new one has too, whichever way it went in.
+    if (placed == 1 && attributes != 0) platform::SetKeptAttributes(path, attributes);
+    return placed;
 }
 
 }  // namespace spurlese

@@ -9,10 +9,19 @@ namespace spurlese {
 
 // 1: written. -1: nothing written (the temporary file or the target could not be written, the
 // old file is as it was). -2: writing failed, the incomplete temporary file was deleted and the
-// old file is as it was.
+// old file is as it was. -3: Windows failed halfway through the replace and neither file could be
+// put back in the target's place within a few seconds: nothing has the target's name, but nothing
+// is lost either: the new bytes are in TemporaryNameFor(path), the old file is BackupNameFor(path).
 int WriteFileReplacing(std::u16string_view path, std::string_view bytes);
 
-// The temporary file's name for a target.
+// The names beside the target that a save uses on the way: ~spurlese<process id>.tmp for the new
+// bytes, ~spurlese<process id>.bak for the old file.
 std::u16string TemporaryNameFor(std::u16string_view path);
+std::u16string BackupNameFor(std::u16string_view path);
+
+// Deletes the files of those names in the folder ("" for the working directory) that processes
+// no longer running left behind: a save cut off when the program was ended. Nothing else is
+// touched: no other name, no folder, nothing of a process that still runs.
+void RemoveLeftoverFiles(std::u16string_view folder);
 
 }  // namespace spurlese

@@ -158,18 +158,31 @@ bool DeleteFilePath(std::u16string_view path);
 
 // Writing step by step, for replacing a file without ever losing it. CreateFileForWriting
 // creates or truncates the file, not shared with other programs (kNone on failure); CloseFile is
-// false when data still buffered could not be written; MoveFileReplacing puts `source` in the place
-// of `target` in one step (an existing target keeps its attributes), and fails while another
-// program holds either file open or the target is read-only. WritableFile tells whether a file
-// could be opened for writing now, without changing it (true also when it does not exist but its
-// folder does).
+// false when data still buffered could not be written. WritableFile tells whether a file could be
+// opened for writing now, without changing it (true also when it does not exist but its folder
+// does).
 enum class FileHandle : intptr_t { kNone = 0 };
 FileHandle CreateFileForWriting(std::u16string_view path);
 bool WriteToFile(FileHandle file, std::string_view bytes);
 bool FlushFile(FileHandle file);
 bool CloseFile(FileHandle file);
-bool MoveFileReplacing(std::u16string_view source, std::u16string_view target);
 bool WritableFile(std::u16string_view path);
+
+// Puts `source` in the place of the existing `target` in one step, as Windows' ReplaceFileW
+// does; the old target goes to `backup` (a file of that name is replaced) on the way. It fails
+// while another program holds either file open or the target is read-only; and it may fail
+// halfway, with the old file already at `backup` and the new one still at `source`, so that
+// nothing has the target's name.
+enum class ReplaceOutcome { kReplaced, kUnchanged, kTargetAtBackup };
+ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
+                           std::u16string_view backup);
+// Renames a file to a name that nothing has yet (within one folder: in one step).
+bool RenameFile(std::u16string_view source, std::u16string_view target);
+
+// What a user gives a file and a replace keeps; 0 for a file with none, or no file.
+enum FileAttribute : unsigned { kHidden = 1, kSystem = 2, kNotIndexed = 4 };
+unsigned KeptAttributes(std::u16string_view path);
+bool SetKeptAttributes(std::u16string_view path, unsigned attributes);
 
 // ---- Processes ----------------------------------------------------------------------------
 
@@ -180,6 +193,8 @@ void LoadLibrariesOnlyFromSystem();
 
 // The process's id: no other running process has it.
 uint32_t CurrentProcessId();
+// Whether a process with this id runs now (true also when that cannot be told).
+bool ProcessIdRunning(uint32_t id);
 
 // The process's current working directory, always ending in a backslash.
 std::u16string CurrentDirectory();

@@ -1,11 +1,13 @@
 // An in-memory file system with the rules of a Windows volume: drive letters, "\" and "/" as
 // separators, names found without regard to letter case but kept and listed as stored, entries
 // listed in the order they were made, and trailing dots and spaces of a name ignored.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/file_faults.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_internal.h"
 #include "platform/platform.h"
@@ -43,15 +45,6 @@ struct OpenFile {
 };
 std::map<FileHandle, OpenFile> gOpenFiles;
 intptr_t gNextFile = 1;
-
-// Fault injection: the writing step with this number (counted from 1 since the last reset)
-// fails; 0 = none.
-int gFileSteps = 0;
-int gFailingStep = 0;
-
-bool StepFails() {
-    return ++gFileSteps == gFailingStep;
-}
 
 bool IsSeparator(char16_t c) {
     return c == u'\\' || c == u'/';
@@ -193,8 +186,7 @@ bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
 void ResetFileSystem() {
     gOpenFiles.clear();
     gNextFile = 1;
-    gFileSteps = 0;
-    gFailingStep = 0;
+    ClearFileFaults();
     gDrives.clear();
     gListings.clear();
     gNextListing = 1;
@@ -269,7 +261,8 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
-    if (StepFails() || !WriteFileBytes(path, {})) return FileHandle::kNone;
+    if (FileOperationFails(FileOperation::kCreate) || !WriteFileBytes(path, {}))
+        return FileHandle::kNone;
     const FileHandle handle{gNextFile++};
     gOpenFiles[handle] = {std::u16string(path), {}};
     return handle;
@@ -277,14 +270,14 @@ FileHandle CreateFileForWriting(std::u16string_view path) {
 
 bool WriteToFile(FileHandle file, std::string_view bytes) {
     auto open = gOpenFiles.find(file);
-    if (open == gOpenFiles.end() || StepFails()) return false;
+    if (open == gOpenFiles.end() || FileOperationFails(FileOperation::kWrite)) return false;
     open->second.buffered.append(bytes);
     return true;
 }
 
 bool FlushFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
-    if (open == gOpenFiles.end() || StepFails()) return false;
+    if (open == gOpenFiles.end() || FileOperationFails(FileOperation::kFlush)) return false;
     if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
     open->second.buffered.clear();
     return true;
@@ -294,7 +287,7 @@ bool FlushFile(FileHandle file) {
 bool CloseFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
     if (open == gOpenFiles.end()) return false;
-    const bool fails = StepFails();
+    const bool fails = FileOperationFails(FileOperation::kClose);
     if (!fails) {
         if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
     }
@@ -302,25 +295,10 @@ bool CloseFile(FileHandle file) {
     return !fails;
 }
 
-bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
-    if (StepFails()) return false;
-    const Node* from = Resolve(source);
-    if (!from || from->isDirectory || !WritableFile(target)) return false;
-    const std::string bytes = from->bytes;
-    if (!WriteFileBytes(target, bytes)) return false;
-    return DeleteFilePath(source);
-}
+namespace {
 
-bool WritableFile(std::u16string_view path) {
-    ParsedPath parsed;
-    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
-    const Node* folder = Walk(parsed, parsed.parts.size() - 1);
-    if (!folder || !folder->isDirectory) return false;
-    const Node* file = Resolve(path);
-    return !file || (!file->isDirectory && !file->unwritable && !Held(file));
-}
-
-bool DeleteFilePath(std::u16string_view path) {
+// Takes a file out of its folder; a file another program holds cannot be.
+bool Remove(std::u16string_view path) {
     ParsedPath parsed;
     if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
     Node* folder = Walk(parsed, parsed.parts.size() - 1);
@@ -335,6 +313,85 @@ bool DeleteFilePath(std::u16string_view path) {
         return true;
     }
     return false;
+}
+
+// Renames a file, also into another folder; an existing file of the new name is replaced only
+// when asked. A file another program holds open cannot be renamed.
+bool Rename(std::u16string_view source, std::u16string_view target, bool replace) {
+    ParsedPath from, to;
+    if (!ParsePath(source, &from) || !ParsePath(target, &to) || from.parts.empty() ||
+        to.parts.empty()) {
+        return false;
+    }
+    Node* fromFolder = Walk(from, from.parts.size() - 1);
+    Node* toFolder = Walk(to, to.parts.size() - 1);
+    if (!fromFolder || !toFolder || !fromFolder->isDirectory || !toFolder->isDirectory)
+        return false;
+    Node* file = FindChild(fromFolder, from.parts.back());
+    if (!file || file->isDirectory || file->unwritable || Held(file)) return false;
+    if (Node* existing = FindChild(toFolder, to.parts.back()); existing && existing != file) {
+        if (!replace || existing->isDirectory || existing->unwritable || Held(existing))
+            return false;
+        Remove(target);
+    }
+    auto& children = fromFolder->children;
+    auto it =
+        std::find_if(children.begin(), children.end(),
+                     [file](const std::unique_ptr<Node>& child) { return child.get() == file; });
+    std::unique_ptr<Node> moved = std::move(*it);
+    children.erase(it);
+    fromFolder->byName.erase(LowerCase(moved->name));
+    moved->name = to.parts.back();
+    AddChild(toFolder, std::move(moved));
+    return true;
+}
+
+}  // namespace
+
+ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
+                                 std::u16string_view backup) {
+    if (FileOperationFails(FileOperation::kReplace)) return ReplaceOutcome::kUnchanged;
+    const Node* from = Resolve(source);
+    const Node* to = Resolve(target);
+    if (!from || from->isDirectory || from->unwritable || Held(from) || !to || to->isDirectory ||
+        to->unwritable || Held(to)) {
+        return ReplaceOutcome::kUnchanged;
+    }
+    const unsigned attributes = to->attributes;
+    if (!Rename(target, backup, true)) return ReplaceOutcome::kUnchanged;
+    if (FileOperationFails(FileOperation::kReplaceHalfway) || !Rename(source, target, false))
+        return ReplaceOutcome::kTargetAtBackup;
+    Resolve(target)->attributes = attributes;  // as Windows merges them
+    return ReplaceOutcome::kReplaced;
+}
+
+bool RenameFile(std::u16string_view source, std::u16string_view target) {
+    return !FileOperationFails(FileOperation::kRename) && Rename(source, target, false);
+}
+
+unsigned KeptAttributes(std::u16string_view path) {
+    const Node* node = Resolve(path);
+    return node && !node->isDirectory ? node->attributes & (kHidden | kSystem | kNotIndexed) : 0;
+}
+
+bool SetKeptAttributes(std::u16string_view path, unsigned attributes) {
+    Node* node = Resolve(path);
+    if (!node || node->isDirectory) return false;
+    node->attributes = attributes & (kHidden | kSystem | kNotIndexed);
+    return true;
+}
+
+bool WritableFile(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    const Node* folder = Walk(parsed, parsed.parts.size() - 1);
+    if (!folder || !folder->isDirectory) return false;
+    const Node* file = Resolve(path);
+    return !file || (!file->isDirectory && !file->unwritable && !Held(file));
+}
+
+bool DeleteFilePath(std::u16string_view path) {
+    return !FileOperationFails(FileOperation::kDelete) && Remove(path);
 }
 
 }  // namespace platform
@@ -373,14 +430,6 @@ void SetUnlistable(std::u16string_view folder, bool unlistable) {
 
 void SetUnreadable(std::u16string_view file, bool unreadable) {
     if (Node* node = platform::Resolve(file)) node->unreadable = unreadable;
-}
-
-void FailFileStep(int step) {
-    platform::gFailingStep = platform::gFileSteps + step;
-}
-
-int FileStepsTaken() {
-    return platform::gFileSteps;
 }
 
 void HoldFor(std::u16string_view file, int64_t milliseconds) {

@@ -20,9 +20,9 @@ void ResetPlatform();
 
 // File system. Paths are Windows paths ("D:\a\b.jpg", either separator); missing parent
 // folders are created on the way. A drive exists once anything was made on it.
-enum FileAttribute : unsigned { kNormal = 0, kHidden = 1, kSystem = 2 };
+// Attributes are platform::FileAttribute flags.
 bool MakeFolder(std::u16string_view path);
-bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = kNormal);
+bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = 0);
 
 // Faults: a folder that cannot be listed; a file that cannot be opened for reading or writing.
 void SetUnlistable(std::u16string_view folder, bool unlistable = true);
@@ -35,10 +35,11 @@ void HoldFor(std::u16string_view file, int64_t milliseconds);
 // The next UTF-8/UTF-16 conversion fails, as the system's may for a text of gigabytes.
 void FailNextConversion();
 
-// Writing steps (create, write, flush, close, replace) taken since the reset; FailFileStep(n)
-// makes the n-th step from now fail.
-void FailFileStep(int step);
-int FileStepsTaken();
+// Faults of the file operations themselves: platform/file_faults.h.
+
+// Processes other than this one that run now (by id), for telling whose temporary files are left
+// over; none after a reset.
+void SetRunningProcessIds(std::vector<uint32_t> ids);
 
 // Whether the insertion point of a text display was scrolled into view since its text last
 // changed.

@@ -28,6 +28,7 @@ intptr_t gNextProcess = 1;
 size_t gPipeChunk = 4096;
 std::u16string gCurrentDirectory = u"C:\\";
 int64_t gPaused = 0;
+std::vector<uint32_t> gRunningIds;  // other processes that run now
 
 Process* FindProcess(ProcessHandle handle) {
     auto it = gProcesses.find(handle);
@@ -37,6 +38,7 @@ Process* FindProcess(ProcessHandle handle) {
 }  // namespace
 
 void ResetProcesses() {
+    gRunningIds.clear();
     gPrograms.clear();
     gProcesses.clear();
     gStarted.clear();
@@ -50,6 +52,11 @@ void LoadLibrariesOnlyFromSystem() {}
 
 uint32_t CurrentProcessId() {
     return 4711;
+}
+
+bool ProcessIdRunning(uint32_t id) {
+    return id == CurrentProcessId() ||
+           std::find(gRunningIds.begin(), gRunningIds.end(), id) != gRunningIds.end();
 }
 
 std::u16string CurrentDirectory() {
@@ -116,6 +123,10 @@ int64_t MonotonicMilliseconds() {
 }  // namespace platform
 
 namespace headless {
+
+void SetRunningProcessIds(std::vector<uint32_t> ids) {
+    platform::gRunningIds = std::move(ids);
+}
 
 size_t OpenHandles() {
     return platform::OpenFileSystemHandles() + platform::gProcesses.size();

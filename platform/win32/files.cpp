@@ -1,7 +1,9 @@
 // Files and folder listings through the Windows API: FindFirstFileW lists in the file system's
 // own order and matches wildcards as Windows does.
 #include <map>
+#include <utility>
 
+#include "platform/file_faults.h"
 #include "platform/text_helpers.h"
 #include "platform/win32/long_path.h"
 #include "platform/win32/win32_internal.h"
@@ -103,11 +105,13 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
+    if (FileOperationFails(FileOperation::kCreate)) return FileHandle::kNone;
     HANDLE file = OpenFile(path, true);
     return file == INVALID_HANDLE_VALUE ? FileHandle::kNone : HandleOf<FileHandle>(file);
 }
 
 bool WriteToFile(FileHandle file, std::string_view bytes) {
+    if (FileOperationFails(FileOperation::kWrite)) return false;
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
@@ -122,11 +126,13 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
 }
 
 bool FlushFile(FileHandle file) {
+    if (FileOperationFails(FileOperation::kFlush)) return false;
     return FlushFileBuffers(NativeOf<HANDLE>(file)) != 0;
 }
 
 bool CloseFile(FileHandle file) {
-    return CloseHandle(NativeOf<HANDLE>(file)) != 0;
+    const bool fails = FileOperationFails(FileOperation::kClose);
+    return CloseHandle(NativeOf<HANDLE>(file)) != 0 && !fails;
 }
 
 namespace {
@@ -146,28 +152,62 @@ std::u16string FullPath(const std::u16string& path) {
 
 }  // namespace
 
-bool MoveFileReplacing(std::u16string_view source, std::u16string_view target) {
-    const std::u16string from = FullPath(Native(source)), to = FullPath(Native(target));
-    const auto move = [&] {
-        return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    };
-    const DWORD attributes = GetFileAttributesW(W(to));
-    if (attributes == INVALID_FILE_ATTRIBUTES) return move();
-    // ReplaceFileW keeps what the target had: its security and its creation time; its
-    // attributes are set again, as not every implementation keeps them (Wine's does not).
-    if (!ReplaceFileW(W(to), W(from), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        // The target is gone and the new bytes still have the temporary name: finish the move.
-        if (GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT || !move()) return false;
+ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
+                                 std::u16string_view backup) {
+    const std::u16string from = FullPath(Native(source)), to = FullPath(Native(target)),
+                         old = FullPath(Native(backup));
+    if (FileOperationFails(FileOperation::kReplace)) return ReplaceOutcome::kUnchanged;
+    if (FileOperationFails(FileOperation::kReplaceHalfway)) {
+        // As Windows leaves it when the new file cannot be moved in.
+        return MoveFileExW(W(to), W(old), MOVEFILE_REPLACE_EXISTING)
+                   ? ReplaceOutcome::kTargetAtBackup
+                   : ReplaceOutcome::kUnchanged;
     }
-    // What the user gave the file; the archive bit rightly says it changed.
-    constexpr DWORD kKept =
-        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    const DWORD now = GetFileAttributesW(W(to));
-    if (now != INVALID_FILE_ATTRIBUTES && (now & kKept) != (attributes & kKept)) {
-        const DWORD wanted = (now & ~kKept & ~FILE_ATTRIBUTE_NORMAL) | (attributes & kKept);
-        SetFileAttributesW(W(to), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+    // ReplaceFileW keeps what the target had: its attributes (not every implementation), its
+    // security and its creation time. With a backup named, it never deletes the old file.
+    if (ReplaceFileW(W(to), W(from), W(old), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return ReplaceOutcome::kReplaced;
+    // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 means halfway; the files themselves tell it surely.
+    const bool targetGone = GetFileAttributesW(W(to)) == INVALID_FILE_ATTRIBUTES;
+    const bool atBackup = GetFileAttributesW(W(old)) != INVALID_FILE_ATTRIBUTES;
+    return targetGone && atBackup ? ReplaceOutcome::kTargetAtBackup : ReplaceOutcome::kUnchanged;
+}
+
+bool RenameFile(std::u16string_view source, std::u16string_view target) {
+    if (FileOperationFails(FileOperation::kRename)) return false;
+    return MoveFileExW(W(FullPath(Native(source))), W(FullPath(Native(target))),
+                       MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+namespace {
+
+constexpr std::pair<DWORD, unsigned> kKeptAttributes[] = {
+    {FILE_ATTRIBUTE_HIDDEN, kHidden},
+    {FILE_ATTRIBUTE_SYSTEM, kSystem},
+    {FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, kNotIndexed},
+};
+
+}  // namespace
+
+unsigned KeptAttributes(std::u16string_view path) {
+    const DWORD native = GetFileAttributesW(W(Native(path)));
+    if (native == INVALID_FILE_ATTRIBUTES || (native & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+    unsigned kept = 0;
+    for (const auto& [bit, flag] : kKeptAttributes) {
+        if (native & bit) kept |= flag;
     }
-    return true;
+    return kept;
+}
+
+bool SetKeptAttributes(std::u16string_view path, unsigned attributes) {
+    const std::u16string native = Native(path);
+    const DWORD now = GetFileAttributesW(W(native));
+    if (now == INVALID_FILE_ATTRIBUTES || (now & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    DWORD wanted = now & ~FILE_ATTRIBUTE_NORMAL;
+    for (const auto& [bit, flag] : kKeptAttributes)
+        wanted = (attributes & flag) ? wanted | bit : wanted & ~bit;
+    if (wanted == (now & ~FILE_ATTRIBUTE_NORMAL)) return true;
+    return SetFileAttributesW(W(native), wanted ? wanted : FILE_ATTRIBUTE_NORMAL) != 0;
 }
 
 bool WritableFile(std::u16string_view path) {
@@ -183,6 +223,7 @@ bool WritableFile(std::u16string_view path) {
 }
 
 bool DeleteFilePath(std::u16string_view path) {
+    if (FileOperationFails(FileOperation::kDelete)) return false;
     return DeleteFileW(W(Native(path))) != 0;
 }
 

@@ -40,6 +40,14 @@ uint32_t CurrentProcessId() {
     return GetCurrentProcessId();
 }
 
+bool ProcessIdRunning(uint32_t id) {
+    const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    // No such process; a process that runs but may not be asked is taken as running.
+    if (!process.valid()) return GetLastError() != ERROR_INVALID_PARAMETER;
+    DWORD code = 0;
+    return !GetExitCodeProcess(process.get(), &code) || code == STILL_ACTIVE;
+}
+
 std::u16string CurrentDirectory() {
     std::u16string path(GetCurrentDirectoryW(0, nullptr) + 1, u'\0');
     const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(path.size()),

@@ -1,9 +1,13 @@
 // Replacing a file never loses the old one: a failed write leaves it as it was and no
 // temporary file behind.
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/file_faults.h"
 #include "platform/file_replace.h"
 #include "platform/owners.h"
+#include "platform/text_helpers.h"
 #include "tests/support/window_fixture.h"
 
 namespace spurlese {
@@ -52,6 +56,84 @@ TEST_F(FileReplaceTest, TargetHeldForAMomentIsSavedOnceLetGo) {
         EXPECT_EQ("new", Bytes(target));
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
     }
+}
+
+// Every step of a save made to fail, once or for good. Whatever fails, the target's name holds the
+// old file or the new one, the temporary file goes only when it does, and what the user gave the
+// old file the new one keeps. Only when Windows leaves the replace halfway and neither file can be
+// moved back is the target empty: then both files are kept beside it.
+TEST_F(FileReplaceTest, EveryFailingStepLeavesTheOldOrTheNewFile) {
+    using Op = platform::FileOperation;
+    const struct Row {
+        const char* name;
+        std::vector<std::pair<Op, int>> faults;  // operation, how many calls fail (-1: all)
+        int result;
+        const char* target;  // its bytes afterwards
+        const char* temporary;
+        const char* backup;
+    } rows[] = {
+        {"create", {{Op::kCreate, 1}}, -1, "old", "<none>", "<none>"},
+        {"write", {{Op::kWrite, 1}}, -2, "old", "<none>", "<none>"},
+        {"flush", {{Op::kFlush, 1}}, -2, "old", "<none>", "<none>"},
+        {"close", {{Op::kClose, 1}}, -2, "old", "<none>", "<none>"},
+        {"replace once", {{Op::kReplace, 1}}, 1, "new", "<none>", "<none>"},
+        {"replace always", {{Op::kReplace, -1}}, -1, "old", "<none>", "<none>"},
+        {"halfway, then moved in", {{Op::kReplaceHalfway, 1}}, 1, "new", "<none>", "<none>"},
+        {"halfway, moved back, replaced",
+         {{Op::kReplaceHalfway, 1}, {Op::kRename, 1}},
+         1,
+         "new",
+         "<none>",
+         "<none>"},
+        {"halfway always, moved back",
+         {{Op::kReplaceHalfway, -1}, {Op::kRename, 1}},
+         1,
+         "new",
+         "<none>",
+         "<none>"},
+        {"halfway, nothing moves",
+         {{Op::kReplaceHalfway, -1}, {Op::kRename, -1}},
+         -3,
+         "<none>",
+         "new",
+         "old"},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(testsupport::MakeTestFile(kTarget, "old", true));
+        for (const auto& [operation, count] : row.faults)
+            platform::FailFileOperation(operation, count);
+        EXPECT_EQ(row.result, WriteFileReplacing(kTarget, "new")) << row.name;
+        platform::ClearFileFaults();
+        EXPECT_EQ(row.target, Bytes(kTarget)) << row.name;
+        EXPECT_EQ(row.temporary, Bytes(TemporaryNameFor(kTarget))) << row.name;
+        EXPECT_EQ(row.backup, Bytes(BackupNameFor(kTarget))) << row.name;
+        if (row.result != -3) {
+            EXPECT_EQ(platform::kHidden, platform::KeptAttributes(kTarget)) << row.name;
+        }
+        platform::DeleteFilePath(TemporaryNameFor(kTarget));
+        platform::DeleteFilePath(BackupNameFor(kTarget));
+    }
+}
+
+// A save clears away what saves of ended processes left in its folder, and nothing else.
+TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
+    const std::u16string running = Decimal(testsupport::OtherRunningProcessId());
+    const std::u16string kept[] = {u"~spurlese" + running + u".tmp",
+                                   u"~spurlese12a.tmp",
+                                   u"~spurlese999.txt",
+                                   u"spurlese999.tmp",
+                                   u"~spurlese.tmp",
+                                   u"Urlaub~spurlese999.tmp"};
+    const std::u16string gone[] = {u"~spurlese999.tmp", u"~Spurlese12345.BAK"};
+    for (const auto& name : kept) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
+    for (const auto& name : gone) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
+    ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\~spurlese997.tmp"));
+    EXPECT_EQ(1, WriteFileReplacing(kTarget, "new"));
+    for (const auto& name : kept)
+        EXPECT_EQ("x", Bytes(u"D:\\Work\\" + name)) << testsupport::Show(name);
+    for (const auto& name : gone)
+        EXPECT_EQ(-1, platform::FileSize(u"D:\\Work\\" + name)) << testsupport::Show(name);
+    EXPECT_EQ(-2, platform::FileSize(u"D:\\Work\\~spurlese997.tmp"));
 }
 
 TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {

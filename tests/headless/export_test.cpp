@@ -1,11 +1,11 @@
-// Saving the hits: the bytes written, and what a failing disk leaves behind. Every writing step
-// of the export is made to fail in turn; each time the old file must be intact, no temporary
-// file left, and no success reported.
+// Saving the hits: the bytes written, and what a failing disk leaves behind (the safe replace's
+// own faults are tested on both platforms in tests/contract/file_replace_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/results_export.h"
+#include "platform/file_faults.h"
 #include "platform/file_replace.h"
 #include "platform/headless/headless.h"
 #include "tests/support/window_fixture.h"
@@ -72,44 +72,10 @@ TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
     EXPECT_EQ(5, platform::FileSize(u"D:\\Export\\ohne Endung"));
 }
 
-TEST_F(ExportTest, EveryFailingStepKeepsTheOldFile) {
-    platform::AppendLine(ctl::HitsText, u"d:\\familienbilder\\neu.jpg");
-    int failurePoints = 0, recovered = 0;
-    for (int step = 1;; ++step) {
-        headless::MakeFile(kTarget, "old hits");
-        const int before = headless::FileStepsTaken();
-        headless::FailFileStep(step);
-        const int result = Export(kTarget);
-        if (headless::FileStepsTaken() - before < step) {
-            // The export needed fewer steps: nothing failed, and it succeeded.
-            EXPECT_EQ(1, result);
-            EXPECT_EQ(
-                "\xEF\xBB\xBF"
-                "d:\\familienbilder\\neu.jpg\r\n",
-                Bytes(kTarget));
-            break;
-        }
-        EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget))) << "step " << step;
-        if (result == 1) {
-            // A replace that fails once (a virus scanner holding the file) is tried again.
-            ++recovered;
-            EXPECT_EQ(
-                "\xEF\xBB\xBF"
-                "d:\\familienbilder\\neu.jpg\r\n",
-                Bytes(kTarget))
-                << "step " << step;
-            continue;
-        }
-        ++failurePoints;
-        EXPECT_EQ("old hits", Bytes(kTarget)) << "step " << step;
-    }
-    EXPECT_GT(failurePoints, 0) << "no step that fails the export was reached";
-    EXPECT_EQ(1, recovered) << "only the replace is tried again";
-}
-
 TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {
     headless::MakeFile(kTarget, "old hits");
-    headless::FailFileStep(4);  // the close: buffered data cannot be written out
+    // The close: buffered data cannot be written out.
+    platform::FailFileOperation(platform::FileOperation::kClose);
     EXPECT_EQ(-2, Export(kTarget));
     EXPECT_EQ("old hits", Bytes(kTarget));
 }
@@ -118,11 +84,11 @@ TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {
 TEST_F(ExportTest, FailedConversionWritesNothing) {
     platform::AppendLine(ctl::HitsText, u"d:\\familienbilder\\neu.jpg");
     headless::MakeFile(kTarget, "old hits");
-    const int before = headless::FileStepsTaken();
+    platform::FailFileOperation(platform::FileOperation::kCreate);  // for the first file made
     headless::FailNextConversion();
     EXPECT_EQ(-1, Export(kTarget));
     EXPECT_EQ("old hits", Bytes(kTarget));
-    EXPECT_EQ(before, headless::FileStepsTaken()) << "no writing step at all";
+    EXPECT_EQ(-1, Export(kTarget)) << "the fault is still there: no file was made before";
 }
 
 }  // namespace

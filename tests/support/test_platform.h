@@ -2,6 +2,7 @@
 // real (or modelled) folders and files on drive D:, and a look at what a display shows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hi
 void HoldFileOpen(std::u16string_view path, bool hold);
 // ... and lets it go by itself after a while, as a virus scanner does.
 void HoldFileOpenFor(std::u16string_view path, int milliseconds);
+
+// The id of a process other than this one that runs now.
+uint32_t OtherRunningProcessId();
 
 // Whether the display's insertion point lies in its visible area.
 bool InsertionPointInView(int control);

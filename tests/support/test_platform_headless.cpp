@@ -22,7 +22,7 @@ bool MakeTestFolder(std::u16string_view path) {
 }
 
 bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden) {
-    return headless::MakeFile(path, bytes, hidden ? headless::kHidden : headless::kNormal);
+    return headless::MakeFile(path, bytes, hidden ? platform::kHidden : 0u);
 }
 
 void SetWorkingDirectory(std::u16string_view path) {
@@ -42,6 +42,11 @@ void HoldFileOpen(std::u16string_view path, bool hold) {
 
 void HoldFileOpenFor(std::u16string_view path, int milliseconds) {
     headless::HoldFor(path, milliseconds);
+}
+
+uint32_t OtherRunningProcessId() {
+    headless::SetRunningProcessIds({4242});
+    return 4242;
 }
 
 bool InsertionPointInView(int control) {

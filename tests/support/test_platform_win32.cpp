@@ -8,9 +8,12 @@
 #include <richedit.h>
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <string>
 #include <thread>
 
+#include "platform/file_faults.h"
 #include "platform/platform.h"
 #include "tests/support/test_platform.h"
 #include "ui/program.h"
@@ -53,6 +56,7 @@ std::wstring Wide(std::u16string_view text) {
 
 void ResetForTest() {
     platform::ReleasePlatform();
+    platform::ClearFileFaults();
     SetCurrentDirectoryW(L"C:\\");  // never stand on the drive that is emptied
     ResetProgramLists();
     if (GetFileAttributesW(kMarker) == INVALID_FILE_ATTRIBUTES) {
@@ -122,6 +126,20 @@ void HoldFileOpenFor(std::u16string_view path, int milliseconds) {
         Sleep(static_cast<DWORD>(milliseconds));
         CloseHandle(held);
     }).detach();
+}
+
+uint32_t OtherRunningProcessId() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    uint32_t other = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && other == 0;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId())
+            other = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return other;
 }
 
 bool InsertionPointInView(int control) {
