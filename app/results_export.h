@@ -1,10 +1,14 @@
 // Saving the hits shown in "Treffer" as a UTF-8 text file the user names.
 #pragma once
 
+#include "app/saving.h"
+
 namespace spurlese {
 
-// 1: saved. -1: nothing written (cancelled, or the file could not be written; an existing file
-// is as it was). -2: writing failed and was undone (an existing file is as it was).
-int ExportResults();
+inline constexpr SaveDialog kHitListDialog = {u"Ergebnis speichern", u"Spurlese_Hits.txt",
+                                              u"Text *.txt", 1};
+
+// The text of "Treffer", with a byte-order mark and CR LF after every line.
+SaveResult ExportResults();
 
 }  // namespace spurlese

@@ -6,13 +6,28 @@
 #include <cstddef>
 #include <iterator>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "platform/platform.h"
 
 namespace spurlese::platform {
 
-template <typename Handle, void (*Release)(Handle)>
+// What no handle looks like: kNone for the platform's own handle types, null for pointers. A
+// platform passes its own test for native handles that have more than one (Windows returns null
+// or INVALID_HANDLE_VALUE).
+template <typename Handle>
+bool IsNoHandle(Handle handle) {
+    if constexpr (std::is_pointer_v<Handle>) {
+        return handle == nullptr;
+    } else {
+        return handle == Handle::kNone;
+    }
+}
+
+// The one owner of every handle: the platform's and, inside a platform, the native ones. The
+// release's result is not looked at; where it matters, Take the handle and release it yourself.
+template <typename Handle, auto Release, auto IsNone = &IsNoHandle<Handle>>
 class Owner {
 public:
     Owner() = default;
@@ -30,15 +45,16 @@ public:
     ~Owner() { Reset(); }
 
     Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != Handle::kNone; }
+    explicit operator bool() const { return !IsNone(handle_); }
     // Hands the handle over, for a release whose result matters (CloseFile).
-    Handle Take() { return std::exchange(handle_, Handle::kNone); }
+    Handle Take() { return std::exchange(handle_, Handle{}); }
     void Reset() {
-        if (handle_ != Handle::kNone) Release(Take());
+        if (!IsNone(handle_)) Release(Take());
+        handle_ = Handle{};
     }
 
 private:
-    Handle handle_ = Handle::kNone;
+    Handle handle_{};
 };
 
 inline void CloseFileUnchecked(FileHandle file) {

@@ -146,6 +146,9 @@ enum class ListingHandle : intptr_t { kNone = 0 };
 struct ListingEntry {
     std::u16string name;
     bool isDirectory = false;
+    bool isLink = false;    // a folder that is a junction or symbolic link to another
+    int64_t size = 0;       // bytes, of a file
+    int64_t lastWrite = 0;  // 100-nanosecond steps since 1601-01-01 UTC, as Windows counts
 };
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern);
 bool NextListingEntry(ListingHandle listing, ListingEntry* entry);  // false at the end
@@ -175,7 +178,7 @@ bool WritableFile(std::u16string_view path);
 // nothing has the target's name.
 enum class ReplaceOutcome { kReplaced, kUnchanged, kTargetAtBackup };
 ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
-                           std::u16string_view backup);
+                                 std::u16string_view backup);
 // Renames a file to a name that nothing has yet (within one folder: in one step).
 bool RenameFile(std::u16string_view source, std::u16string_view target);
 
@@ -323,20 +326,31 @@ bool DropPendingEvent();
 
 // Message-box flags, as Windows numbers them.
 constexpr unsigned kStopIcon = 16;
+constexpr unsigned kWarningIcon = 48;
 constexpr unsigned kInformationIcon = 64;
 
 // Modal, owned by the main window when it exists. Returns the button pressed.
 int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags);
 
-// The folder picker: modal, with an edit field, starting at `startFolder`. The chosen folder
-// ends with a backslash; the empty string when cancelled.
-std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder);
+// What a dialog gave: the chosen path, or why there is none. `reason` says, in the system's
+// words, why a dialog failed.
+enum class DialogOutcome { kChosen, kCancelled, kFailed };
+struct DialogResult {
+    DialogOutcome outcome = DialogOutcome::kCancelled;
+    std::u16string path;
+    std::u16string reason;
+};
 
-// The save dialog: the chosen full path, or the empty string. `filter` is descriptions and
-// patterns in turn, separated by "|". The folder must exist, no read-only box, no overwrite
-// question, no default extension, and the working directory stays as it is.
-std::u16string ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
-                              std::u16string_view filter, int filterIndex);
+// The folder picker: Windows' own folder dialog, modal, with the instruction as its title,
+// starting at `startFolder`. The chosen folder ends with a backslash. No length limit.
+DialogResult ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder);
+
+// The save dialog, with the proposed file name and the file types: `filter` is descriptions and
+// patterns in turn, separated by "|" (a missing or empty pattern lists every file), `filterIndex`
+// counts from 1. The folder must exist, no overwrite question, no default extension, the working
+// directory stays as it is. No length limit: a full path typed into the name field is taken.
+DialogResult ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
+                            std::u16string_view filter, int filterIndex);
 
 // Opens a document or address with its associated program, or starts a program; no waiting.
 bool ShellOpen(std::u16string_view file, std::u16string_view parameters,

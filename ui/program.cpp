@@ -37,9 +37,17 @@ void UseProjectDirectory(std::u16string folder) {
 }
 
 void ChooseProjectDirectory() {
-    UseProjectDirectory(
-        platform::ChooseFolder(u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen",
-                               appSettings.projectDirectory));
+    constexpr std::u16string_view kInstruction =
+        u"Bitte das Verzeichnis mit den Photostory MPH Dateien wählen";
+    const platform::DialogResult chosen =
+        platform::ChooseFolder(kInstruction, appSettings.projectDirectory);
+    if (chosen.outcome == platform::DialogOutcome::kFailed) {
+        platform::ShowMessageBox(
+            u"MPH Verzeichnis",
+            u"Das Fenster zur Wahl des Ordners ließ sich nicht öffnen:\n" + chosen.reason,
+            platform::kWarningIcon);
+    }
+    UseProjectDirectory(chosen.path);
 }
 
 // A folder dragged from Explorer onto the window works as if chosen in the folder picker, while
@@ -86,10 +94,7 @@ void ApplyFilter() {
 }
 
 void SaveResults() {
-    if (ExportResults() == 1) {
-        platform::ShowMessageBox(u"Success", u"The results where successfully saved.",
-                                 platform::kInformationIcon);
-    }
+    TellSaveResult(ExportResults(), kHitListDialog.title);
 }
 
 void OpenHelp(int control) {

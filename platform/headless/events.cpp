@@ -38,7 +38,7 @@ std::deque<Action> gActions;
 std::deque<std::vector<std::u16string>> gDropQueue;  // what each queued drop brings
 std::vector<std::u16string> gDropped;                // what the last drop brought
 std::vector<Event> gDuringProcess;
-std::deque<std::u16string> gFolderAnswers, gSaveAnswers;
+std::deque<DialogResult> gFolderAnswers, gSaveAnswers;
 std::vector<headless::DialogCall> gDialogs;
 std::vector<headless::ShellCall> gShellCalls;
 std::vector<Display> gDisplays;
@@ -146,24 +146,27 @@ int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned
     return 1;  // IDOK
 }
 
-std::u16string ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder) {
-    gDialogs.push_back(
-        {u"folder", {}, std::u16string(instruction), std::u16string(startFolder), 0});
-    if (gFolderAnswers.empty()) return {};
-    std::u16string answer = gFolderAnswers.front();
-    gFolderAnswers.pop_front();
-    if (!answer.empty() && answer.back() != u'\\') answer.push_back(u'\\');
+// The next answer of the queue; none left is a cancel.
+DialogResult NextAnswer(std::deque<DialogResult>* answers) {
+    if (answers->empty()) return {};
+    DialogResult answer = answers->front();
+    answers->pop_front();
     return answer;
 }
 
-std::u16string ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
-                              std::u16string_view filter, int filterIndex) {
+DialogResult ChooseFolder(std::u16string_view instruction, std::u16string_view startFolder) {
+    gDialogs.push_back(
+        {u"folder", {}, std::u16string(instruction), std::u16string(startFolder), 0});
+    DialogResult answer = NextAnswer(&gFolderAnswers);
+    if (!answer.path.empty() && answer.path.back() != u'\\') answer.path.push_back(u'\\');
+    return answer;
+}
+
+DialogResult ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
+                            std::u16string_view filter, int filterIndex) {
     gDialogs.push_back({u"save", std::u16string(title), std::u16string(proposedFile),
                         std::u16string(filter), static_cast<unsigned>(filterIndex)});
-    if (gSaveAnswers.empty()) return {};
-    std::u16string answer = gSaveAnswers.front();
-    gSaveAnswers.pop_front();
-    return answer;
+    return NextAnswer(&gSaveAnswers);
 }
 
 bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
@@ -274,11 +277,21 @@ void RaiseDuringNextProcess(const platform::Event& event) {
 }
 
 void QueueFolderAnswer(std::u16string_view folder) {
-    platform::gFolderAnswers.emplace_back(folder);
+    platform::gFolderAnswers.push_back({platform::DialogOutcome::kChosen, std::u16string(folder)});
 }
 
 void QueueSaveAnswer(std::u16string_view path) {
-    platform::gSaveAnswers.emplace_back(path);
+    platform::gSaveAnswers.push_back({platform::DialogOutcome::kChosen, std::u16string(path)});
+}
+
+void QueueFolderFailure(std::u16string_view reason) {
+    platform::gFolderAnswers.push_back(
+        {platform::DialogOutcome::kFailed, {}, std::u16string(reason)});
+}
+
+void QueueSaveFailure(std::u16string_view reason) {
+    platform::gSaveAnswers.push_back(
+        {platform::DialogOutcome::kFailed, {}, std::u16string(reason)});
 }
 
 const std::vector<DialogCall>& DialogCalls() {

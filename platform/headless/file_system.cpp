@@ -25,6 +25,8 @@ struct Node {
     std::string bytes;
     bool unlistable = false, unreadable = false, unwritable = false;
     int64_t heldUntil = 0;  // another program holds the file until the pauses reach this
+    int64_t lastWrite = 0;
+    std::u16string linkTarget;                         // a folder that is a junction to this path
     std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name
 };
@@ -113,14 +115,24 @@ Node* AddChild(Node* folder, std::unique_ptr<Node> child) {
     return added;
 }
 
+Node* Walk(const ParsedPath& parsed, size_t count, int links = 0);
+
+// A junction stands for its target on the way through a path, as on Windows.
+Node* Followed(Node* node, int links) {
+    if (!node || node->linkTarget.empty()) return node;
+    ParsedPath target;
+    if (links > 8 || !ParsePath(node->linkTarget, &target)) return nullptr;
+    return Walk(target, target.parts.size(), links + 1);
+}
+
 // Walks from the drive's root through the first `count` components of the path.
-Node* Walk(const ParsedPath& parsed, size_t count) {
+Node* Walk(const ParsedPath& parsed, size_t count, int links) {
     auto drive = gDrives.find(parsed.drive);
     if (drive == gDrives.end()) return nullptr;
     Node* node = drive->second.get();
     for (size_t i = 0; i < count; ++i) {
         if (!node->isDirectory) return nullptr;
-        node = FindChild(node, parsed.parts[i]);
+        node = Followed(FindChild(node, parsed.parts[i]), links);
         if (!node) return nullptr;
     }
     return node;
@@ -214,7 +226,9 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
     }
     for (const auto& child : node->children) {
         if (WildcardMatch(lowerPattern, LowerCase(child->name))) {
-            listing.entries.push_back({child->name, child->isDirectory});
+            listing.entries.push_back({child->name, child->isDirectory, !child->linkTarget.empty(),
+                                       static_cast<int64_t>(child->bytes.size()),
+                                       child->lastWrite});
         }
     }
     const ListingHandle handle{gNextListing++};
@@ -422,6 +436,23 @@ bool MakeFile(std::u16string_view path, std::string_view bytes, unsigned attribu
     file->bytes = bytes;
     file->attributes = attributes;
     return true;
+}
+
+bool MakeFolderLink(std::u16string_view path, std::u16string_view target) {
+    platform::ParsedPath parsed;
+    if (!platform::ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    Node* folder = platform::MakeParents(parsed);
+    if (!folder || platform::FindChild(folder, parsed.parts.back())) return false;
+    auto link = std::make_unique<Node>();
+    link->name = parsed.parts.back();
+    link->isDirectory = true;
+    link->linkTarget = target;
+    platform::AddChild(folder, std::move(link));
+    return true;
+}
+
+void SetLastWrite(std::u16string_view file, int64_t lastWrite) {
+    if (Node* node = platform::Resolve(file)) node->lastWrite = lastWrite;
 }
 
 void SetUnlistable(std::u16string_view folder, bool unlistable) {

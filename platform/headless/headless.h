@@ -23,6 +23,10 @@ void ResetPlatform();
 // Attributes are platform::FileAttribute flags.
 bool MakeFolder(std::u16string_view path);
 bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = 0);
+// A junction: a folder that stands for the target folder in every path through it.
+bool MakeFolderLink(std::u16string_view path, std::u16string_view target);
+// A file's last change, as ListingEntry counts it (0 after MakeFile).
+void SetLastWrite(std::u16string_view file, int64_t lastWrite);
 
 // Faults: a folder that cannot be listed; a file that cannot be opened for reading or writing.
 void SetUnlistable(std::u16string_view folder, bool unlistable = true);
@@ -94,6 +98,9 @@ void RaiseDuringNextProcess(const platform::Event& event);
 // its trailing backslash as the real picker gives it.
 void QueueFolderAnswer(std::u16string_view folder);
 void QueueSaveAnswer(std::u16string_view path);
+// The next dialog of the kind fails (Windows could not show it), for this reason.
+void QueueFolderFailure(std::u16string_view reason);
+void QueueSaveFailure(std::u16string_view reason);
 
 // Every message box and dialog the program opened, in order. For a message box: title, text,
 // flags; a folder picker: text = instruction, extra = start folder; a save dialog: title,

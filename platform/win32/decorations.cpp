@@ -64,14 +64,14 @@ void SetControlFont(int control, std::u16string_view face, int points) {
     if (!face.empty()) {
         const std::pair<std::u16string, int> key(face, -MulDiv(points, Dpi(), 72));
         OwnedGdiObject& cached = gFonts[key];
-        if (!cached.valid()) {
+        if (!static_cast<bool>(cached)) {
             cached = OwnedGdiObject(CreateFontW(key.second, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                                 CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
                                                 DEFAULT_PITCH | FF_DONTCARE, W(key.first)));
         }
-        if (!cached.valid()) return;
-        font = cached.get();
+        if (!static_cast<bool>(cached)) return;
+        font = cached.Get();
     }
     SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }

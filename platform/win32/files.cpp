@@ -16,13 +16,13 @@ using namespace win32;
 
 namespace {
 
-struct Listing {
+struct OpenFind {
     OwnedFind find;
     WIN32_FIND_DATAW data = {};
     bool pending = false;  // `data` holds an entry not yet handed out
 };
 
-std::map<ListingHandle, Listing> gListings;
+std::map<ListingHandle, OpenFind> gListings;
 intptr_t gNextListing = 1;
 
 // Every path goes to Windows through here, in its long form where it is long.
@@ -50,9 +50,13 @@ int64_t FileSize(std::u16string_view path) {
 
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
     const std::u16string query = Native(std::u16string(folder) + u"\\" + std::u16string(pattern));
-    Listing listing;
-    listing.find = OwnedFind(FindFirstFileW(W(query), &listing.data));
-    if (!listing.find.valid()) {
+    OpenFind listing;
+    // Without short names (8.3 names are still matched by the pattern, only not handed out), and
+    // in large pieces: a listing of thousands of entries takes fewer trips to the file system.
+    listing.find =
+        OwnedFind(FindFirstFileExW(W(query), FindExInfoBasic, &listing.data, FindExSearchNameMatch,
+                                   nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!static_cast<bool>(listing.find)) {
         // An existing folder with no matching entry is an empty listing, not a failure.
         if (GetLastError() != ERROR_FILE_NOT_FOUND) return ListingHandle::kNone;
         const DWORD attributes = GetFileAttributesW(W(Native(std::u16string(folder) + u"\\")));
@@ -70,13 +74,19 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
 bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
     auto it = gListings.find(listing);
     if (it == gListings.end()) return false;
-    Listing& l = it->second;
+    OpenFind& l = it->second;
     if (!l.pending) {
-        if (!l.find.valid() || !FindNextFileW(l.find.get(), &l.data)) return false;
+        if (!static_cast<bool>(l.find) || !FindNextFileW(l.find.Get(), &l.data)) return false;
     }
     l.pending = false;
     entry->name = U(l.data.cFileName, wcslen(l.data.cFileName));
     entry->isDirectory = (l.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // A junction, a symbolic link, or a cloud file's placeholder all are reparse points; only
+    // folders among them are links that a walk must not follow.
+    entry->isLink = entry->isDirectory && (l.data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    entry->size = (static_cast<int64_t>(l.data.nFileSizeHigh) << 32) | l.data.nFileSizeLow;
+    entry->lastWrite = (static_cast<int64_t>(l.data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       l.data.ftLastWriteTime.dwLowDateTime;
     return true;
 }
 
@@ -86,12 +96,12 @@ void CloseListing(ListingHandle listing) {
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
     const OwnedHandle file(OpenFile(path, false));
-    if (!file.valid()) return false;
+    if (!static_cast<bool>(file)) return false;
     bytes->clear();
     char buffer[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr)) && got > 0) {
+    while ((ok = ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr)) && got > 0) {
         bytes->append(buffer, got);
     }
     return ok;
@@ -213,7 +223,7 @@ bool SetKeptAttributes(std::u16string_view path, unsigned attributes) {
 bool WritableFile(std::u16string_view path) {
     const OwnedHandle file(CreateFileW(W(Native(path)), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid()) return true;
+    if (static_cast<bool>(file)) return true;
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return false;
     // Not there yet: writable when its folder exists.
     const std::u16string folder(FolderPart(path));

@@ -43,9 +43,9 @@ uint32_t CurrentProcessId() {
 bool ProcessIdRunning(uint32_t id) {
     const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
     // No such process; a process that runs but may not be asked is taken as running.
-    if (!process.valid()) return GetLastError() != ERROR_INVALID_PARAMETER;
+    if (!static_cast<bool>(process)) return GetLastError() != ERROR_INVALID_PARAMETER;
     DWORD code = 0;
-    return !GetExitCodeProcess(process.get(), &code) || code == STILL_ACTIVE;
+    return !GetExitCodeProcess(process.Get(), &code) || code == STILL_ACTIVE;
 }
 
 std::u16string CurrentDirectory() {
@@ -63,14 +63,14 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     HANDLE readHandle = nullptr, writeHandle = nullptr;
     if (!CreatePipe(&readHandle, &writeHandle, &inherit, 1 << 16)) return ProcessHandle::kNone;
     OwnedHandle readEnd(readHandle), writeEnd(writeHandle);
-    SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     startup.wShowWindow = SW_HIDE;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = writeEnd.get();
+    startup.hStdOutput = writeEnd.Get();
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
 
     const std::u16string programText(program);
@@ -80,7 +80,7 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     const BOOL started = CreateProcessW(
         W(programText), reinterpret_cast<wchar_t*>(line.data()), nullptr, nullptr, TRUE,
         CREATE_NO_WINDOW, nullptr, directory.empty() ? nullptr : W(directory), &startup, &info);
-    writeEnd.reset();  // the child holds the only write end now: the pipe ends with it
+    writeEnd.Reset();  // the child holds the only write end now: the pipe ends with it
     if (!started) return ProcessHandle::kNone;
     const OwnedHandle thread(info.hThread);
     const ProcessHandle handle{gNextProcess++};
@@ -90,13 +90,13 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
 
 bool ProcessRunning(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
-    return p && WaitForSingleObject(p->process.get(), 0) == WAIT_TIMEOUT;
+    return p && WaitForSingleObject(p->process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 int64_t ProcessOutputAvailable(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
     DWORD available = 0;
-    if (!p || !PeekNamedPipe(p->output.get(), nullptr, 0, nullptr, &available, nullptr)) return 0;
+    if (!p || !PeekNamedPipe(p->output.Get(), nullptr, 0, nullptr, &available, nullptr)) return 0;
     return available;
 }
 
@@ -105,15 +105,15 @@ int64_t ReadProcessOutput(ProcessHandle handle, char* buffer, int64_t size) {
     if (!p || size <= 0) return 0;
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(size, 1 << 30));
-    if (!ReadFile(p->output.get(), buffer, wanted, &got, nullptr)) return 0;
+    if (!ReadFile(p->output.Get(), buffer, wanted, &got, nullptr)) return 0;
     return got;
 }
 
 int64_t ProcessExitCode(ProcessHandle handle) {
     const Process* p = FindProcess(handle);
     DWORD code = 0;
-    if (!p || WaitForSingleObject(p->process.get(), 0) != WAIT_OBJECT_0 ||
-        !GetExitCodeProcess(p->process.get(), &code)) {
+    if (!p || WaitForSingleObject(p->process.Get(), 0) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(p->process.Get(), &code)) {
         return -1;
     }
     return code;

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/owners.h"
 #include "platform/platform.h"
 
 namespace spurlese {
@@ -27,42 +28,25 @@ inline std::u16string U(const wchar_t* text, size_t length) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
 
-// Owns a handle and releases it when it goes, in the spirit of SumatraPDF's ScopedWin.h: move-only,
-// and "no handle" is both null and INVALID_HANDLE_VALUE, as Windows returns either.
-template <typename Handle, BOOL(WINAPI* Release)(Handle)>
-class Owned {
-public:
-    explicit Owned(Handle handle = nullptr) : handle_(handle) {}
-    ~Owned() { reset(); }
-    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) {
-            reset();
-            handle_ = std::exchange(other.handle_, nullptr);
-        }
-        return *this;
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-    Handle get() const { return handle_; }
-    bool valid() const {
-        return handle_ != nullptr && handle_ != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
-    }
-    // Releases now; false when Windows reports that the release failed.
-    bool reset() {
-        const bool released = !valid() || Release(handle_);
-        handle_ = nullptr;
-        return released;
-    }
-
-private:
-    Handle handle_;
-};
-using OwnedHandle = Owned<HANDLE, CloseHandle>;  // files, pipes, processes, threads
-using OwnedFind = Owned<HANDLE, FindClose>;      // a folder listing
-using OwnedIcon = Owned<HICON, DestroyIcon>;
-using OwnedGdiObject = Owned<HGDIOBJ, DeleteObject>;  // fonts, bitmaps
+// Native handles are owned by the platform's one owner (platform/owners.h), in the spirit of
+// SumatraPDF's ScopedWin.h. Windows says "no handle" with null or INVALID_HANDLE_VALUE.
+inline bool NoNativeHandle(HANDLE handle) {
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+}
+template <typename Interface>
+void ReleaseInterface(Interface* object) {
+    object->Release();
+}
+using OwnedHandle = Owner<HANDLE, &CloseHandle, &NoNativeHandle>;  // files, pipes, processes
+using OwnedFind = Owner<HANDLE, &FindClose, &NoNativeHandle>;      // a folder listing
+using OwnedIcon = Owner<HICON, &DestroyIcon>;
+using OwnedGdiObject = Owner<HGDIOBJ, &DeleteObject>;  // fonts, bitmaps
+// A COM object, released when it goes.
+template <typename Interface>
+using ComPtr = Owner<Interface*, &ReleaseInterface<Interface>>;
+// Memory the shell hands out with CoTaskMemAlloc (item lists, paths).
+template <typename T>
+using CoTaskMemPtr = Owner<T*, &CoTaskMemFree>;
 
 // The screen's device context, for as long as it is needed.
 class ScreenDc {
@@ -73,7 +57,7 @@ public:
     }
     ScreenDc(const ScreenDc&) = delete;
     ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC get() const { return dc_; }
+    HDC Get() const { return dc_; }
 
 private:
     HDC dc_;
@@ -93,13 +77,6 @@ public:
 private:
     HRESULT result_;
 };
-
-// Memory the shell hands out with CoTaskMemAlloc (item lists and the like).
-struct CoTaskMemFreer {
-    void operator()(void* memory) const { CoTaskMemFree(memory); }
-};
-template <typename T>
-using CoTaskMemPtr = std::unique_ptr<T, CoTaskMemFreer>;
 
 // The platform's handle types carry native handles here.
 template <typename Handle>

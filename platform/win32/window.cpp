@@ -207,7 +207,7 @@ int Dpi() {
     int& dpi = gDpi;
     if (dpi == 0) {
         const ScreenDc screen;
-        dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+        dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
         if (dpi <= 0) dpi = 96;
     }
     return dpi;

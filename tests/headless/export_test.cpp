@@ -26,7 +26,7 @@ protected:
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static int Export(std::u16string_view answer) {
         headless::QueueSaveAnswer(answer);
-        return ExportResults();
+        return ExportResults().written;
     }
 };
 
@@ -62,7 +62,7 @@ TEST_F(ExportTest, BytesOfTheHitsFile) {
 }
 
 TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
-    EXPECT_EQ(-1, ExportResults());  // no answer: cancelled
+    EXPECT_EQ(platform::DialogOutcome::kCancelled, ExportResults().dialog);  // no answer
     EXPECT_EQ(-1, Export(u"D:\\Missing\\x.txt"));
     headless::MakeFile(kTarget, "old");
     headless::SetUnwritable(kTarget);  // held open by another program

@@ -219,14 +219,17 @@ TEST_F(ProgramTest, ScanShowsTheResultsPageForGood) {
     EXPECT_U16_EQ(u"D:\\Work\\", headless::ShellCalls()[0].workingDirectory);
 }
 
-TEST_F(ProgramTest, SavingTheHitsConfirmsOnlyASuccess) {
+// A save is confirmed, a cancel says nothing, and a failure says what failed, of the file or of
+// the dialog.
+TEST_F(ProgramTest, SavingTheHitsConfirmsASuccessAndExplainsAFailure) {
     headless::MakeFolder(u"D:\\Export");
-    QueueClick(ctl::ApplyFilterButton);
-    QueueClick(ctl::SaveResultsButton);
+    // The dialogs take the answers in turn: a file, a file in a missing folder, a dialog that
+    // fails, and none (a cancel).
     headless::QueueSaveAnswer(u"D:\\Export\\treffer");
-    QueueClick(ctl::SaveResultsButton);  // cancelled
-    QueueClick(ctl::SaveResultsButton);
-    headless::QueueSaveAnswer(u"D:\\Nirgends\\treffer.txt");  // folder missing
+    headless::QueueSaveAnswer(u"D:\\Nirgends\\treffer.txt");
+    headless::QueueSaveFailure(u"Zugriff verweigert");
+    QueueClick(ctl::ApplyFilterButton);
+    for (int k = 0; k < 4; ++k) QueueClick(ctl::SaveResultsButton);
     EXPECT_EQ(0, RunProgram());
 
     EXPECT_EQ(
@@ -234,7 +237,7 @@ TEST_F(ProgramTest, SavingTheHitsConfirmsOnlyASuccess) {
         "D:\\Familienbilder Stand Juni 2022\\Ostern\\img_0001.jpg\r\n",
         Bytes(u"D:\\Export\\treffer"));
     const auto& calls = headless::DialogCalls();
-    ASSERT_EQ(4u, calls.size());
+    ASSERT_EQ(7u, calls.size());
     EXPECT_U16_EQ(u"save", calls[0].kind);
     EXPECT_U16_EQ(u"Ergebnis speichern", calls[0].title);
     EXPECT_U16_EQ(u"Spurlese_Hits.txt", calls[0].text);
@@ -244,8 +247,11 @@ TEST_F(ProgramTest, SavingTheHitsConfirmsOnlyASuccess) {
     EXPECT_U16_EQ(u"Success", calls[1].title);
     EXPECT_U16_EQ(u"The results where successfully saved.", calls[1].text);
     EXPECT_EQ(64u, calls[1].flags);
-    EXPECT_U16_EQ(u"save", calls[2].kind);
-    EXPECT_U16_EQ(u"save", calls[3].kind);  // no message after the cancel or the failure
+    EXPECT_U16_EQ(u"Ergebnis speichern", calls[3].title);
+    EXPECT_NE(std::u16string::npos, calls[3].text.find(u"'D:\\Nirgends\\treffer.txt'"));
+    EXPECT_EQ(48u, calls[3].flags);
+    EXPECT_NE(std::u16string::npos, calls[5].text.find(u"Zugriff verweigert"));
+    EXPECT_U16_EQ(u"save", calls[6].kind);  // and no message after the cancel
 }
 
 TEST_F(ProgramTest, MissingExtractorEndsTheProgramWith999) {

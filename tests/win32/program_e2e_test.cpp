@@ -152,6 +152,26 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     GetWindowThreadProcessId(main, &process);
     EXPECT_EQ(nullptr, TopWindow(process, L"Success"));
 
+    // And to a path of over 300 characters, typed whole into the dialog.
+    std::wstring deep = L"D:\\Ausgabe";
+    for (int k = 0; k < 3; ++k) {
+        deep += L"\\Sicherung der Trefferliste f\u00fcr die Diashow \u201eSommer\u201c, Teil " +
+                std::to_wstring(k + 1) + L" von drei, mit Bildern und Videos";
+        CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+    }
+    const std::wstring longTarget = deep + L"\\treffer.txt";
+    ASSERT_GT(longTarget.size(), 300u);
+    PostMessageW(Child(main, 20), BM_CLICK, 0, 0);
+    dialog = program.Window(L"Ergebnis speichern");
+    ASSERT_NE(nullptr, dialog);
+    SendMessageW(ChildOfClass(dialog, L"Edit"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(longTarget.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    success = program.Window(L"Success");
+    ASSERT_NE(nullptr, success) << "saved to a long path";
+    PostMessageW(success, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(FileBytes(L"D:\\Ausgabe\\treffer"), FileBytes(L"\\\\?\\" + longTarget));
+
     // Moved and resized from outside, then closed: the placement is kept.
     RECT frame = {};
     GetWindowRect(main, &frame);
@@ -185,6 +205,33 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     EXPECT_EQ(450, client.bottom);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, again.ExitCode());
+}
+
+// The folder picker is Windows' own folder dialog and takes a folder of a long path typed whole.
+TEST_F(ProgramEndToEndTest, FolderPickerTakesALongPath) {
+    std::wstring deep = L"D:\\Projekte";
+    CreateDirectoryW(deep.c_str(), nullptr);
+    for (int k = 0; k < 5; ++k) {
+        deep += L"\\Diashows der Familie aus dem Jahr 20" + std::to_wstring(19 + k) +
+                L", alle Fassungen und Entw\u00fcrfe";
+        CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+    }
+    ASSERT_GT(deep.size(), 300u);
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 4), BM_CLICK, 0, 0);
+    HWND picker =
+        program.Window(L"Bitte das Verzeichnis mit den Photostory MPH Dateien w\u00e4hlen");
+    ASSERT_NE(nullptr, picker);
+    SendMessageW(ChildOfClass(picker, L"Edit"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(deep.c_str()));
+    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return Text(Child(main, 4)) == deep + L"\\"; }))
+        << Text(Child(main, 4)).size();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
 }
 
 // Text in the encodings a project file may hold it in.

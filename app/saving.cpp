@@ -1,0 +1,46 @@
+#include "app/saving.h"
+
+#include "platform/file_replace.h"
+
+namespace spurlese {
+
+SaveResult SaveThroughDialog(const SaveDialog& dialog,
+                             const std::function<bool(std::string* bytes)>& makeBytes) {
+    const platform::DialogResult chosen = platform::ChooseSaveFile(
+        dialog.title, dialog.proposedName, dialog.filter, dialog.filterIndex);
+    SaveResult result{chosen.outcome, chosen.path, chosen.reason};
+    if (chosen.outcome != platform::DialogOutcome::kChosen) return result;
+    std::string bytes;
+    // Bytes that cannot be made whole (a text too large to convert) are not written in part.
+    if (makeBytes(&bytes)) result.written = WriteFileReplacing(chosen.path, bytes);
+    return result;
+}
+
+void TellSaveResult(const SaveResult& result, std::u16string_view title) {
+    const std::u16string& path = result.path;
+    std::u16string text;
+    if (result.dialog == platform::DialogOutcome::kCancelled) return;
+    if (result.dialog == platform::DialogOutcome::kFailed) {
+        text = u"Das Fenster zum Speichern ließ sich nicht öffnen:\n" + result.reason;
+    } else if (result.written == 1) {
+        platform::ShowMessageBox(u"Success", u"The results where successfully saved.",
+                                 platform::kInformationIcon);
+        return;
+    } else if (result.written == -2) {
+        text = u"Beim Schreiben von '" + path +
+               u"' ist ein Fehler aufgetreten; vielleicht ist der Datenträger voll.\n"
+               u"Eine vorhandene Datei dieses Namens ist unverändert.";
+    } else if (result.written == -3) {
+        text = u"Windows konnte die Datei '" + path +
+               u"' nicht ersetzen. Es ist nichts verloren:\nDer neue Inhalt liegt in '" +
+               TemporaryNameFor(path) + u"',\nder alte in '" + BackupNameFor(path) + u"'.";
+    } else {
+        text = u"Die Datei '" + path +
+               u"' ließ sich nicht schreiben. Vielleicht ist sie schreibgeschützt, von einem "
+               u"anderen Programm geöffnet, oder der Ordner fehlt.\n"
+               u"Eine vorhandene Datei dieses Namens ist unverändert.";
+    }
+    platform::ShowMessageBox(title, text, platform::kWarningIcon);
+}
+
+}  // namespace spurlese

@@ -1,0 +1,37 @@
+// Saving a file the user names in the save dialog: every save of the program goes this way, with
+// its own dialog title, proposed name and file type, the safe replace of platform/file_replace.h,
+// and one way of telling the user how it went.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+namespace spurlese {
+
+struct SaveDialog {
+    std::u16string_view title;
+    std::u16string_view proposedName;
+    std::u16string_view filter;  // descriptions and patterns, separated by "|"
+    int filterIndex = 1;
+};
+
+struct SaveResult {
+    platform::DialogOutcome dialog = platform::DialogOutcome::kCancelled;
+    std::u16string path;    // the chosen file
+    std::u16string reason;  // why the dialog failed, in the system's words
+    int written = -1;       // WriteFileReplacing's result; -1 when nothing was tried
+};
+
+// Asks for the file, then makes its bytes (false: they cannot be made, and nothing is written)
+// and writes them safely.
+SaveResult SaveThroughDialog(const SaveDialog& dialog,
+                             const std::function<bool(std::string* bytes)>& makeBytes);
+
+// "Success" for a saved file; for a failure a message that says what went wrong and that an
+// existing file is unchanged; nothing for a cancel.
+void TellSaveResult(const SaveResult& result, std::u16string_view title);
+
+}  // namespace spurlese
