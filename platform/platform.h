@@ -119,8 +119,10 @@ std::u16string GetText(int control);
 // The length of that text, without copying it.
 int64_t TextLength(int control);
 
-// The keyboard focus. A control that is shown and enabled takes it (false for any other);
-// FocusedControl is 0 while none of the window's controls has it.
+// The keyboard focus. A control that is shown and enabled takes it (false for any other); while
+// another window is active, it takes it when the main window is active again, and FocusedControl
+// tells the control that will have it then. FocusedControl is 0 while none of the window's
+// controls has it.
 bool FocusControl(int control);
 int FocusedControl();
 

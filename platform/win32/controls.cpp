@@ -137,8 +137,7 @@ bool CreateControl(const ControlSpec& spec) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.number)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return false;
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
     if (spec.kind == ControlKind::TextDisplay) {
         // No length limit: the default of 32 767 characters would silently drop hits.
         SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
@@ -153,12 +152,17 @@ bool CreateControl(const ControlSpec& spec) {
 bool FocusControl(int control) {
     HWND hwnd = ControlHandle(control);
     if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return false;
+    if (!MainWindowActive()) {
+        // The user works in another window: the focus is this control's when they come back.
+        SetFocusOnReturn(hwnd);
+        return true;
+    }
     SetFocus(hwnd);
     return GetFocus() == hwnd;
 }
 
 int FocusedControl() {
-    HWND focus = GetFocus();
+    HWND focus = MainWindowActive() ? GetFocus() : FocusOnReturn();
     if (!focus) return 0;
     const int control = GetDlgCtrlID(focus);
     return ControlHandle(control) == focus ? control : 0;

@@ -46,6 +46,19 @@ TOOLINFOW ToolOf(HWND control) {
 
 }  // namespace
 
+HGDIOBJ DefaultGuiFont() {
+    HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+    if (Dpi() == SystemDpi()) return stock;
+    // Windows made the stock font for the system DPI; on a display of another scale it is made
+    // again from its description.
+    LOGFONTW description = {};
+    if (!GetObjectW(stock, sizeof(description), &description)) return stock;
+    description.lfHeight = MulDiv(description.lfHeight, Dpi(), SystemDpi());
+    OwnedGdiObject& cached = gFonts[{u"", description.lfHeight}];
+    if (!cached) cached = OwnedGdiObject(CreateFontIndirectW(&description));
+    return cached ? cached.Get() : stock;
+}
+
 void ReleaseWindowResources() {
     if (gTooltip && IsWindow(gTooltip)) DestroyWindow(gTooltip);
     gTooltip = nullptr;
@@ -60,7 +73,7 @@ using namespace win32;
 void SetControlFont(int control, std::u16string_view face, int points) {
     HWND hwnd = ControlHandle(control);
     if (!hwnd) return;
-    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ font = DefaultGuiFont();
     if (!face.empty()) {
         const std::pair<std::u16string, int> key(face, -MulDiv(points, Dpi(), 72));
         OwnedGdiObject& cached = gFonts[key];
@@ -81,6 +94,9 @@ FontInfo GetControlFont(int control) {
     if (!hwnd) return {};
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
     if (!font || font == GetStockObject(DEFAULT_GUI_FONT)) return {};
+    for (const auto& [key, made] : gFonts) {
+        if (key.first.empty() && made.Get() == font) return {};  // the default, scaled
+    }
     LOGFONTW description = {};
     if (!GetObjectW(font, sizeof(description), &description)) return {};
     const int height = description.lfHeight < 0 ? -description.lfHeight : description.lfHeight;

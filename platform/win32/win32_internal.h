@@ -89,14 +89,25 @@ Native NativeOf(Handle handle) {
 }
 
 HWND MainWindowHandle();
+// While another window is active, the focus the main window gets back when it is active again.
+bool MainWindowActive();
+HWND FocusOnReturn();
+void SetFocusOnReturn(HWND control);
 // The control's window and kind; nullptr for a number that names no control.
 HWND ControlHandle(int control);
 ControlKind KindOf(int control);
 void ForgetControls();
 
-// 96-DPI units to device pixels of the window's DPI (the system DPI until Windows moves the
-// window to a display of another scale), and back.
+// 96-DPI units to device pixels of the window's DPI (that of the display it opened on, until
+// Windows moves it to a display of another scale), and back. SystemDpi is what the default GUI
+// font was made for.
 int Dpi();
+int SystemDpi();
+// For tests: the DPI the next window finds on its display, as Wine has one display only; 0 asks
+// Windows.
+void SetDpiOfNewWindows(int dpi);
+// The default GUI font at the window's DPI.
+HGDIOBJ DefaultGuiFont();
 int Scale(int value);
 int Unscale(int value);
 

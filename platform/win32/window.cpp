@@ -28,9 +28,37 @@ std::vector<std::u16string> gDropped;
 int gDpi = 0;                                   // 0: not asked yet
 int gMinClientWidth = 0, gMinClientHeight = 0;  // 96-DPI units
 
+int gDpiOfNewWindows = 0;  // 0: as Windows says
+
+// A function of user32 that older Windows lacks, looked up so that the program still starts there.
+template <typename Function>
+Function User32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The DPI of the display the window is on: Windows 10 tells it per window; before that every
+// window has the system's.
+int DpiOfWindow(HWND hwnd) {
+    if (gDpiOfNewWindows > 0) return gDpiOfNewWindows;
+    static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    const int dpi = forWindow ? static_cast<int>(forWindow(hwnd)) : 0;
+    return dpi > 0 ? dpi : SystemDpi();
+}
+
+// The outer size for a client area. The frame around it is measured on the window where there is
+// one (it is what Windows draws, at whatever DPI); before, it is told by Windows for the DPI.
 SIZE FrameSizeFor(int clientWidth, int clientHeight) {
     RECT frame = {0, 0, Scale(clientWidth), Scale(clientHeight)};
-    AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+    RECT outer = {}, client = {};
+    if (gMainWindow && GetWindowRect(gMainWindow, &outer) && GetClientRect(gMainWindow, &client)) {
+        return {frame.right + (outer.right - outer.left) - client.right,
+                frame.bottom + (outer.bottom - outer.top) - client.bottom};
+    }
+    static const auto adjustForDpi =
+        User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (!adjustForDpi || !adjustForDpi(&frame, kMainStyle, FALSE, kMainExStyle, Dpi()))
+        AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
@@ -56,7 +84,7 @@ void ChangeDpi(int dpi, const RECT& suggested) {
     gDpi = dpi;
     for (const Kept& k : kept) {
         MoveControl(k.control, k.at.x, k.at.y, k.at.width, k.at.height);
-        if (!k.font.face.empty()) SetControlFont(k.control, k.font.face, k.font.points);
+        SetControlFont(k.control, k.font.face, k.font.points);  // the default GUI font too
     }
     SetWindowPos(gMainWindow, nullptr, suggested.left, suggested.top,
                  suggested.right - suggested.left, suggested.bottom - suggested.top,
@@ -203,14 +231,30 @@ HWND MainWindowHandle() {
     return gMainWindow;
 }
 
+bool MainWindowActive() {
+    return gMainWindow && GetActiveWindow() == gMainWindow;
+}
+
+HWND FocusOnReturn() {
+    return gLeftFocus;
+}
+
+void SetFocusOnReturn(HWND control) {
+    gLeftFocus = control;
+}
+
+int SystemDpi() {
+    const ScreenDc screen;
+    const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : 96;
+}
+
 int Dpi() {
-    int& dpi = gDpi;
-    if (dpi == 0) {
-        const ScreenDc screen;
-        dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-        if (dpi <= 0) dpi = 96;
-    }
-    return dpi;
+    return gDpi > 0 ? gDpi : SystemDpi();
+}
+
+void SetDpiOfNewWindows(int dpi) {
+    gDpiOfNewWindows = dpi;
 }
 
 int Scale(int value) {
@@ -232,16 +276,30 @@ bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clie
     InitCommonControlsEx(&icc);
     if (!RegisterMainClass()) return false;
 
-    const SIZE size = FrameSizeFor(clientWidth, clientHeight);
+    // Made at the system DPI, then laid out at the DPI of the display it opens on, before
+    // anything is in it: so the first paint has the right size.
+    gDpi = SystemDpi();
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int x = work.left + (work.right - work.left - size.cx) / 2;
-    const int y = work.top + (work.bottom - work.top - size.cy) / 2;
+    const auto centred = [&](SIZE size) {
+        return POINT{work.left + (work.right - work.left - size.cx) / 2,
+                     work.top + (work.bottom - work.top - size.cy) / 2};
+    };
+    SIZE size = FrameSizeFor(clientWidth, clientHeight);
+    const POINT at = centred(size);
 
     const std::u16string caption(title);
     gMinClientWidth = gMinClientHeight = 0;
-    gMainWindow = CreateWindowExW(kMainExStyle, kMainClass, W(caption), kMainStyle, x, y, size.cx,
-                                  size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    gMainWindow =
+        CreateWindowExW(kMainExStyle, kMainClass, W(caption), kMainStyle, at.x, at.y, size.cx,
+                        size.cy, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (gMainWindow && DpiOfWindow(gMainWindow) != gDpi) {
+        gDpi = DpiOfWindow(gMainWindow);
+        size = FrameSizeFor(clientWidth, clientHeight);
+        const POINT again = centred(size);
+        SetWindowPos(gMainWindow, nullptr, again.x, again.y, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (gMainWindow) DragAcceptFiles(gMainWindow, TRUE);  // a folder from Explorer
     return gMainWindow != nullptr;
 }
@@ -250,7 +308,7 @@ void CloseWindow(int window) {
     if (window != kMainWindow || !gMainWindow) return;
     DestroyWindow(gMainWindow);
     gMainWindow = nullptr;
-    gDpi = 0;  // a new window starts at the system DPI
+    gDpi = 0;
     gLeftFocus = nullptr;
     ForgetControls();
 }

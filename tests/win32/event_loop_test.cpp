@@ -204,7 +204,10 @@ TEST_F(EventLoopTest, DpiChangeLaysTheWindowOutAtTheNewScale) {
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font),
                    &font);
         const int points = platform::GetControlFont(control).points;
-        if (platform::GetControlFont(control).face.empty()) continue;  // the stock font
+        if (platform::GetControlFont(control).face.empty()) {  // the default GUI font
+            EXPECT_EQ(2 * fontBefore[control].lfHeight, font.lfHeight) << "control " << control;
+            continue;
+        }
         EXPECT_EQ(-MulDiv(points, 192, 72), font.lfHeight) << "control " << control;
         EXPECT_EQ(-MulDiv(points, 96, 72), fontBefore[control].lfHeight) << "control " << control;
     }
@@ -235,6 +238,24 @@ TEST_F(EventLoopTest, FocusComesBackWhereItWas) {
     SetFocus(ControlHandle(ctl::ApplyFilterButton));
     SendMessageW(MainWindowHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_EQ(ControlHandle(ctl::StripBaseBox), GetFocus());
+}
+
+// A scan that ends while the user works in another program moves the focus all the same: the
+// control the program gives it while the window is inactive has it when the user comes back.
+TEST_F(EventLoopTest, FocusGivenWhileAwayIsThereOnReturn) {
+    ActivatePage(kResultsPage);
+    SetFocus(ControlHandle(ctl::HitsText));
+    HWND other =
+        CreateWindowExW(0, L"STATIC", L"Anderes Programm", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                        200, 100, nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    ASSERT_NE(MainWindowHandle(), GetActiveWindow());
+    EXPECT_EQ(ctl::HitsText, platform::FocusedControl()) << "the focus it gets back";
+    EXPECT_TRUE(platform::FocusControl(ctl::SaveResultsButton));
+    EXPECT_EQ(ctl::SaveResultsButton, platform::FocusedControl());
+    SetActiveWindow(MainWindowHandle());
+    EXPECT_EQ(ControlHandle(ctl::SaveResultsButton), GetFocus());
+    DestroyWindow(other);
 }
 
 std::wstring ClipboardText() {

@@ -17,6 +17,7 @@
 #include "platform/headless/lower_case_table.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
+#include "ui/main_window.h"
 
 namespace spurlese {
 
@@ -112,6 +113,59 @@ TEST_F(NativeControlsTest, ContainersPassNotificationsToTheMainWindow) {
     EXPECT_EQ(ctl::ApplyFilterButton, LOWORD(seenParam));
     EXPECT_EQ(BN_CLICKED, HIWORD(seenParam));
     SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+}
+
+int FontHeight(HWND hwnd) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font.lfHeight;
+}
+
+// Wine has one display, so a display of 150 % is told to the window as it opens: it is laid out
+// at that DPI from the first paint, the default GUI font included, while its client area keeps
+// its size in 96-DPI units.
+TEST(WindowDpiTest, WindowOpensAtTheDpiOfItsDisplay) {
+    testsupport::ResetForTest();
+    const int stockHeight = [] {
+        LOGFONTW font = {};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+        return font.lfHeight;
+    }();
+    platform::win32::SetDpiOfNewWindows(144);
+    const bool opened = OpenMainWindow();
+    platform::win32::SetDpiOfNewWindows(0);
+    ASSERT_TRUE(opened);
+    int count = 0;
+    for (const ControlRow* row = MainWindowControls(&count); count-- > 0; ++row) {
+        const platform::ControlSpec& spec = row->spec;
+        HWND hwnd = ControlHandle(spec.number);
+        RECT at = {};
+        GetWindowRect(hwnd, &at);
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&at), 2);
+        EXPECT_EQ(MulDiv(spec.x, 144, 96), at.left) << spec.number;
+        EXPECT_EQ(MulDiv(spec.width, 144, 96), at.right - at.left) << spec.number;
+        EXPECT_EQ(MulDiv(spec.height, 144, 96), at.bottom - at.top) << spec.number;
+        const int expected = row->fontPoints
+                                 ? -MulDiv(row->fontPoints, 144, 72)
+                                 : MulDiv(stockHeight, 144, platform::win32::SystemDpi());
+        // Containers, the slider and the progress bar show no text; a rich edit has a character
+        // format instead.
+        if (spec.kind != platform::ControlKind::Container &&
+            spec.kind != platform::ControlKind::Slider &&
+            spec.kind != platform::ControlKind::ProgressBar &&
+            spec.kind != platform::ControlKind::TextDisplay) {
+            EXPECT_EQ(expected, FontHeight(hwnd)) << spec.number;
+        }
+    }
+    RECT client = {};
+    GetClientRect(platform::win32::MainWindowHandle(), &client);
+    EXPECT_EQ(852, client.right);
+    EXPECT_EQ(600, client.bottom);
+    int width = 0, height = 0;
+    platform::GetClientSize(platform::kMainWindow, &width, &height);
+    EXPECT_EQ(568, width);
+    EXPECT_EQ(400, height);
+    platform::CloseWindow(platform::kMainWindow);
 }
 
 TEST(LowerCaseTableTest, AgreesWithCharLowerBuffWOnEveryUnit) {
