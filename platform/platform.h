@@ -196,6 +196,9 @@ bool SetKeptAttributes(std::u16string_view path, unsigned attributes);
 // own folder, where anyone who can drop a file beside it (a Downloads folder) could plant one.
 void LoadLibrariesOnlyFromSystem();
 
+// How many processors the computer has, at least 1.
+int ProcessorCount();
+
 // The process's id: no other running process has it.
 uint32_t CurrentProcessId();
 // Whether a process with this id runs now (true also when that cannot be told).
@@ -206,10 +209,13 @@ std::u16string CurrentDirectory();
 
 // Starts `program` with the full command line, in the working directory, its window hidden and
 // its standard output on an anonymous pipe (the write end is closed in this process right after
-// the start); standard input and error are inherited. kNone when it cannot be started.
+// the start); standard input and error are inherited. A start takes a while, so a platform may
+// make it while the program goes on: kNone when it fails at once, else ProcessStarted tells,
+// waiting for the start to be done. Every other operation on the process waits for it too.
 enum class ProcessHandle : intptr_t { kNone = 0 };
 ProcessHandle StartProcess(std::u16string_view program, std::u16string_view commandLine,
                            std::u16string_view workingDirectory);
+bool ProcessStarted(ProcessHandle process);
 bool ProcessRunning(ProcessHandle process);
 // Bytes waiting in the pipe now; 0 when none (also once the pipe is closed and drained).
 int64_t ProcessOutputAvailable(ProcessHandle process);

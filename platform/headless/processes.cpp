@@ -50,6 +50,10 @@ void ResetProcesses() {
 
 void LoadLibrariesOnlyFromSystem() {}
 
+int ProcessorCount() {
+    return 2;
+}
+
 uint32_t CurrentProcessId() {
     return 4711;
 }
@@ -75,6 +79,10 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     gProcesses[handle] = std::move(process);
     OnProcessStarted();
     return handle;
+}
+
+bool ProcessStarted(ProcessHandle handle) {
+    return FindProcess(handle) != nullptr;
 }
 
 bool ProcessRunning(ProcessHandle handle) {

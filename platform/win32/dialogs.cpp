@@ -282,6 +282,7 @@ std::u16string ExecutablePath() {
 }
 
 void ReleasePlatform() {
+    StopStartingProcesses();
     CloseWindow(kMainWindow);
     ReleaseWindowResources();
     events::Clear(true);

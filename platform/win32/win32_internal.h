@@ -114,6 +114,9 @@ int Unscale(int value);
 // A text display's own keyboard (dialog navigation, Ctrl+A, Ctrl+C) and its copy menu.
 void AttachDisplayBehaviour(HWND display);
 
+// Waits for the processes asked to start, and ends the thread that starts them.
+void StopStartingProcesses();
+
 // Fonts, tooltips and images made for the window, released with it.
 void ReleaseWindowResources();
 
