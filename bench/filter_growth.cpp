@@ -37,10 +37,10 @@ double FilterSeconds(int distinct) {
         lines.push_back(Ascii(folder + "/" + name + "\""));
         lines.push_back(Ascii("C:\\Windows\\Temp\\x" + std::to_string(n) + ".tmp"));
     }
-    const BasePrefix prefix = MakeBasePrefix(appSettings.basePath);
+    const LineContext context = {MakeBasePrefix(appSettings.basePath), u"D:\\P\\p.mph", false};
     const auto start = std::chrono::steady_clock::now();
     BeginListingCache();
-    for (const auto& line : lines) FilterOutputLine(line, prefix);
+    for (const auto& line : lines) FilterOutputLine(line, context);
     EndListingCache();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -39,6 +39,24 @@ std::u16string U16(const wchar_t* text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text), std::wcslen(text));
 }
 
+// CPU seconds this thread has used: steadier than the wall clock on a busy machine.
+double ThreadSeconds() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    const auto count = [](FILETIME t) {
+        return (static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+    };
+    return count(kernel) + count(user);
+}
+
+size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    return GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))
+               ? memory.WorkingSetSize
+               : 0;
+}
+
 std::vector<std::u16string> ProjectFiles(const std::u16string& folder) {
     std::vector<std::u16string> files;
     for (const platform::ListingEntry& entry : platform::Listing(folder, u"*.mph")) {
@@ -75,6 +93,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::u16string> files = ProjectFiles(folder);
     const std::u16string program = platform::CurrentDirectory() + u"strings64.exe";
     size_t lines = 0, hits = 0, infoLines = 0;
+    double threadSeconds = 0;
     auto extractorAlone = [&] {
         const auto start = std::chrono::steady_clock::now();
         lines = 0;
@@ -98,10 +117,13 @@ int wmain(int argc, wchar_t** argv) {
         platform::CloseWindow(platform::kMainWindow);
         if (!openWindow()) return -1.0;
         const auto start = std::chrono::steady_clock::now();
+        const double cpu = ThreadSeconds();
         RunScan();
+        threadSeconds = ThreadSeconds() - cpu;
         return Seconds(start);
     };
     double seconds = 0, displaySeconds = 0;
+    size_t displayBytes = 0;
     if (what == u"extractor") {
         seconds = extractorAlone();
     } else if (what == u"extractor-ahead") {
@@ -128,10 +150,12 @@ int wmain(int argc, wchar_t** argv) {
         // window the cheapest way there is, each display's text at once.
         platform::CloseWindow(platform::kMainWindow);
         if (!openWindow()) return 1;
+        const size_t before = WorkingSet();
         const auto start = std::chrono::steady_clock::now();
         platform::AppendLine(ctl::HitsText, shown);
         platform::AppendLine(ctl::InfoText, info);
         displaySeconds = Seconds(start);
+        displayBytes = WorkingSet() - before;
     }
     std::printf(
         "%s %.3f s; project files: %zu, extractor lines: %zu, hits shown: %zu, "
@@ -140,7 +164,11 @@ int wmain(int argc, wchar_t** argv) {
         : what == u"extractor" ? "extractor alone"
                                : "extractor ahead",
         seconds, files.size(), lines, hits, infoLines);
-    if (what == u"scan") std::printf("displays alone %.3f s\n", displaySeconds);
+    if (what == u"scan") {
+        std::printf("displays alone %.3f s, holding %.1f MB\n", displaySeconds,
+                    displayBytes / 1048576.0);
+        std::printf("the scan's own thread %.3f s of processor time\n", threadSeconds);
+    }
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
     if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory))) {
