@@ -23,8 +23,21 @@ KeptFolder ListFolder(std::u16string_view folder) {
     return names;
 }
 
+// The kept listing of a folder, listed now if it is not kept yet; looked up first as the line
+// writes the folder, so that its name is lower-cased only once.
+const KeptFolder& Kept(std::u16string_view folder) {
+    auto written = scanState.foldersAsWritten.find(folder);
+    if (written != scanState.foldersAsWritten.end()) return *written->second;
+    const std::u16string key = platform::LowerCase(folder);
+    auto it = scanState.folders.find(key);
+    if (it == scanState.folders.end())
+        it = scanState.folders.emplace(key, ListFolder(folder)).first;
+    scanState.foldersAsWritten.emplace(folder, &it->second);
+    return it->second;
+}
+
 // Walks a fresh listing and stops at the first match, as it must when nothing is kept.
-int FindInListing(std::u16string_view folder, const std::u16string& wanted) {
+int FindInListing(std::u16string_view folder, std::u16string_view wanted) {
     platform::Listing listing(folder, u"*.*");
     if (!listing.IsOpen()) return -1;
     for (const platform::ListingEntry& entry : listing) {
@@ -50,16 +63,16 @@ bool FileListedInFolder(std::u16string_view path) {
     std::u16string_view folder;
     std::u16string wanted;
     SplitPath(path, &folder, &wanted);
+    return FileListedIn(folder, wanted);
+}
 
+bool FileListedIn(std::u16string_view folder, std::u16string_view lowerName) {
     int found;
     if (scanState.keepListings) {
-        const std::u16string key = platform::LowerCase(folder);
-        auto it = scanState.folders.find(key);
-        if (it == scanState.folders.end())
-            it = scanState.folders.emplace(key, ListFolder(folder)).first;
-        found = it->second.listable ? static_cast<int>(it->second.files.count(wanted)) : -1;
+        const KeptFolder& kept = Kept(folder);
+        found = kept.listable ? static_cast<int>(kept.files.count(lowerName)) : -1;
     } else {
-        found = FindInListing(folder, wanted);
+        found = FindInListing(folder, lowerName);
     }
     if (found < 0) {
         AddInfoLine(u"Error examining the path '" + std::u16string(folder) + u"'");
@@ -69,23 +82,29 @@ bool FileListedInFolder(std::u16string_view path) {
 }
 
 Listed KeptListingKnows(std::u16string_view path) {
-    if (!scanState.keepListings) return Listed::kUnknown;
     std::u16string_view folder;
     std::u16string wanted;
     SplitPath(path, &folder, &wanted);
-    auto it = scanState.folders.find(platform::LowerCase(folder));
-    if (it == scanState.folders.end() || !it->second.listable) return Listed::kUnknown;
-    if (it->second.files.count(wanted)) return Listed::kFile;
-    return it->second.folders.count(wanted) ? Listed::kFolder : Listed::kNothing;
+    return KeptListingKnowsIn(folder, wanted);
+}
+
+Listed KeptListingKnowsIn(std::u16string_view folder, std::u16string_view lowerName) {
+    if (!scanState.keepListings) return Listed::kUnknown;
+    const KeptFolder& kept = Kept(folder);
+    if (!kept.listable) return Listed::kUnknown;
+    if (kept.files.count(lowerName)) return Listed::kFile;
+    return kept.folders.count(lowerName) ? Listed::kFolder : Listed::kNothing;
 }
 
 void BeginListingCache() {
     scanState.folders.clear();
+    scanState.foldersAsWritten.clear();
     scanState.keepListings = true;
 }
 
 void EndListingCache() {
     scanState.folders.clear();
+    scanState.foldersAsWritten.clear();
     scanState.keepListings = false;
 }
 

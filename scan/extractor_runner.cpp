@@ -1,5 +1,6 @@
 #include "scan/extractor_runner.h"
 
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -9,7 +10,6 @@
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
 #include "scan/scan_state.h"
-#include "settings/app_settings.h"
 
 namespace spurlese {
 
@@ -30,7 +30,7 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
                           const LineSink& onLine) {
     platform::OwnedProcess process(
         platform::StartProcess(program, commandLine, platform::CurrentDirectory()));
-    if (!process) return false;
+    if (!process || !platform::ProcessStarted(process.Get())) return false;
     ReadProcessLines(std::move(process), onLine);
     return true;
 }
@@ -41,8 +41,10 @@ int64_t ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine) {
     std::string block(kReadBlock, '\0');
     for (;;) {
         // Read what is there in blocks; pause only while the pipe is empty.
-        if (platform::ProcessOutputAvailable(process) > 0) {
-            const int64_t got = platform::ReadProcessOutput(process, block.data(), kReadBlock);
+        // No more than the pipe holds: a read of more may wait for the rest (Wine's does).
+        if (const int64_t available = platform::ProcessOutputAvailable(process); available > 0) {
+            const int64_t got =
+                platform::ReadProcessOutput(process, block.data(), std::min(available, kReadBlock));
             if (got > 0) {
                 SplitLines(&splitter, std::string_view(block.data(), static_cast<size_t>(got)),
                            onLine);
@@ -76,29 +78,33 @@ ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) 
     return run;
 }
 
-void FinishExtractor(ExtractorRun* run, std::u16string_view basePath) {
-    appSettings.currentProjectFile = run->projectFile;
-    const BasePrefix prefix = MakeBasePrefix(basePath);
-    if (scanState.inputs.prefixProject) AddProjectHeader(run->projectFile);
-    if (!run->process) {
+void FinishExtractor(ExtractorRun* run, const ScanInputs& inputs) {
+    const LineContext context = MakeLineContext(inputs, run->projectFile);
+    if (inputs.prefixProject) AddProjectHeader(run->projectFile);
+    if (!run->process || !platform::ProcessStarted(run->process.Get())) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
         AddInfoLine(u"Error starting '" + run->program + u"'");
         return;
     }
     const int64_t exitCode =
         ReadProcessLines(std::move(run->process),
-                         [&prefix](std::u16string_view line) { FilterOutputLine(line, prefix); });
+                         [&context](std::u16string_view line) { FilterOutputLine(line, context); });
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
     // program, say) would otherwise look like a project that uses nothing.
     if (exitCode != 0) AddInfoLine(u"Error reading '" + run->projectFile + u"'");
+}
+
+size_t ExtractorsAhead() {
+    return static_cast<size_t>(std::clamp(2 * platform::ProcessorCount(), 2, 32));
 }
 
 void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,
                          const std::function<void(size_t index, ExtractorRun* run)>& onRun) {
     std::deque<ExtractorRun> started;
     size_t nextToStart = 0;
+    const size_t ahead = ExtractorsAhead();
     for (size_t k = 0; k < files.size(); ++k) {
-        while (nextToStart < files.size() && nextToStart <= k + kExtractorsAhead) {
+        while (nextToStart < files.size() && nextToStart <= k + ahead) {
             started.push_back(StartExtractor(files[nextToStart++], minLength));
         }
         ExtractorRun run = std::move(started.front());
@@ -110,9 +116,10 @@ void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLe
 void RunExtractor(std::u16string_view projectFile, int64_t minLength,
                   std::u16string_view basePath) {
     // A scan of one file: it reads its inputs when it starts, as RunScan does.
-    scanState.inputs = ReadScanInputs();
+    ScanInputs inputs = ReadScanInputs();
+    inputs.basePath = basePath;
     ExtractorRun run = StartExtractor(projectFile, minLength);
-    FinishExtractor(&run, basePath);
+    FinishExtractor(&run, inputs);
 }
 
 }  // namespace spurlese

@@ -12,6 +12,7 @@
 #include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/line_splitter.h"
+#include "scan/scan_state.h"
 
 namespace spurlese {
 
@@ -46,13 +47,13 @@ ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
 // Shows the project header in "Treffer" when the inputs ask for it, then hands every output line
 // to the hit filter (which shows and records the hits). Logs "Error starting '<program>'" for an
 // extractor that did not start, "Error reading '<project file>'" for one that ended with an error.
-void FinishExtractor(ExtractorRun* run, std::u16string_view basePath);
+void FinishExtractor(ExtractorRun* run, const ScanInputs& inputs);
 
 // Hands the extractor run of every file to `onRun`, in the files' order, while the extractors of
-// the next kExtractorsAhead files are already started (measured under Wine on two cores: the
-// extractors of 100 files took a quarter less time with two ahead than with one; more gained
-// nothing). `onRun` finishes the run.
-constexpr size_t kExtractorsAhead = 2;
+// the next ExtractorsAhead() files are already asked to start: two for each processor (measured
+// under Wine on two cores, where starts are made while the scan goes on: 100 files took a quarter
+// less time with four ahead than with two). `onRun` finishes the run.
+size_t ExtractorsAhead();
 void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLength,
                          const std::function<void(size_t index, ExtractorRun* run)>& onRun);
 

@@ -1,14 +1,12 @@
 #include "scan/hit_filter.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <algorithm>
 
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 #include "scan/directory_examination.h"
 #include "scan/info_log.h"
 #include "scan/scan_state.h"
-#include "settings/app_settings.h"
 
 namespace spurlese {
 
@@ -17,9 +15,10 @@ namespace {
 // The file-size answer for a candidate: from its folder's kept listing where that is certain,
 // else asked once per scan. A name with "~" may be a short 8.3 alias that only the file system
 // resolves.
-int64_t CandidateSize(const std::u16string& candidate) {
-    if (candidate.find(u'~') == std::u16string::npos) {
-        switch (KeptListingKnows(candidate)) {
+int64_t CandidateSize(const std::u16string& candidate, std::u16string_view folder,
+                      std::u16string_view lowerName) {
+    if (lowerName.find(u'~') == std::u16string_view::npos) {
+        switch (KeptListingKnowsIn(folder, lowerName)) {
             case Listed::kFile:
                 return 0;  // a file: its size does not matter, only that it is one
             case Listed::kFolder:
@@ -39,7 +38,7 @@ int64_t CandidateSize(const std::u16string& candidate) {
 
 // MatchMediaFile, also telling the candidate of the last extension that matched, if any.
 std::u16string Match(std::u16string_view line, std::u16string_view extensions,
-                     std::u16string* lastCandidate) {
+                     const LineContext& context, std::u16string* lastCandidate) {
     const size_t bar = line.find(u'|');
     const size_t folderCut = line.substr(0, bar).find_last_of(u"\\/");
     const std::u16string_view folder = folderCut == std::u16string_view::npos
@@ -50,6 +49,9 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
         nameCut == std::u16string_view::npos ? line : line.substr(nameCut + 1);
     rawName = rawName.substr(0, rawName.find(u'"'));
     const std::u16string name = platform::LowerCase(rawName);
+    // The folder as the listing is asked for it: without its final backslash.
+    std::u16string_view listedFolder = folder;
+    if (!listedFolder.empty() && listedFolder.back() == u'\\') listedFolder.remove_suffix(1);
 
     size_t from = 0;
     while (from <= extensions.size()) {
@@ -60,16 +62,15 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
         from = comma + 1;
         const size_t at = name.find(needle);
         if (at == std::u16string::npos) continue;
-        std::u16string candidate = std::u16string(folder) + name.substr(0, at + needle.size());
+        const std::u16string_view candidateName =
+            std::u16string_view(name).substr(0, at + needle.size());
+        std::u16string candidate = std::u16string(folder) + std::u16string(candidateName);
         // The listing first, so that the size can come from it.
-        const bool listed = FileListedInFolder(candidate);
-        const int64_t size = CandidateSize(candidate);
+        const bool listed = FileListedIn(listedFolder, candidateName);
+        const int64_t size = CandidateSize(candidate, listedFolder, candidateName);
         if (listed) {
-            RecordHitSource(candidate, appSettings.currentProjectFile);
-            if (!IsSeenHit(candidate)) {
-                ShowHit(candidate);
-                scanState.seenHits.insert(candidate);
-            }
+            RecordHitSource(candidate, context.projectFile);
+            if (scanState.seenHits.insert(candidate).second) ShowHit(candidate, context);
         }
         if (size >= 0) return candidate;
         // Only what is not there at all is missing; a folder named like a picture is not.
@@ -88,6 +89,10 @@ BasePrefix MakeBasePrefix(std::u16string_view basePath) {
     return prefix;
 }
 
+LineContext MakeLineContext(const ScanInputs& inputs, std::u16string_view projectFile) {
+    return {MakeBasePrefix(inputs.basePath), std::u16string(projectFile), inputs.stripBase};
+}
+
 std::u16string NormaliseSlashes(std::u16string_view text) {
     if (text.find(u'/') == std::u16string_view::npos) return std::u16string(text);
     std::u16string result;
@@ -104,50 +109,51 @@ std::u16string NormaliseSlashes(std::u16string_view text) {
     return result;
 }
 
-void FilterOutputLine(std::u16string_view rawLine, const BasePrefix& prefix) {
-    // Normalising never lengthens a line: one shorter than the prefix can never match it.
-    if (rawLine.size() < prefix.length) return;
+void FilterOutputLine(std::u16string_view rawLine, const LineContext& context) {
+    const BasePrefix& prefix = context.prefix;
+    // The base-path test on the head of the line as NormaliseSlashes would leave it (slashes at
+    // the start gone, the others backslashes), before the whole line is copied: most lines of a
+    // project file are no paths under the base path.
+    const size_t start = std::min(rawLine.find_first_not_of(u'/'), rawLine.size());
+    if (rawLine.size() - start < prefix.length) return;
+    std::u16string head(rawLine.substr(start, prefix.length));
+    std::replace(head.begin(), head.end(), u'/', u'\\');
+    if (platform::LowerCase(head) != prefix.text) return;
     const std::u16string line = NormaliseSlashes(rawLine);
-    if (platform::LowerCase(std::u16string_view(line).substr(0, prefix.length)) != prefix.text) {
-        return;
-    }
-    scanState.prefixLength = prefix.length;
     std::u16string lastCandidate;
-    const std::u16string result = Match(line, kMediaExtensions, &lastCandidate);
-    if (!result.empty() && !IsSeenHit(result)) {
+    const std::u16string result = Match(line, kMediaExtensions, context, &lastCandidate);
+    if (!result.empty() && scanState.seenHits.insert(result).second) {
         // Found by the size query but not in its folder's listing: kept as seen, never shown.
-        RecordHitSource(result, appSettings.currentProjectFile);
-        scanState.seenHits.insert(result);
+        RecordHitSource(result, context.projectFile);
     }
-    if (result.empty() && !lastCandidate.empty() &&
-        scanState.missingSet.insert(lastCandidate).second) {
-        scanState.missing.push_back(lastCandidate);
+    if (result.empty() && !lastCandidate.empty()) {
+        scanState.missingSources.Add(lastCandidate, context.projectFile);
+        if (scanState.missingSet.insert(lastCandidate).second)
+            scanState.missing.push_back(lastCandidate);
     }
 }
 
-std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions) {
+std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions,
+                              const LineContext& context) {
     std::u16string lastCandidate;
-    return Match(line, extensions, &lastCandidate);
+    return Match(line, extensions, context, &lastCandidate);
 }
 
 bool IsSeenHit(std::u16string_view text) {
-    return scanState.seenHits.count(std::u16string(text)) != 0;
+    return scanState.seenHits.count(text) != 0;
 }
 
-void ShowHit(std::u16string_view hit) {
-    if (scanState.inputs.stripBase && hit.size() > appSettings.basePath.size()) {
-        const size_t cut = scanState.prefixLength ? scanState.prefixLength
-                                                  : MakeBasePrefix(appSettings.basePath).length;
-        AddHitLine(hit.substr(std::min(cut, hit.size())));
+void ShowHit(std::u16string_view hit, const LineContext& context) {
+    // Exactly the base path and its backslash, the part the base-path test matched.
+    if (context.stripBase && hit.size() > context.prefix.length) {
+        AddHitLine(hit.substr(context.prefix.length));
     } else {
         AddHitLine(hit);
     }
 }
 
 void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
-    auto pair = std::make_pair(std::u16string(hit), std::u16string(projectFile));
-    if (!scanState.hitSourcePairs.insert(pair).second) return;
-    scanState.hitSources.push_back({std::move(pair.first), std::move(pair.second)});
+    scanState.hitSources.Add(hit, projectFile);
 }
 
 void AddProjectHeader(std::u16string_view projectFile) {
@@ -155,11 +161,15 @@ void AddProjectHeader(std::u16string_view projectFile) {
 }
 
 const std::vector<HitSource>& HitSources() {
-    return scanState.hitSources;
+    return scanState.hitSources.all;
 }
 
 const std::vector<std::u16string>& MissingMediaFiles() {
     return scanState.missing;
+}
+
+const std::vector<HitSource>& MissingSources() {
+    return scanState.missingSources.all;
 }
 
 }  // namespace spurlese

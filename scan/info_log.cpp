@@ -1,6 +1,8 @@
 #include "scan/info_log.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "ui/controls.h"
@@ -9,49 +11,60 @@ namespace spurlese {
 
 namespace {
 
-// Lines gathered for one display: `added` is what line-by-line appends would add to its text.
-struct Batch {
-    explicit Batch(int display) : control(display) {}
+// A display as the program has filled it, so that nothing needs reading back from the control.
+struct Display {
+    explicit Display(int number) : control(number) {}
     int control;
-    std::u16string added;
-    bool displayHasText = false;
-    bool pending = false;
+    intptr_t window = 0;   // the window whose display this is: a new window starts empty
+    bool hasText = false;  // the control holds text (an empty first line leaves none)
+    std::vector<std::u16string> pending;  // gathered lines not yet in the control
 };
 
 constexpr int64_t kFlushInterval = 500;  // milliseconds
 
 bool gBatching = false;
 int64_t gLastFlush = 0;
-Batch gInfoBatch(ctl::InfoText);
-Batch gHitBatch(ctl::HitsText);
+Display gInfo(ctl::InfoText);
+Display gHits(ctl::HitsText);
 
-void Gather(Batch* batch, std::u16string_view text) {
-    if (!batch->pending) {
-        batch->displayHasText = platform::TextLength(batch->control) > 0;
-        batch->pending = true;
+// The display's state, reset when it belongs to a window made since.
+Display& Current(Display* display) {
+    const intptr_t window = platform::WindowNativeHandle(platform::kMainWindow);
+    if (display->window != window) *display = Display(display->control);
+    display->window = window;
+    return *display;
+}
+
+// Appends the gathered lines in one insertion, as line-by-line appends would leave them: a line
+// break before each line once the display holds text.
+void Flush(Display* display) {
+    Display& d = Current(display);
+    if (d.pending.empty()) return;
+    std::u16string text;
+    bool begun = false;
+    for (const std::u16string& line : d.pending) {
+        if (!d.hasText && !begun && line.empty()) continue;  // no text yet: nothing to add
+        if (begun) text += u"\r\n";
+        text += line;
+        begun = true;
     }
-    if (batch->displayHasText || !batch->added.empty()) batch->added += u"\r\n";
-    batch->added += text;
+    if (begun) {
+        platform::AppendLine(d.control, text);
+        d.hasText = true;
+    }
+    ScrollToCaret(d.control);
+    d.pending.clear();
 }
 
-void Flush(Batch* batch) {
-    if (!batch->pending) return;
-    // AppendLine puts the line break before the text itself when the display has text.
-    std::u16string_view text = batch->added;
-    if (batch->displayHasText) text.remove_prefix(2);
-    if (batch->displayHasText || !text.empty()) platform::AppendLine(batch->control, text);
-    ScrollToCaret(batch->control);
-    batch->added.clear();
-    batch->pending = false;
-}
-
-bool AddLine(Batch* batch, std::u16string_view text) {
+bool AddLine(Display* display, std::u16string_view text) {
     if (!platform::WindowExists(platform::kMainWindow)) return false;
+    Display& d = Current(display);
     if (gBatching) {
-        Gather(batch, text);
+        d.pending.emplace_back(text);
     } else {
-        platform::AppendLine(batch->control, text);
-        ScrollToCaret(batch->control);
+        if (d.hasText || !text.empty()) platform::AppendLine(d.control, text);
+        d.hasText = d.hasText || !text.empty();
+        ScrollToCaret(d.control);
     }
     return true;
 }
@@ -59,11 +72,18 @@ bool AddLine(Batch* batch, std::u16string_view text) {
 }  // namespace
 
 bool AddInfoLine(std::u16string_view text) {
-    return AddLine(&gInfoBatch, text);
+    return AddLine(&gInfo, text);
 }
 
 bool AddHitLine(std::u16string_view text) {
-    return AddLine(&gHitBatch, text);
+    return AddLine(&gHits, text);
+}
+
+void ClearHitList() {
+    Display& d = Current(&gHits);
+    platform::ClearText(d.control);
+    d.hasText = false;
+    d.pending.clear();
 }
 
 void ScrollToCaret(int control) {
@@ -77,13 +97,9 @@ void BeginDisplayBatch() {
 
 void FlushDisplayLines() {
     gLastFlush = platform::MonotonicMilliseconds();
-    if (!platform::WindowExists(platform::kMainWindow)) {
-        gInfoBatch = Batch(ctl::InfoText);
-        gHitBatch = Batch(ctl::HitsText);
-        return;
-    }
-    Flush(&gInfoBatch);
-    Flush(&gHitBatch);
+    if (!platform::WindowExists(platform::kMainWindow)) return;
+    Flush(&gInfo);
+    Flush(&gHits);
 }
 
 void FlushDisplayLinesNowAndThen() {

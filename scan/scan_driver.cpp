@@ -92,7 +92,7 @@ int64_t RunScan() {
     // Read once: the window cannot change while the scan runs.
     const ScanInputs inputs = ReadScanInputs();
     const std::u16string& directory = inputs.projectDirectory;
-    platform::ClearText(ctl::HitsText);
+    ClearHitList();
     // Two rules on purpose: the total counts files whose extension is mph in any letter case,
     // while the listing takes all the wildcard accepts (on Windows also longer extensions such as
     // .mphx, through their short names), so the bar may show full before the last file.
@@ -125,12 +125,10 @@ int64_t RunScan() {
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);
     RunExtractorsInTurn(projectFiles, inputs.minLength,
-                        [&projectFiles](size_t k, ExtractorRun* run) {
+                        [&projectFiles, &inputs](size_t k, ExtractorRun* run) {
                             AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
-                            FinishExtractor(run, scanState.inputs.basePath);
+                            FinishExtractor(run, inputs);
                             platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
-                            // "Informationen" keeps pace with the bar.
-                            FlushDisplayLines();
                             PumpEvents();
                         });
     platform::SetState(ctl::ScanProgress, total);

@@ -19,6 +19,18 @@ ScanInputs ReadScanInputs() {
     return inputs;
 }
 
+bool References::Add(std::u16string_view path, std::u16string_view projectFile) {
+    auto found = latest.find(path);
+    if (found != latest.end() && all[found->second].projectFile == projectFile) return false;
+    all.push_back({std::u16string(path), std::u16string(projectFile)});
+    if (found != latest.end()) {
+        found->second = all.size() - 1;
+    } else {
+        latest.emplace(path, all.size() - 1);
+    }
+    return true;
+}
+
 void ResetScanState() {
     scanState = ScanState{};
 }

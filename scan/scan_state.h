@@ -1,12 +1,14 @@
 // One scan's state in one record: what the scan reads once when it starts (its inputs), and
-// everything it keeps from line to line and file to file, with one reset.
+// everything it keeps from line to line and file to file, with one reset. What it keeps is also
+// what the lists made after a scan are made from: the records, never the displays.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 namespace spurlese {
@@ -25,36 +27,52 @@ struct ScanInputs {
 // The controls and the run's settings, read now.
 ScanInputs ReadScanInputs();
 
+// A project file's reference to a media file: a hit, or a file that is missing.
 struct HitSource {
     std::u16string hit;
     std::u16string projectFile;
 };
 
+// Texts looked up without a copy of the text looked for.
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view text) const {
+        return std::hash<std::u16string_view>()(text);
+    }
+};
+using TextSet = std::unordered_set<std::u16string, TextHash, std::equal_to<>>;
+template <typename Value>
+using TextMap = std::unordered_map<std::u16string, Value, TextHash, std::equal_to<>>;
+
 // The names a folder's listing holds, lower-cased, kept for the scan.
 struct KeptFolder {
     bool listable = false;
-    std::unordered_set<std::u16string> files;
-    std::unordered_set<std::u16string> folders;
+    TextSet files;
+    TextSet folders;
 };
 
-struct PairHash {
-    size_t operator()(const std::pair<std::u16string, std::u16string>& p) const {
-        return std::hash<std::u16string>()(p.first) * 31 + std::hash<std::u16string>()(p.second);
-    }
+// References of one kind, each (path, project file) pair once, in the order met. Project files
+// come one after the other, so a pair is new unless the path's latest reference is from the same
+// project file.
+struct References {
+    std::vector<HitSource> all;
+    TextMap<size_t> latest;  // path -> index in `all` of its latest reference
+    // True when the pair is new (and now kept).
+    bool Add(std::u16string_view path, std::u16string_view projectFile);
 };
 
 struct ScanState {
-    ScanInputs inputs;
-    size_t prefixLength = 0;  // of the BasePrefix in use
+    ScanInputs inputs;  // what the last scan ran with
     // Looked up by hash: a scan with many distinct hits must not slow down with their square.
-    std::unordered_set<std::u16string> seenHits;
-    std::vector<HitSource> hitSources;  // each (hit, project file) once, in the order met
-    std::unordered_set<std::pair<std::u16string, std::u16string>, PairHash> hitSourcePairs;
-    std::vector<std::u16string> missing;  // named media files that do not exist, once each
-    std::unordered_set<std::u16string> missingSet;
-    std::unordered_map<std::u16string, int64_t> sizes;  // file-size answers of this scan
+    TextSet seenHits;
+    References hitSources;
+    References missingSources;            // named media files that do not exist
+    std::vector<std::u16string> missing;  // ... each once, in the order met
+    TextSet missingSet;
+    TextMap<int64_t> sizes;     // file-size answers of this scan
     bool keepListings = false;  // while a scan runs, each folder is listed once
     std::unordered_map<std::u16string, KeptFolder> folders;  // by lower-cased folder
+    TextMap<KeptFolder*> foldersAsWritten;  // the same, by the folder as a line writes it
 };
 
 extern ScanState scanState;

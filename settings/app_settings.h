@@ -17,7 +17,6 @@ struct AppSettings {
     std::u16string basePath;            // base path of the family picture archive
     std::u16string projectDirectory;    // folder of the *.mph project files
     int64_t minStringLength = 0;        // shortest string the extractor prints
-    std::u16string currentProjectFile;  // the project file being scanned
     platform::ImageHandle helpImage = platform::ImageHandle::kNone;  // of the help buttons
 };
 

@@ -47,6 +47,7 @@ struct Window {
     bool maximised = false, minimised = false;
     int normalX = 0, normalY = 0, normalWidth = 0, normalHeight = 0;
     int focused = 0;
+    intptr_t handle = 0;  // a new value for every window opened, as native handles are
 };
 
 Window gWindow;
@@ -89,7 +90,9 @@ void ResetWindowModel() {
 
 bool OpenWindow(int window, std::u16string_view title, int clientWidth, int clientHeight) {
     if (window != kMainWindow || gWindow.exists) return false;
+    static intptr_t opened = 0;
     gWindow.exists = true;
+    gWindow.handle = 0x1000 + ++opened;
     gWindow.shown = false;
     gWindow.title = title;
     gWindow.clientWidth = clientWidth;
@@ -133,7 +136,7 @@ void PlaceWindow(int window, int x, int y, int clientWidth, int clientHeight) {
 }
 
 intptr_t WindowNativeHandle(int window) {
-    return WindowExists(window) ? 0x1000 + window : 0;
+    return WindowExists(window) ? gWindow.handle : 0;
 }
 
 void InvalidateWindow(int) {}

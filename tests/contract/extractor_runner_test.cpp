@@ -107,7 +107,7 @@ TEST_F(ExtractorRunnerTest, SecondWorkedExampleGivesTheWholeHitList) {
         u"; Urlaub.mph\r\nUrlaub 2019\\img_0815.jpg\r\nUrlaub 2019\\clip.mov\r\n"
         u"; Geburtstag.mph",
         Hits());
-    EXPECT_U16_EQ(u"D:\\P\\Geburtstag.mph", appSettings.currentProjectFile);
+    EXPECT_U16_EQ(u"D:\\P\\Geburtstag.mph", HitSources().back().projectFile);
     EXPECT_U16_EQ(u"", Log());
 }
 

@@ -40,7 +40,7 @@ TEST_F(HitFilterTest, FirstWorkedExample) {
 
 TEST_F(HitFilterTest, StripOptionLeavesOutTheBasePath) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG"));
-    scanState.inputs.stripBase = true;  // as a scan with control 11 checked reads it
+    stripBase = true;  // as a scan with control 11 checked reads it
     Filter(u"D:/Archiv/Urlaub 2019/IMG_0815.JPGx");
     EXPECT_U16_EQ(u"Urlaub 2019\\img_0815.jpg", Hits());
     EXPECT_TRUE(IsSeenHit(u"D:\\Archiv\\Urlaub 2019\\img_0815.jpg")) << "the full hit is kept";
@@ -50,7 +50,7 @@ TEST_F(HitFilterTest, BasePathEndingInABackslashIsUsedAsIs) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
     UseBasePath(u"D:\\Archiv\\");
     EXPECT_U16_EQ(u"d:\\archiv\\", MakeBasePrefix(u"D:\\Archiv\\").text);
-    scanState.inputs.stripBase = true;  // as a scan with control 11 checked reads it
+    stripBase = true;  // as a scan with control 11 checked reads it
     Filter(u"D:\\Archiv\\a.jpg");
     EXPECT_U16_EQ(u"a.jpg", Hits());
 }
@@ -107,10 +107,10 @@ TEST_F(HitFilterTest, FoldersAndMissingFilesAreNoHits) {
 
 TEST_F(HitFilterTest, EverySourceOfAHitIsRecordedOnce) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
-    appSettings.currentProjectFile = u"D:\\P\\Urlaub.mph";
+    projectFile = u"D:\\P\\Urlaub.mph";
     Filter(u"D:\\Archiv\\a.jpg");
     Filter(u"D:\\Archiv\\A.jpg");
-    appSettings.currentProjectFile = u"D:\\P\\Geburtstag.mph";
+    projectFile = u"D:\\P\\Geburtstag.mph";
     Filter(u"D:\\Archiv\\a.jpg");
     const auto& sources = HitSources();
     ASSERT_EQ(2u, sources.size());

@@ -64,7 +64,8 @@ TEST_F(InfoLogTest, GatheredLinesEndUpAsIfAddedOneByOne) {
                                                                 {u"J\u00FCrgen", u"it's"}};
     for (const char16_t* before : {u"", u"pre"}) {
         for (const auto& lines : sequences) {
-            platform::ClearText(ctl::InfoText);
+            platform::CloseWindow(platform::kMainWindow);  // a new, empty log
+            ASSERT_TRUE(OpenMainWindow());
             std::u16string expected;
             auto add = [&expected](std::u16string_view line) {
                 expected +=

@@ -35,7 +35,6 @@ void PrepareArchive() {
     headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
     OpenMainWindow();
     appSettings.basePath = u"D:\\Archiv";
-    appSettings.currentProjectFile = u"C:\\P\\x.mph";
 }
 
 // The lines of the whole output, each read whole and then cut.
@@ -62,15 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     PrepareArchive();
     const size_t piece = 1 + data[0] % 64;
-    scanState.inputs.stripBase = (data[1] & 1) != 0;
-    const BasePrefix prefix = MakeBasePrefix((data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv");
+    const LineContext context = {MakeBasePrefix((data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv"),
+                                 u"C:\\P\\x.mph", (data[1] & 1) != 0};
     BeginListingCache();
     LineSplitter splitter;
     if (data[1] & 4) splitter.longestLine = 1 + (data[1] >> 3);
     std::vector<std::u16string> handedOn;
     const LineSink filter = [&](std::u16string_view line) {
         handedOn.emplace_back(line);
-        FilterOutputLine(line, prefix);
+        FilterOutputLine(line, context);
     };
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
     for (size_t at = 0; at < bytes.size(); at += piece) {

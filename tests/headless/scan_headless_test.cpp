@@ -1,6 +1,8 @@
 // What the scan does that only the in-memory platform can watch: every progress value set,
 // the exact command line started, listings counted, listing order under control.
 #include "platform/headless/headless.h"
+#include "platform/text_helpers.h"
+#include "scan/info_log.h"
 #include "tests/support/scan_fixture.h"
 #include "tests/support/stand_in_programs.h"
 
@@ -37,8 +39,8 @@ TEST_F(HeadlessScanTest, ProgressValuesForThreeFiles) {
     EXPECT_EQ(3, platform::GetMaximum(ctl::ScanProgress));
 }
 
-// "Informationen" keeps pace with the progress bar: the first line shows at once, and each
-// extractor started finds the "Filtering" lines of every file finished before it shown.
+// With extractors that take a second each, "Informationen" shows every file's
+// "Filtering" line before the next extractor is started, as the progress bar moves.
 TEST_F(HeadlessScanTest, InformationKeepsPaceWithTheProgressBar) {
     std::vector<size_t> filteringShown;  // as each extractor starts
     bool openingShown = false;
@@ -50,14 +52,19 @@ TEST_F(HeadlessScanTest, InformationKeepsPaceWithTheProgressBar) {
             for (size_t at = 0; (at = log.find(u"Filtering", at)) != std::u16string::npos; ++at)
                 ++count;
             filteringShown.push_back(count);
+            platform::PauseMilliseconds(1000);
             return 0;
         }));
-    for (char16_t k = u'0'; k < u'6'; ++k)
-        ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p" + std::u16string(1, k) + u".mph"));
+    const size_t ahead = ExtractorsAhead();
+    std::vector<size_t> expected;
+    for (size_t k = 0; k < ahead + 3; ++k) {
+        ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p" + Decimal(static_cast<int64_t>(k)) + u".mph"));
+        // The first extractors start before any file is filtered.
+        expected.push_back(k <= ahead ? 0 : k - ahead);
+    }
     RunScan();
     EXPECT_TRUE(openingShown);
-    // The first extractors start before any file is filtered.
-    EXPECT_EQ((std::vector<size_t>{0, 0, 0, 1, 2, 3}), filteringShown);
+    EXPECT_EQ(expected, filteringShown);
 }
 
 TEST_F(HeadlessScanTest, LogOrderOfTwoFilesWithAnUnlistableFolder) {
@@ -100,7 +107,9 @@ TEST_F(HeadlessScanTest, LinesSurviveAPipeThatHandsOutSingleBytes) {
     headless::SetPipeChunk(1);
     RunScan();
     EXPECT_U16_EQ(u"D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg", Hits());
-    EXPECT_EQ(10, headless::PausedMilliseconds()) << "one 10 ms pause while the pipe is empty";
+    // At most one 10 ms pause while the pipe is empty: the scan may put lines into the displays
+    // instead.
+    EXPECT_LE(headless::PausedMilliseconds(), 10);
 }
 
 TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
@@ -120,9 +129,9 @@ TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
     RunScan();
     const std::u16string scanned = Hits();
 
-    platform::ClearText(ctl::HitsText);
+    ClearHitList();
     ResetScanState();
-    appSettings.currentProjectFile = u"D:\\Projekte\\p.mph";
+    projectFile = u"D:\\Projekte\\p.mph";
     size_t from = 0;
     for (size_t lf; (lf = output.find('\n', from)) != std::string::npos; from = lf + 1) {
         const std::string line = output.substr(from, lf - from);

@@ -25,9 +25,12 @@ protected:
         appSettings.projectDirectory = directory;
         platform::SetCaption(ctl::ProjectDirButton, directory);
     }
-    static void Filter(std::u16string_view line) {
-        FilterOutputLine(line, MakeBasePrefix(appSettings.basePath));
+    // A line of the project file `projectFile`, as a scan with control 11 as `stripBase` reads it.
+    void Filter(std::u16string_view line) const {
+        FilterOutputLine(line, {MakeBasePrefix(appSettings.basePath), projectFile, stripBase});
     }
+    std::u16string projectFile = u"D:\\P\\p.mph";
+    bool stripBase = false;
     static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
     static std::u16string Log() { return platform::GetText(ctl::InfoText); }
 };
