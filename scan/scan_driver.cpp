@@ -6,6 +6,8 @@
 
 #include "platform/owners.h"
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
+#include "scan/archive_walk.h"
 #include "scan/directory_examination.h"
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
@@ -43,9 +45,13 @@ void SortIgnoringCase(std::vector<T>* items, Key key) {
     *items = std::move(sorted);
 }
 
+// How many candidates of a missing file are named; "and N more" tells the rest.
+constexpr size_t kCandidatesShown = 3;
+
 // After "Done": the media files that more than one project refers to, each followed by those
-// projects, then every referenced media file that is missing. A hit is told apart as "Treffer"
-// shows it: by its exact text, letter case included.
+// projects, then every referenced media file that is missing, each followed by the archive's
+// files of the same name, where it may be now. A hit is told apart as "Treffer" shows it: by its
+// exact text, letter case included. The archive is walked only when something is missing.
 void ReportSharedAndMissing() {
     std::vector<HitSource> sources = HitSources();
     SortIgnoringCase(&sources, [](const HitSource& s) -> const std::u16string& { return s.hit; });
@@ -58,9 +64,22 @@ void ReportSharedAndMissing() {
         }
         i = j;
     }
-    std::vector<std::u16string> missing = MissingMediaFiles();
-    SortIgnoringCase(&missing, [](const std::u16string& s) -> const std::u16string& { return s; });
-    for (const auto& candidate : missing) AddInfoLine(u"Missing '" + candidate + u"'");
+    if (MissingMediaFiles().empty()) return;
+    const archive::ArchiveIndex& index = WalkArchiveOnce();
+    std::vector<size_t> order(MissingMediaFiles().size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+    SortIgnoringCase(&order,
+                     [](size_t k) -> const std::u16string& { return MissingMediaFiles()[k]; });
+    for (size_t k : order) {
+        AddInfoLine(u"Missing '" + MissingMediaFiles()[k] + u"'");
+        const std::vector<uint32_t>& candidates = MissingCandidates()[k];
+        for (size_t c = 0; c < candidates.size() && c < kCandidatesShown; ++c)
+            AddInfoLine(u"   maybe now '" + index.Path(index.files[candidates[c]]) + u"'");
+        if (candidates.size() > kCandidatesShown)
+            AddInfoLine(u"   and " +
+                        Decimal(static_cast<int64_t>(candidates.size() - kCandidatesShown)) +
+                        u" more");
+    }
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "archive/archive_index.h"
+
 namespace spurlese {
 
 // What the scan reads when it starts. Below RunScan nothing reads a control: the window cannot
@@ -72,7 +74,9 @@ struct ScanState {
     TextMap<int64_t> sizes;     // file-size answers of this scan
     bool keepListings = false;  // while a scan runs, each folder is listed once
     std::unordered_map<std::u16string, KeptFolder> folders;  // by lower-cased folder
-    TextMap<KeptFolder*> foldersAsWritten;  // the same, by the folder as a line writes it
+    TextMap<KeptFolder*> foldersAsWritten;          // the same, by the folder as a line writes it
+    archive::ArchiveIndex archive;                  // walked once, when needed
+    std::vector<std::vector<uint32_t>> candidates;  // for each of `missing`, from `archive`
 };
 
 extern ScanState scanState;

@@ -1,4 +1,5 @@
 #include "platform/owners.h"
+#include "platform/text_helpers.h"
 #include "tests/support/scan_fixture.h"
 
 namespace spurlese {
@@ -42,6 +43,7 @@ TEST_F(ScanDriverTest, OneProjectFileFromEndToEnd) {
         u"Filtering 'D:\\Projekte\\\\Urlaub.MPH'\r\n"
         u"Error examining the path 'D:\\Archiv\\Weg'\r\n"
         u"Done\r\n"
+        u"Archiv durchsucht: 1 Datei in 1 Ordner, _ s\r\n"
         u"Missing 'D:\\Archiv\\Weg\\b.jpg'",
         Log());
     EXPECT_U16_EQ(u"D:\\Archiv\\a.jpg", Hits());
@@ -91,12 +93,43 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
                       u"\r\nD:\\Archiv\\FERIEN\\x.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nD:\\Archiv\\Ferien\\x.jpg\r\n   " + first + u"\r\n   " + second +
                       u"\r\nD:\\Archiv\\zoo.jpg\r\n   " + first + u"\r\n   " + second +
+                      u"\r\nArchiv durchsucht: 4 Dateien in 3 Ordnern, _ s"
                       u"\r\nMissing 'D:\\Archiv\\b\u00E4r.mov'\r\nMissing 'D:\\Archiv\\weg.jpg'",
                   report);
 }
 
 // A project file the extractor cannot read (held open by another program) is said after its
 // hits, and the scan goes on.
+// A missing file is followed by the archive's files of its name, however the name is composed and
+// whatever its letter case: the most trailing folder names in common first, then as Explorer sorts
+// them, three at most and how many more. A missing file without any gets no line.
+TEST_F(ScanDriverTest, MissingFilesAreFollowedByWhereTheyMayBeNow) {
+    UseProjectDirectory(u"D:\\Projekte\\");
+    ASSERT_TRUE(MakeTestFolder(u"D:\\Archiv\\Reisen\\Urlaub 2019"));
+    for (const char16_t* file : {u"D:\\Archiv\\Zeug\\\u00C4 IMG_0815.JPG",
+                                 u"D:\\Archiv\\Sicherung 10\\\u00C4 IMG_0815.JPG",
+                                 u"D:\\Archiv\\Urlaub 2019\\\u00E4 img_0815.JPG",
+                                 u"D:\\Archiv\\Sicherung 2\\\u00C4 IMG_0815.JPG",
+                                 u"D:\\Archiv\\Neu\\Reisen\\Urlaub 2019\\A\u0308 IMG_0815.jpg",
+                                 u"D:\\Archiv\\Zeug\\a.mov"}) {
+        ASSERT_TRUE(MakeTestFile(file)) << testsupport::Show(file);
+    }
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Urlaub.mph",
+                             "D:\\Archiv\\Reisen\\Urlaub 2019\\\xC3\x84 IMG_0815.JPG\n"
+                             "D:\\Archiv\\Reisen\\weg.jpg\n"));
+    RunScan();
+    const std::u16string log = Log();
+    EXPECT_U16_EQ(
+        u"Missing 'D:\\Archiv\\Reisen\\Urlaub 2019\\\u00E4 img_0815.jpg'\r\n"
+        u"   maybe now 'D:\\Archiv\\Neu\\Reisen\\Urlaub 2019\\A\u0308 IMG_0815.jpg'\r\n"
+        u"   maybe now 'D:\\Archiv\\Urlaub 2019\\\u00E4 img_0815.JPG'\r\n"
+        u"   maybe now 'D:\\Archiv\\Sicherung 2\\\u00C4 IMG_0815.JPG'\r\n"
+        u"   and 2 more\r\n"
+        u"Missing 'D:\\Archiv\\Reisen\\weg.jpg'",
+        log.substr(log.find(u"Missing")));
+    EXPECT_NE(std::u16string::npos, log.find(u"Archiv durchsucht: 6 Dateien in 10 Ordnern, _ s"));
+}
+
 TEST_F(ScanDriverTest, UnreadProjectFileIsSaid) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Gesperrt.mph", "D:\\Archiv\\a.jpg\n"));
@@ -130,7 +163,7 @@ TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
         log += u"\r\nError examining the path 'D:\\Archiv\\Weg" + n + u"'";
         hits += (hits.empty() ? u"" : u"\r\n") + (u"D:\\Archiv\\f" + n + u".jpg");
     }
-    log += u"\r\nDone";
+    log += u"\r\nDone\r\nArchiv durchsucht: " + Decimal(kFiles) + u" Dateien in 1 Ordner, _ s";
     for (int k = 1; k <= kFiles; ++k) {
         log += u"\r\nMissing 'D:\\Archiv\\Weg" + platform::Utf8ToUtf16(std::to_string(k)) +
                u"\\x.jpg'";

@@ -32,7 +32,16 @@ protected:
     std::u16string projectFile = u"D:\\P\\p.mph";
     bool stripBase = false;
     static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
-    static std::u16string Log() { return platform::GetText(ctl::InfoText); }
+    // "Informationen", the time of the archive's walk left out: "Archiv durchsucht: ..., _ s".
+    static std::u16string Log() {
+        std::u16string log = platform::GetText(ctl::InfoText);
+        const size_t walk = log.find(u"Archiv durchsucht: ");
+        const size_t time = log.find(u" s", walk);
+        const size_t comma = log.rfind(u", ", time);
+        if (walk != std::u16string::npos && time != std::u16string::npos)
+            log.replace(comma + 2, time - comma - 2, u"_");
+        return log;
+    }
 };
 
 }  // namespace spurlese

@@ -1,0 +1,79 @@
+#include "archive/archive_index.h"
+
+#include "platform/owners.h"
+#include "platform/platform.h"
+
+namespace spurlese::archive {
+
+std::u16string ArchiveIndex::Path(const ArchiveFile& file) const {
+    return folders[file.folder] + u"\\" + std::u16string(Name(file));
+}
+
+bool HasExtension(std::u16string_view name, std::u16string_view extensions) {
+    const size_t dot = name.rfind(u'.');
+    if (dot == std::u16string_view::npos) return false;
+    const std::u16string extension = platform::LowerCase(name.substr(dot + 1));
+    for (size_t from = 0; from <= extensions.size();) {
+        size_t comma = extensions.find(u',', from);
+        if (comma == std::u16string_view::npos) comma = extensions.size();
+        if (extensions.substr(from, comma - from) == extension) return true;
+        from = comma + 1;
+    }
+    return false;
+}
+
+namespace {
+
+// Lists one folder of the walk: its media files go into the index, its folders onto `pending`.
+void ListFolder(ArchiveIndex* index, uint32_t folder, std::u16string_view extensions,
+                const WalkObserver& observer, std::vector<uint32_t>* pending) {
+    ++index->foldersWalked;
+    platform::Listing listing(index->folders[folder], u"*");
+    if (!listing.IsOpen() && observer.unlistable) observer.unlistable(index->folders[folder]);
+    for (const platform::ListingEntry& entry : listing) {
+        if (entry.isDirectory) {
+            // A junction or symbolic link is not followed: it may lead back up.
+            if (entry.isLink || entry.name == u"." || entry.name == u"..") continue;
+            pending->push_back(static_cast<uint32_t>(index->folders.size()));
+            index->folders.push_back(index->folders[folder] + u"\\" + entry.name);
+            continue;
+        }
+        ++index->filesWalked;
+        if (!HasExtension(entry.name, extensions)) continue;
+        index->files.push_back({folder, static_cast<uint32_t>(index->names.size()),
+                                static_cast<uint32_t>(entry.name.size()), entry.size,
+                                entry.lastWrite});
+        index->names.append(entry.name);
+    }
+}
+
+}  // namespace
+
+ArchiveIndex WalkArchive(std::u16string_view basePath, std::u16string_view extensions,
+                         const WalkObserver& observer) {
+    ArchiveIndex index;
+    const int64_t started = platform::MonotonicMilliseconds();
+    std::u16string base(basePath);
+    while (base.size() > 3 && base.back() == u'\\') base.pop_back();
+    if (base.size() == 3 && base.back() == u'\\') base.pop_back();  // "D:\" lists as "D:"
+    index.folders.push_back(base);
+    std::vector<uint32_t> top;
+    ListFolder(&index, 0, extensions, observer, &top);
+    // Depth first below each of the base path's own folders, which count the progress.
+    std::vector<uint32_t> pending;
+    for (size_t done = 0; done < top.size(); ++done) {
+        pending.push_back(top[done]);
+        while (!pending.empty()) {
+            const uint32_t folder = pending.back();
+            pending.pop_back();
+            ListFolder(&index, folder, extensions, observer, &pending);
+            if (observer.progress) observer.progress(done, top.size());
+        }
+    }
+    if (observer.progress) observer.progress(top.size(), top.size());
+    index.walked = true;
+    index.milliseconds = platform::MonotonicMilliseconds() - started;
+    return index;
+}
+
+}  // namespace spurlese::archive
