@@ -1,0 +1,42 @@
+// What only the in-memory drive sets up at will: a walk past junctions, one that loops back to
+// the archive and one that leads out of it, and a folder that cannot be listed. (Under Wine a real
+// tree with the same traps is walked by tests/win32/archive_walk_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "archive/archive_index.h"
+#include "platform/headless/headless.h"
+#include "scan/hit_filter.h"
+#include "tests/support/window_fixture.h"
+
+namespace spurlese {
+
+namespace {
+
+TEST(ArchiveWalkTest, LinksAreNotFollowedAndUnlistableFoldersAreTold) {
+    testsupport::ResetForTest();
+    headless::MakeFile(u"D:\\Archiv\\Sub\\a.jpg");
+    headless::MakeFile(u"D:\\Anderswo\\b.jpg");
+    headless::MakeFolderLink(u"D:\\Archiv\\Sub\\Zur\u00FCck", u"D:\\Archiv");
+    headless::MakeFolderLink(u"D:\\Archiv\\Extern", u"D:\\Anderswo");
+    headless::MakeFile(u"D:\\Archiv\\Gesperrt\\c.jpg");
+    headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
+    std::vector<std::u16string> unlistable;
+    std::vector<std::pair<size_t, size_t>> progress;
+    const archive::ArchiveIndex index = archive::WalkArchive(
+        u"D:\\Archiv", kMediaExtensions,
+        {[&](std::u16string_view folder) { unlistable.emplace_back(folder); },
+         [&](size_t done, size_t total) { progress.emplace_back(done, total); }});
+    ASSERT_EQ(1u, index.files.size());
+    EXPECT_U16_EQ(u"D:\\Archiv\\Sub\\a.jpg", index.Path(index.files[0]));
+    EXPECT_EQ((std::vector<std::u16string>{u"D:\\Archiv\\Gesperrt"}), unlistable);
+    EXPECT_EQ(3u, index.foldersWalked);
+    // The base path's own folders (Sub, Gesperrt) count the progress, to the end.
+    EXPECT_EQ((std::pair<size_t, size_t>{2, 2}), progress.back());
+}
+
+}  // namespace
+
+}  // namespace spurlese
