@@ -1,4 +1,6 @@
-// Saving the hits shown in "Treffer" as a UTF-8 text file the user names.
+// The files the results page saves, each through the save dialog with its own title, proposed name
+// and file type, and the safe replace: the hits of "Treffer", the cross-reference for Excel, and
+// the archive's unused files. All are UTF-8 with a byte-order mark and CR LF after every line.
 #pragma once
 
 #include "app/saving.h"
@@ -7,8 +9,19 @@ namespace spurlese {
 
 inline constexpr SaveDialog kHitListDialog = {u"Ergebnis speichern", u"Spurlese_Hits.txt",
                                               u"Text *.txt", 1};
+inline constexpr SaveDialog kCrossReferenceDialog = {
+    u"Querverweis f\u00FCr Excel speichern", u"Spurlese_Querverweis.csv",
+    u"CSV (Trennzeichen-getrennt) (*.csv)|*.csv", 1};
+inline constexpr SaveDialog kUnusedFilesDialog = {u"Nicht verwendete Dateien speichern",
+                                                  u"Spurlese_Nicht_verwendet.txt",
+                                                  u"Textdatei (*.txt)|*.txt", 1};
 
-// The text of "Treffer", with a byte-order mark and CR LF after every line.
+// The text of "Treffer".
 SaveResult ExportResults();
+
+// Made from the last scan's records (app/cross_reference.h, app/unused_files.h); the unused files
+// need the archive walked, which is done now unless the scan did it.
+SaveResult SaveCrossReference();
+SaveResult SaveUnusedFiles();
 
 }  // namespace spurlese

@@ -69,7 +69,7 @@ std::vector<std::vector<uint32_t>> FindCandidates(const ArchiveIndex& index,
         }
         std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
             if (a.common != b.common) return a.common > b.common;
-            return LogicalCompare(a.path, b.path) < 0;
+            return LogicalPathCompare(a.path, b.path) < 0;
         });
         for (size_t k = 0; k < ranked.size(); ++k) found[m][k] = ranked[k].file;
     }

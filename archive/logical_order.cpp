@@ -29,14 +29,25 @@ int LogicalCompare(std::u16string_view a, std::u16string_view b) {
             if (zerosA != zerosB) return zerosA < zerosB ? -1 : 1;
             continue;
         }
-        const char16_t x = a[i] == u'\\' ? 0 : a[i];
-        const char16_t y = b[j] == u'\\' ? 0 : b[j];
-        if (x != y) return x < y ? -1 : 1;
+        if (a[i] != b[j]) return a[i] < b[j] ? -1 : 1;
         ++i;
         ++j;
     }
     if (i < a.size()) return 1;
     return j < b.size() ? -1 : 0;
+}
+
+int LogicalPathCompare(std::u16string_view a, std::u16string_view b) {
+    for (;;) {
+        const size_t cutA = a.find(u'\\'), cutB = b.find(u'\\');
+        const bool fileA = cutA == std::u16string_view::npos;
+        const bool fileB = cutB == std::u16string_view::npos;
+        if (fileA != fileB) return fileA ? 1 : -1;  // a folder's folders before its files
+        if (const int c = LogicalCompare(a.substr(0, cutA), b.substr(0, cutB))) return c;
+        if (fileA) return 0;
+        a.remove_prefix(cutA + 1);
+        b.remove_prefix(cutB + 1);
+    }
 }
 
 }  // namespace spurlese::archive

@@ -6,8 +6,11 @@
 
 namespace spurlese::archive {
 
-// Compares two texts that are lower-cased already: < 0, 0 or > 0. A backslash comes before every
-// other character, so a folder's files stand together, before the paths of a longer folder name.
+// Compares two names that are lower-cased already: < 0, 0 or > 0.
 int LogicalCompare(std::u16string_view a, std::u16string_view b);
+
+// Compares two lower-cased paths folder by folder, as Explorer lists a folder: its folders first,
+// then its files, each by LogicalCompare.
+int LogicalPathCompare(std::u16string_view a, std::u16string_view b);
 
 }  // namespace spurlese::archive

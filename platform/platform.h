@@ -83,6 +83,7 @@ struct ControlSpec {
     std::u16string caption;
     bool captionLeft = false;  // push buttons: caption left-aligned
     bool tickMarks = false;    // sliders
+    bool splitButton = false;  // push buttons: an arrow beside the caption opens its menu
 };
 
 // Creates a control in the main window (or in one of its containers). False when the main
@@ -133,10 +134,35 @@ void ShowControl(int control, bool show);
 bool IsControlEnabled(int control);
 bool IsControlVisible(int control);
 
+// ---- Menus --------------------------------------------------------------------------------
+
+// The menu a control offers, where Windows users look for one: a split button's on its arrow
+// (also Alt+Down), a text display's in its context menu (right mouse button, Shift+F10), after
+// its own "Kopieren" and "Alles markieren". Command 0 is a separator. A chosen item raises
+// kMenuCommand.
+struct MenuItem {
+    int command = 0;
+    std::u16string text;
+    bool enabled = true;
+};
+void SetControlMenu(int control, const std::vector<MenuItem>& items);
+std::vector<MenuItem> GetControlMenu(int control);
+
 // ---- Files ------------------------------------------------------------------------------
 
 // Size in bytes of a file; -1 when nothing exists there, -2 when it is a directory.
 int64_t FileSize(std::u16string_view path);
+
+// Size and last change of a file, as a listing tells them (the file is not opened, so a cloud
+// file's placeholder stays one); false for no file.
+bool FileFacts(std::u16string_view path, int64_t* size, int64_t* lastWrite);
+
+// A last change (ListingEntry::lastWrite) in local time, with the offset from UTC it had then.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    int offsetMinutes = 0;
+};
+bool ToLocalTime(int64_t lastWrite, LocalTime* time);
 
 // The handles below are distinct types, so that one cannot be passed for another; kNone (0)
 // stands for none.
@@ -302,13 +328,17 @@ enum class EventKind : int {
     kSizeChanged = 13118,    // a window's client area changed size (not minimised)
     kSessionEnding = 13120,  // the user logs off or shuts Windows down
     kItemsDropped = 13121,   // files or folders were dropped on a window
+    kMenuCommand = 13122,    // an item of a control's menu was chosen
+    kLineActivated = 13123,  // a display's line was double-clicked, or Enter pressed on it
 };
 using enum EventKind;
 
 struct Event {
     EventKind number = kNone;
-    int control = 0;  // the control that raised a control event, else 0
+    int control = 0;  // the control that raised a control event or whose menu it was, else 0
     int window = 0;
+    int command = 0;    // a menu item's
+    int64_t line = -1;  // a display's line (from 0) the menu was opened on, or that was activated
 };
 
 // Waits (without time-out) for the next event; painting, sizing and keyboard navigation

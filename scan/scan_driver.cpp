@@ -140,6 +140,7 @@ int64_t RunScan() {
         PumpEvents();
     }
     listing.Close();  // before the extractors start
+    scanState.projectFiles = projectFiles;
 
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, total);

@@ -65,6 +65,7 @@ struct References {
 
 struct ScanState {
     ScanInputs inputs;  // what the last scan ran with
+    std::vector<std::u16string> projectFiles;  // in the order scanned
     // Looked up by hash: a scan with many distinct hits must not slow down with their square.
     TextSet seenHits;
     References hitSources;

@@ -97,6 +97,31 @@ void SaveResults() {
     TellSaveResult(ExportResults(), kHitListDialog.title);
 }
 
+// What the results page offers besides a click on "Ergebnis speichern": the items of its arrow's
+// menu, and the same in the context menu of "Treffer".
+using namespace menu;
+const std::vector<platform::MenuItem> kSaveMenu = {
+    {kSaveHitList, u"Trefferliste speichern\u2026"},
+    {kSaveCrossReference, u"Querverweis f\u00FCr Excel speichern\u2026"},
+    {kSaveUnusedFiles, u"Nicht verwendete Dateien speichern\u2026"},
+};
+
+void DispatchMenuCommand(const platform::Event& event) {
+    switch (event.command) {
+        case kSaveHitList:
+            SaveResults();
+            break;
+        case kSaveCrossReference:
+            TellSaveResult(SaveCrossReference(), kCrossReferenceDialog.title);
+            break;
+        case kSaveUnusedFiles:
+            TellSaveResult(SaveUnusedFiles(), kUnusedFilesDialog.title);
+            break;
+        default:
+            break;
+    }
+}
+
 void OpenHelp(int control) {
     const std::u16string file = PageRowFile(control);
     if (file.empty()) return;
@@ -145,6 +170,8 @@ int RunProgram() {
     ResetProgramLists();
     platform::BindEvent(platform::kSizeChanged, OnSizeChangedRelayout);
     if (OpenMainWindow()) {
+        platform::SetControlMenu(ctl::SaveResultsButton, kSaveMenu);
+        platform::SetControlMenu(ctl::HitsText, kSaveMenu);
         RunStartupChecks();
         ShowMinLength();
         ActivatePage(kSettingsPage);
@@ -166,6 +193,8 @@ int RunProgram() {
                 DispatchControlEvent(event.control);
             } else if (event.number == platform::kItemsDropped) {
                 TakeDroppedFolder();
+            } else if (event.number == platform::kMenuCommand) {
+                DispatchMenuCommand(event);
             }
         }
         SaveSettings();

@@ -12,6 +12,16 @@ int RunProgram();
 // What a control event does, by the number of the control that raised it.
 void DispatchControlEvent(int control);
 
+// The items of the results page's menus (the arrow of "Ergebnis speichern", the context menu of
+// "Treffer"), by their commands.
+namespace menu {
+enum Command : int {
+    kSaveHitList = 1,
+    kSaveCrossReference,
+    kSaveUnusedFiles,
+};
+}  // namespace menu
+
 // Empties every list the program keeps (page table, anchors, scan records) for a new start.
 void ResetProgramLists();
 

@@ -1,6 +1,7 @@
 // Events without a window system: the user is a script. Tests queue actions (clicks, slider
 // moves, frame changes, close requests) and answers for the dialogs; WaitEvent plays them one by
 // one, and everything the program shows or opens is recorded for the test to read.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -18,7 +19,7 @@ namespace platform {
 
 namespace {
 
-enum class ActionKind { Click, Slide, SessionEnd, Drop, Frame, Look };
+enum class ActionKind { Click, Slide, SessionEnd, Drop, Frame, Look, MenuChoice, LineActivation };
 
 struct Action {
     ActionKind kind = ActionKind::Click;
@@ -28,6 +29,8 @@ struct Action {
     int width = 0;
     int height = 0;
     std::function<void()> look;
+    int command = 0;
+    int64_t line = -1;
 };
 
 struct Display {
@@ -88,6 +91,26 @@ void Apply(const Action& action) {
             return;
         case ActionKind::Look:
             action.look();
+            return;
+        case ActionKind::MenuChoice: {
+            // Only an item the control's menu offers, enabled, on a control the user can reach.
+            const std::vector<MenuItem> menu = GetControlMenu(action.control);
+            const bool offered = std::any_of(menu.begin(), menu.end(), [&](const MenuItem& item) {
+                return item.command == action.command && item.command != 0 && item.enabled;
+            });
+            if (!UserCanReach(action.control) || !offered) {
+                ++gIgnoredActions;
+                return;
+            }
+            events::Push({kMenuCommand, action.control, kMainWindow, action.command, action.line});
+            return;
+        }
+        case ActionKind::LineActivation:
+            if (!UserCanReach(action.control)) {
+                ++gIgnoredActions;
+                return;
+            }
+            events::Push({kLineActivated, action.control, kMainWindow, 0, action.line});
             return;
     }
 }
@@ -235,6 +258,15 @@ void QueueSlide(int control, int64_t position) {
 void QueueDrop(const std::vector<std::u16string>& items) {
     platform::gDropQueue.push_back(items);
     gActions.push_back({.kind = ActionKind::Drop});
+}
+
+void QueueMenuChoice(int control, int command, int64_t line) {
+    gActions.push_back(
+        {.kind = ActionKind::MenuChoice, .control = control, .command = command, .line = line});
+}
+
+void QueueLineActivation(int control, int64_t line) {
+    gActions.push_back({.kind = ActionKind::LineActivation, .control = control, .line = line});
 }
 
 void QueueSessionEnd() {

@@ -211,6 +211,38 @@ int64_t FileSize(std::u16string_view path) {
     return static_cast<int64_t>(node->bytes.size());
 }
 
+bool FileFacts(std::u16string_view path, int64_t* size, int64_t* lastWrite) {
+    const Node* node = Resolve(path);
+    if (!node || node->isDirectory) return false;
+    *size = static_cast<int64_t>(node->bytes.size());
+    *lastWrite = node->lastWrite;
+    return true;
+}
+
+// The in-memory drive keeps its times in UTC.
+bool ToLocalTime(int64_t lastWrite, LocalTime* time) {
+    if (lastWrite < 0) return false;
+    const int64_t seconds = lastWrite / 10000000 % 86400;
+    // Days since 1970-01-01 (1601 is 134,774 days earlier) to a date of the Gregorian calendar,
+    // by H. Hinnant's days_from_civil turned round.
+    const int64_t z = lastWrite / 10000000 / 86400 - 134774 + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
+    const int month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+    *time = {static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0)),
+             month,
+             static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1),
+             static_cast<int>(seconds / 3600),
+             static_cast<int>(seconds / 60 % 60),
+             static_cast<int>(seconds % 60),
+             0};
+    return true;
+}
+
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
     Node* node = Resolve(folder);
     if (!node || !node->isDirectory || node->unlistable) return ListingHandle::kNone;

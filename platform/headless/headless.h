@@ -79,6 +79,10 @@ std::vector<int64_t> StateHistory(int control);
 void QueueClick(int control);  // push button, image button, or check box (which toggles)
 void QueueSlide(int control, int64_t position);
 void QueueSessionEnd();  // the user logs off with the program open
+// The user chooses the item of a control's menu; for a display, on this line (from 0).
+void QueueMenuChoice(int control, int command, int64_t line = -1);
+// The user double-clicks a display's line (or presses Enter on it).
+void QueueLineActivation(int control, int64_t line);
 // The user drops these files or folders (full paths) from Explorer on the window.
 void QueueDrop(const std::vector<std::u16string>& items);
 void QueueResize(int clientWidth, int clientHeight);

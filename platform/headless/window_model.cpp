@@ -28,6 +28,7 @@ struct Control {
     bool shown = true;
     bool caretInView = true;
     FontInfo font;
+    std::vector<MenuItem> menu;
     std::u16string tooltip;
     ImageHandle image = ImageHandle::kNone;
 };
@@ -210,6 +211,15 @@ void SetButtonImage(int control, ImageHandle image) {
 ImageHandle GetButtonImage(int control) {
     const Control* c = Find(control);
     return c ? c->image : ImageHandle::kNone;
+}
+
+void SetControlMenu(int control, const std::vector<MenuItem>& items) {
+    if (Control* c = Find(control)) c->menu = items;
+}
+
+std::vector<MenuItem> GetControlMenu(int control) {
+    const Control* c = Find(control);
+    return c ? c->menu : std::vector<MenuItem>();
 }
 
 void CloseWindow(int window) {

@@ -79,7 +79,10 @@ NativeClass NativeClassOf(const ControlSpec& spec) {
         case ControlKind::Label:
             return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
         case ControlKind::PushButton:
-            return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | (spec.captionLeft ? BS_LEFT : 0u), 0};
+            return {L"BUTTON",
+                    (spec.splitButton ? BS_SPLITBUTTON : BS_PUSHBUTTON) | WS_TABSTOP |
+                        (spec.captionLeft ? BS_LEFT : 0u),
+                    0};
         case ControlKind::CheckBox:
             return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
         case ControlKind::Slider:

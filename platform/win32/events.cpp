@@ -3,6 +3,8 @@
 // follow the border while the user drags it.
 #include "platform/win32/win32_internal.h"
 
+#include <commctrl.h>
+
 #include "platform/event_queue.h"
 
 namespace spurlese {
@@ -20,6 +22,16 @@ void WaitEvent(Event* event) {
             // closed.
             *event = {kCloseRequest, 0, kMainWindow};
             return;
+        }
+        // Alt+Down or F4 on a split button opens its menu, as on its arrow.
+        if ((message.message == WM_SYSKEYDOWN && message.wParam == VK_DOWN) ||
+            (message.message == WM_KEYDOWN && message.wParam == VK_F4)) {
+            const int control = GetDlgCtrlID(message.hwnd);
+            if (ControlHandle(control) == message.hwnd &&
+                (GetWindowLongW(message.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_SPLITBUTTON) {
+                OpenButtonMenu(control);
+                continue;
+            }
         }
         // Tab, Shift+Tab, Space and the arrow keys work as in any dialog.
         HWND main = MainWindowHandle();

@@ -48,6 +48,42 @@ int64_t FileSize(std::u16string_view path) {
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool FileFacts(std::u16string_view path, int64_t* size, int64_t* lastWrite) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(W(Native(path)), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return false;
+    }
+    *size = (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    *lastWrite = (static_cast<int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                 data.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+bool ToLocalTime(int64_t lastWrite, LocalTime* time) {
+    const FILETIME utc = {static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
+    SYSTEMTIME universal, local;
+    FILETIME universalAgain, localAgain;
+    // The time zone's rule for that day, summer time included.
+    if (!FileTimeToSystemTime(&utc, &universal) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local) ||
+        !SystemTimeToFileTime(&universal, &universalAgain) ||
+        !SystemTimeToFileTime(&local, &localAgain)) {
+        return false;
+    }
+    const auto count = [](FILETIME t) {
+        return (static_cast<int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    *time = {local.wYear,
+             local.wMonth,
+             local.wDay,
+             local.wHour,
+             local.wMinute,
+             local.wSecond,
+             static_cast<int>((count(localAgain) - count(universalAgain)) / 600000000)};
+    return true;
+}
+
 ListingHandle OpenListing(std::u16string_view folder, std::u16string_view pattern) {
     const std::u16string query = Native(std::u16string(folder) + u"\\" + std::u16string(pattern));
     OpenFind listing;

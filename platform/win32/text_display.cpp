@@ -7,7 +7,11 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <climits>
+#include <string>
+
+#include "platform/event_queue.h"
 
 namespace spurlese {
 
@@ -19,23 +23,56 @@ namespace {
 
 constexpr UINT kCopyCommand = 1;
 constexpr UINT kSelectAllCommand = 2;
+constexpr UINT kFirstProgramItem = 100;
 
-// The menu of a display: "Kopieren" (greyed without a selection) and "Alles markieren", at the
-// mouse, or at the display's corner when asked from the keyboard (Shift+F10, the menu key).
+// The line (paragraph, from 0) that holds the character: the paragraph breaks before it counted.
+int64_t LineOfCharacter(HWND display, LONG character) {
+    if (character <= 0) return 0;
+    std::wstring text(static_cast<size_t>(character) + 1, L'\0');
+    TEXTRANGEW range = {{0, character}, text.data()};
+    const LRESULT copied =
+        SendMessageW(display, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+    return std::count(text.begin(), text.begin() + std::max<LRESULT>(copied, 0), L'\r');
+}
+
+int64_t LineAtPoint(HWND display, POINT screen) {
+    POINTL at = {screen.x, screen.y};
+    ScreenToClient(display, reinterpret_cast<POINT*>(&at));
+    const LRESULT character =
+        SendMessageW(display, EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&at));
+    return LineOfCharacter(display, static_cast<LONG>(character));
+}
+
+// The menu of a display: "Kopieren" (greyed without a selection) and "Alles markieren", then the
+// program's items for the line under it; at the mouse, or at the insertion point when asked from
+// the keyboard (Shift+F10, the menu key).
 void ShowCopyMenu(HWND display, LPARAM at) {
     POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-    if (point.x == -1 && point.y == -1) {
-        RECT area = {};
-        GetWindowRect(display, &area);
-        point = {area.left + Scale(10), area.top + Scale(10)};
-    }
     CHARRANGE selection = {};
     SendMessageW(display, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    int64_t line = -1;
+    if (point.x == -1 && point.y == -1) {
+        POINTL caret = {};
+        SendMessageW(display, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&caret), selection.cpMax);
+        RECT area = {};
+        GetClientRect(display, &area);
+        point = {std::clamp<LONG>(caret.x, 0, area.right),
+                 std::clamp<LONG>(caret.y, 0, area.bottom)};
+        ClientToScreen(display, &point);
+        line = LineAtCaret(display);
+    } else {
+        line = LineAtPoint(display, point);
+    }
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
     AppendMenuW(menu, MF_STRING | (selection.cpMin == selection.cpMax ? MF_GRAYED : 0),
                 kCopyCommand, L"Kopieren");
     AppendMenuW(menu, MF_STRING, kSelectAllCommand, L"Alles markieren");
+    const int control = GetDlgCtrlID(display);
+    if (!GetControlMenu(control).empty()) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendProgramItems(menu, control, kFirstProgramItem);
+    }
     const UINT chosen =
         static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          point.x, point.y, 0, display, nullptr));
@@ -45,6 +82,7 @@ void ShowCopyMenu(HWND display, LPARAM at) {
         CHARRANGE all = {0, -1};
         SendMessageW(display, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
     }
+    TakeProgramItem(control, chosen, kFirstProgramItem, line);
 }
 
 LRESULT CALLBACK DisplayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -58,6 +96,15 @@ LRESULT CALLBACK DisplayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         case WM_CONTEXTMENU:
             ShowCopyMenu(hwnd, lParam);
             return 0;
+        case WM_LBUTTONDBLCLK: {
+            // The control selects the word first, as it does; then the line is the program's.
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(hwnd, &at);
+            events::Push(
+                {kLineActivated, GetDlgCtrlID(hwnd), kMainWindow, 0, LineAtPoint(hwnd, at)});
+            return result;
+        }
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, DisplayProc, 0);
             break;
@@ -69,6 +116,12 @@ LRESULT CALLBACK DisplayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void AttachDisplayBehaviour(HWND display) {
     SetWindowSubclass(display, DisplayProc, 0, 0);
+}
+
+int64_t LineAtCaret(HWND display) {
+    CHARRANGE selection = {};
+    SendMessageW(display, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return LineOfCharacter(display, selection.cpMin);
 }
 
 }  // namespace win32

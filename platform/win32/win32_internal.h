@@ -113,6 +113,16 @@ int Unscale(int value);
 
 // A text display's own keyboard (dialog navigation, Ctrl+A, Ctrl+C) and its copy menu.
 void AttachDisplayBehaviour(HWND display);
+// The line (paragraph, from 0) of a display at its insertion point, and Enter on it.
+int64_t LineAtCaret(HWND display);
+
+// The program's items of a control's menu (menus.cpp): added to a popup menu with ids from
+// `firstId`; a chosen one becomes a kMenuCommand event (false for an id that is none of them).
+void AppendProgramItems(HMENU menu, int control, UINT firstId);
+bool TakeProgramItem(int control, UINT chosen, UINT firstId, int64_t line);
+// A split button's menu, opened below it.
+void OpenButtonMenu(int control);
+void ForgetMenus();
 
 // Waits for the processes asked to start, and ends the thread that starts them.
 void StopStartingProcesses();

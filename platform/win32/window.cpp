@@ -102,17 +102,24 @@ void RestoreFocus(HWND hwnd) {
     if (focus) SetFocus(focus);
 }
 
-// Enter on a focused push button presses it, as Space does. (The dialog keyboard sends Enter
-// as IDOK, Escape as IDCANCEL.)
+// Enter on a focused push button presses it, as Space does; on a display it activates the line of
+// the insertion point, as a double click does. (The dialog keyboard sends Enter as IDOK, Escape
+// as IDCANCEL.)
 void PressFocusedButton(HWND hwnd) {
     HWND focus = GetFocus();
-    wchar_t kind[16] = {};
-    if (!focus || !IsChild(hwnd, focus) || !GetClassNameW(focus, kind, 16) ||
-        lstrcmpiW(kind, L"BUTTON") != 0) {
+    if (!focus || !IsChild(hwnd, focus)) return;
+    const int control = GetDlgCtrlID(focus);
+    if (ControlHandle(control) == focus && KindOf(control) == ControlKind::TextDisplay) {
+        events::Push({kLineActivated, control, kMainWindow, 0, LineAtCaret(focus)});
         return;
     }
+    wchar_t kind[16] = {};
+    if (!GetClassNameW(focus, kind, 16) || lstrcmpiW(kind, L"BUTTON") != 0) return;
     const LONG type = GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
-    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) SendMessageW(focus, BM_CLICK, 0, 0);
+    if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_SPLITBUTTON ||
+        type == BS_DEFSPLITBUTTON) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
+    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -136,6 +143,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
                 }
             }
             return 0;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == BCN_DROPDOWN) OpenButtonMenu(static_cast<int>(header->idFrom));
+            return 0;
+        }
         case WM_HSCROLL:
         case WM_VSCROLL:
             if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
@@ -311,6 +323,7 @@ void CloseWindow(int window) {
     gDpi = 0;
     gLeftFocus = nullptr;
     ForgetControls();
+    ForgetMenus();
 }
 
 std::vector<std::u16string> DroppedItems() {

@@ -254,6 +254,56 @@ TEST_F(ProgramTest, SavingTheHitsConfirmsASuccessAndExplainsAFailure) {
     EXPECT_U16_EQ(u"save", calls[6].kind);  // and no message after the cancel
 }
 
+// The results page's menus: the same items on the arrow of "Ergebnis speichern" and in the
+// context menu of "Treffer", each list through its own save dialog and a "Success". A scan with
+// nothing missing does not walk the archive; the list of unused files walks it then.
+TEST_F(ProgramTest, ListsFromTheMenus) {
+    headless::MakeFile(std::u16string(kProjects) + u"\\Ostern.mph",
+                       "D:\\Familienbilder Stand Juni 2022\\Ostern\\IMG_0001.JPG\n");
+    headless::MakeFolder(u"D:\\Export");
+    headless::QueueSaveAnswer(u"D:\\Export\\quer.csv");
+    headless::QueueSaveAnswer(u"D:\\Export\\frei.txt");
+    QueueClick(ctl::ApplyFilterButton);
+    QueueLook([] {
+        const auto menu = platform::GetControlMenu(ctl::SaveResultsButton);
+        ASSERT_EQ(3u, menu.size());
+        EXPECT_U16_EQ(u"Trefferliste speichern\u2026", menu[0].text);
+        EXPECT_U16_EQ(u"Querverweis f\u00FCr Excel speichern\u2026", menu[1].text);
+        EXPECT_U16_EQ(u"Nicht verwendete Dateien speichern\u2026", menu[2].text);
+        EXPECT_EQ(menu.size(), platform::GetControlMenu(ctl::HitsText).size());
+        EXPECT_EQ(std::u16string::npos, platform::GetText(ctl::InfoText).find(u"Archiv"));
+    });
+    headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveCrossReference);
+    headless::QueueMenuChoice(ctl::HitsText, menu::kSaveUnusedFiles, 0);
+    QueueLook([] {
+        EXPECT_NE(
+            std::u16string::npos,
+            platform::GetText(ctl::InfoText).find(u"Archiv durchsucht: 2 Dateien in 2 Ordnern"));
+    });
+    EXPECT_EQ(0, RunProgram());
+    const auto& calls = headless::DialogCalls();
+    ASSERT_EQ(4u, calls.size());
+    EXPECT_U16_EQ(u"Querverweis f\u00FCr Excel speichern", calls[0].title);
+    EXPECT_U16_EQ(u"Spurlese_Querverweis.csv", calls[0].text);
+    EXPECT_U16_EQ(u"CSV (Trennzeichen-getrennt) (*.csv)|*.csv", calls[0].extra);
+    EXPECT_U16_EQ(u"Success", calls[1].title);
+    EXPECT_U16_EQ(u"Nicht verwendete Dateien speichern", calls[2].title);
+    EXPECT_U16_EQ(u"Spurlese_Nicht_verwendet.txt", calls[2].text);
+    EXPECT_U16_EQ(u"Success", calls[3].title);
+    EXPECT_EQ(
+        "\xEF\xBB\xBFProjektdatei;Mediendatei;Status;Gr\xC3\xB6\xC3\x9F"
+        "e (Bytes);"
+        "Letzte \xC3\x84nderung;Vermutlich jetzt unter\r\n"
+        "C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Ostern.mph;"
+        "D:\\Familienbilder Stand Juni 2022\\Ostern\\img_0001.jpg;vorhanden;3;"
+        "1601-01-01T00:00:00+00:00;\r\n",
+        Bytes(u"D:\\Export\\quer.csv"));
+    EXPECT_EQ(
+        "\xEF\xBB\xBFMediendateien im Archiv: 2, verwendet: 1, nicht verwendet: 1\r\n"
+        "D:\\Familienbilder Stand Juni 2022\\Ostern\\Clip.mp4\r\n",
+        Bytes(u"D:\\Export\\frei.txt"));
+}
+
 TEST_F(ProgramTest, MissingExtractorEndsTheProgramWith999) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     headless::SetExecutablePath(u"E:\\Werkzeuge\\Spurlese.exe");
