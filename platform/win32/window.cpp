@@ -138,9 +138,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
                 return 0;
             }
             if (lParam != 0) {
-                if (const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam))) {
+                const int control = ControlOfNotification(reinterpret_cast<HWND>(lParam));
+                // A display's notifications (its focus, its updates) are no activity of the user's:
+                // the displays are read-only.
+                if (control && KindOf(control) != ControlKind::TextDisplay)
                     events::Push({kControlEvent, control, kMainWindow});
-                }
             }
             return 0;
         case WM_NOTIFY: {

@@ -59,6 +59,12 @@ protected:
                 return "close" + window;
             case platform::kItemsDropped:
                 return "drop" + window;
+            case platform::kMenuCommand:
+                return "menu " + std::to_string(event.control) + ": " +
+                       std::to_string(event.command) + " on line " + std::to_string(event.line);
+            case platform::kLineActivated:
+                return "line " + std::to_string(event.line) + " of " +
+                       std::to_string(event.control);
             default:
                 return "event " + std::to_string(static_cast<int>(event.number)) + window;
         }
@@ -344,6 +350,48 @@ TEST_F(EventLoopTest, DisplaysOfferCopyAndSelectAll) {
     EXPECT_EQ((std::vector<bool>{false, false}), gMenu.greyed);
     const std::wstring copied = ClipboardText();
     EXPECT_EQ(L"Done", copied);
+}
+
+// The program's items follow "Kopieren" and "Alles markieren" in the context menu of "Treffer",
+// and make the menu of the arrow of "Ergebnis speichern" (a click on it, or F4); a chosen one
+// reaches the program with the line the menu was opened on.
+TEST_F(EventLoopTest, ProgramItemsInTheMenusOfTheResultsPage) {
+    ActivatePage(kResultsPage);
+    platform::SetControlMenu(ctl::HitsText, {{7, u"Sieben"}, {0, u""}, {8, u"Acht"}});
+    platform::SetControlMenu(ctl::SaveResultsButton, {{7, u"Sieben"}, {8, u"Acht", false}});
+    for (const char16_t* line : {u"eins", u"zwei", u"drei"})
+        platform::AppendLine(ctl::HitsText, line);
+    HWND hits = ControlHandle(ctl::HitsText);
+    gMenu = {};
+    gMenu.take = 4;  // past "Kopieren", "Alles markieren", "Sieben" to "Acht"
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    SendMessageW(hits, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hits), MAKELPARAM(-1, -1));
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"Kopieren", L"Alles markieren", L"", L"Sieben", L"", L"Acht"}),
+        gMenu.items);
+    PostMessageW(MainWindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ((Sequence{"menu 19: 8 on line 2", "close"}), EventsUntilClose());
+
+    HWND button = ControlHandle(ctl::SaveResultsButton);
+    RECT area = {};
+    GetClientRect(button, &area);
+    gMenu = {};
+    gMenu.take = 1;  // "Sieben"
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    const LPARAM arrow = MAKELPARAM(area.right - 4, area.bottom / 2);
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+    SendMessageW(button, WM_LBUTTONUP, 0, arrow);
+    EXPECT_EQ((std::vector<std::wstring>{L"Sieben", L"Acht"}), gMenu.items);
+    EXPECT_EQ((std::vector<bool>{false, true}), gMenu.greyed);
+    platform::Event event;
+    platform::WaitEvent(&event);
+    EXPECT_EQ("menu 20: 7 on line -1", Describe(event)) << "the click on the arrow";
+    gMenu = {};
+    gMenu.take = 1;
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    PostMessageW(button, WM_KEYDOWN, VK_F4, 1);
+    platform::WaitEvent(&event);
+    EXPECT_EQ("menu 20: 7 on line -1", Describe(event)) << "F4";
 }
 
 // What Explorer drops on the window reaches the program as one event with every item's path.
