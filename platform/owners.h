@@ -61,8 +61,13 @@ inline void CloseFileUnchecked(FileHandle file) {
     CloseFile(file);
 }
 
+inline void FinishFileCopyUnchecked(CopyHandle copy) {
+    FinishFileCopy(copy);
+}
+
 using OwnedProcess = Owner<ProcessHandle, CloseProcess>;
 using OwnedFile = Owner<FileHandle, CloseFileUnchecked>;
+using OwnedCopy = Owner<CopyHandle, FinishFileCopyUnchecked>;
 
 // A folder listing, read in a range-for:
 //     for (const ListingEntry& entry : Listing(folder, u"*.*")) ...

@@ -215,6 +215,39 @@ enum FileAttribute : unsigned { kHidden = 1, kSystem = 2, kNotIndexed = 4 };
 unsigned KeptAttributes(std::u16string_view path);
 bool SetKeptAttributes(std::u16string_view path, unsigned attributes);
 
+// Makes the folder; true when it is there afterwards, also when it was already.
+bool CreateFolder(std::u16string_view path);
+
+// Whether both paths name the same existing folder, whatever way each reaches it (another letter
+// case, a short name, a junction, "..").
+bool SameFolder(std::u16string_view a, std::u16string_view b);
+
+// Why the last file operation of this thread failed, in the system's words; a full disk is told
+// apart, since it stops what any further write would fail in the same way.
+enum class FileErrorKind { kNone, kDiskFull, kOther };
+struct FileError {
+    FileErrorKind kind = FileErrorKind::kNone;
+    std::u16string reason;
+};
+FileError LastFileError();
+
+// Copies the file `source` to a new file `target` (nothing may have that name yet) on a thread of
+// its own, so that the window goes on meanwhile: the bytes, then the source's creation and last
+// change times, then everything flushed to the disk. An unfinished target is left where it is, for
+// the caller to delete. kNone when the copy cannot even be begun.
+enum class CopyHandle : intptr_t { kNone = 0 };
+CopyHandle StartFileCopy(std::u16string_view source, std::u16string_view target);
+// Waits at most `milliseconds` for the copy to end; true once it has. *copied: the bytes so far.
+bool WaitFileCopy(CopyHandle copy, int milliseconds, int64_t* copied);
+// How the copy ended (waiting for the end) and releases it: done with the bytes written, or why
+// not.
+struct CopyOutcome {
+    bool done = false;
+    int64_t bytes = 0;
+    FileError error;
+};
+CopyOutcome FinishFileCopy(CopyHandle copy);
+
 // ---- Processes ----------------------------------------------------------------------------
 
 // The first call of the program: from now on the process loads the libraries it (or a system
@@ -330,6 +363,7 @@ enum class EventKind : int {
     kItemsDropped = 13121,   // files or folders were dropped on a window
     kMenuCommand = 13122,    // an item of a control's menu was chosen
     kLineActivated = 13123,  // a display's line was double-clicked, or Enter pressed on it
+    kCancelRequest = 13124,  // Escape in the main window
 };
 using enum EventKind;
 
@@ -360,12 +394,22 @@ std::vector<std::u16string> DroppedItems();
 // handle it (painting, sizing) and drops it. False when none was pending.
 bool DropPendingEvent();
 
+// While the program is busy with a long task: lets the window system handle what is pending
+// (painting, sizing, moving, keyboard navigation), then takes the program's next event off the
+// queue without waiting. False when none is there.
+bool PollEvent(Event* event);
+
 // ---- Dialogs and the shell ------------------------------------------------------------------
 
 // Message-box flags, as Windows numbers them.
 constexpr unsigned kStopIcon = 16;
 constexpr unsigned kWarningIcon = 48;
 constexpr unsigned kInformationIcon = 64;
+constexpr unsigned kYesNoButtons = 4;
+// Buttons pressed, as Windows numbers them.
+constexpr int kOkPressed = 1;
+constexpr int kYesPressed = 6;
+constexpr int kNoPressed = 7;
 
 // Modal, owned by the main window when it exists. Returns the button pressed.
 int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags);
@@ -391,8 +435,17 @@ DialogResult ChooseSaveFile(std::u16string_view title, std::u16string_view propo
                             std::u16string_view filter, int filterIndex);
 
 // Opens a document or address with its associated program, or starts a program; no waiting.
+// A folder opens in Explorer.
 bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
                std::u16string_view workingDirectory);
+
+// Opens Explorer on the folder that holds the file (or folder), with it selected.
+bool ShowInFolder(std::u16string_view path);
+
+// The progress the program's taskbar button shows: none, a share done, or red (a task that ended
+// with failures).
+enum class TaskbarState { kNone, kNormal, kError };
+void SetTaskbarProgress(TaskbarState state, int64_t done, int64_t total);
 
 // ---- The process ------------------------------------------------------------------------------
 

@@ -44,6 +44,11 @@ std::vector<Event> gDuringProcess;
 std::deque<DialogResult> gFolderAnswers, gSaveAnswers;
 std::vector<headless::DialogCall> gDialogs;
 std::vector<headless::ShellCall> gShellCalls;
+std::vector<std::u16string> gShownInFolder;
+std::deque<int> gMessageAnswers;
+std::vector<std::pair<int, Event>> gAtPoll;  // raised at that call of PollEvent
+int gPolls = 0;
+headless::TaskbarProgress gTaskbar;
 std::vector<Display> gDisplays;
 std::u16string gExecutable;
 int gIgnoredActions = 0;
@@ -127,6 +132,11 @@ void ResetEvents() {
     gSaveAnswers.clear();
     gDialogs.clear();
     gShellCalls.clear();
+    gShownInFolder.clear();
+    gMessageAnswers.clear();
+    gAtPoll.clear();
+    gPolls = 0;
+    gTaskbar = {};
     gDisplays = {{1280, 1024}};
     gExecutable = u"C:\\Programme\\Spurlese\\Spurlese.exe";
     gIgnoredActions = 0;
@@ -164,9 +174,28 @@ bool DropPendingEvent() {
     return events::Take(&dropped);
 }
 
+bool PollEvent(Event* event) {
+    ++gPolls;
+    for (auto it = gAtPoll.begin(); it != gAtPoll.end();) {
+        if (it->first == gPolls) {
+            events::Push(it->second);
+            it = gAtPoll.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return events::Take(event);
+}
+
+// The next queued answer; without one, OK, or "No" to a question, which leaves things as they are.
 int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags) {
     gDialogs.push_back({u"message", std::u16string(title), std::u16string(text), {}, flags});
-    return 1;  // IDOK
+    if (!gMessageAnswers.empty()) {
+        const int answer = gMessageAnswers.front();
+        gMessageAnswers.pop_front();
+        return answer;
+    }
+    return (flags & kYesNoButtons) != 0 ? kNoPressed : kOkPressed;
 }
 
 // The next answer of the queue; none left is a cancel.
@@ -197,6 +226,15 @@ bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
     gShellCalls.push_back(
         {std::u16string(file), std::u16string(parameters), std::u16string(workingDirectory)});
     return true;
+}
+
+bool ShowInFolder(std::u16string_view path) {
+    gShownInFolder.emplace_back(path);
+    return true;
+}
+
+void SetTaskbarProgress(TaskbarState state, int64_t done, int64_t total) {
+    gTaskbar = {state, done, total};
 }
 
 int EnumerateDisplays() {
@@ -309,11 +347,12 @@ void RaiseDuringNextProcess(const platform::Event& event) {
 }
 
 void QueueFolderAnswer(std::u16string_view folder) {
-    platform::gFolderAnswers.push_back({platform::DialogOutcome::kChosen, std::u16string(folder)});
+    platform::gFolderAnswers.push_back(
+        {platform::DialogOutcome::kChosen, std::u16string(folder), {}});
 }
 
 void QueueSaveAnswer(std::u16string_view path) {
-    platform::gSaveAnswers.push_back({platform::DialogOutcome::kChosen, std::u16string(path)});
+    platform::gSaveAnswers.push_back({platform::DialogOutcome::kChosen, std::u16string(path), {}});
 }
 
 void QueueFolderFailure(std::u16string_view reason) {
@@ -328,6 +367,22 @@ void QueueSaveFailure(std::u16string_view reason) {
 
 const std::vector<DialogCall>& DialogCalls() {
     return platform::gDialogs;
+}
+
+void QueueMessageAnswer(int button) {
+    platform::gMessageAnswers.push_back(button);
+}
+
+void RaiseAtPoll(int poll, const platform::Event& event) {
+    platform::gAtPoll.emplace_back(poll, event);
+}
+
+const std::vector<std::u16string>& ShownInFolder() {
+    return platform::gShownInFolder;
+}
+
+TaskbarProgress Taskbar() {
+    return platform::gTaskbar;
 }
 
 const std::vector<ShellCall>& ShellCalls() {

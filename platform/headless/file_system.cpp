@@ -48,6 +48,34 @@ struct OpenFile {
 std::map<FileHandle, OpenFile> gOpenFiles;
 intptr_t gNextFile = 1;
 
+// Copies under way, a chunk further at each wait.
+struct Copying {
+    std::u16string target;
+    std::string bytes;  // the source's, as it was at the start
+    int64_t lastWrite = 0;
+    int64_t done = 0;
+    bool ended = false;
+    CopyOutcome outcome;
+};
+std::map<CopyHandle, Copying> gCopies;
+intptr_t gNextCopy = 1;
+size_t gCopyChunk = 1 << 20;
+
+std::map<char16_t, int64_t> gFreeSpace;  // by drive letter; a drive not named has no limit
+FileError gLastError;
+
+// The system's words (German Windows) for the failures the model has.
+constexpr char16_t kAccessDenied[] = u"Zugriff verweigert";
+constexpr char16_t kNotFound[] = u"Das System kann die angegebene Datei nicht finden.";
+constexpr char16_t kExists[] = u"Die Datei ist bereits vorhanden.";
+constexpr char16_t kDeviceFailed[] = u"Ein an das System angeschlossenes Gerät funktioniert nicht.";
+constexpr char16_t kDiskFull[] = u"Auf dem Datenträger ist nicht genügend Speicherplatz vorhanden.";
+
+bool Failed(const char16_t* reason) {
+    gLastError = {FileErrorKind::kOther, reason};
+    return false;
+}
+
 bool IsSeparator(char16_t c) {
     return c == u'\\' || c == u'/';
 }
@@ -198,6 +226,11 @@ bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
 void ResetFileSystem() {
     gOpenFiles.clear();
     gNextFile = 1;
+    gCopies.clear();
+    gNextCopy = 1;
+    gCopyChunk = 1 << 20;
+    gFreeSpace.clear();
+    gLastError = {};
     ClearFileFaults();
     gDrives.clear();
     gListings.clear();
@@ -280,8 +313,30 @@ void CloseListing(ListingHandle listing) {
 }
 
 size_t OpenFileSystemHandles() {
-    return gListings.size() + gOpenFiles.size();
+    return gListings.size() + gOpenFiles.size() + gCopies.size();
 }
+
+namespace {
+
+// Takes `delta` bytes of the drive's free space (gives back a negative delta); false, taking
+// nothing, when there is not that much.
+bool TakeSpace(char16_t drive, int64_t delta) {
+    auto free = gFreeSpace.find(drive);
+    if (free == gFreeSpace.end()) return true;
+    if (delta > free->second) {
+        gLastError = {FileErrorKind::kDiskFull, kDiskFull};
+        return false;
+    }
+    free->second -= delta;
+    return true;
+}
+
+char16_t DriveOf(std::u16string_view path) {
+    ParsedPath parsed;
+    return ParsePath(path, &parsed) ? parsed.drive : 0;
+}
+
+}  // namespace
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
     const Node* node = Resolve(path);
@@ -296,7 +351,10 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     Node* folder = Walk(parsed, parsed.parts.size() - 1);
     if (!folder || !folder->isDirectory) return false;
     Node* file = FindChild(folder, parsed.parts.back());
-    if (file && (file->isDirectory || file->unwritable || Held(file))) return false;
+    if (file && (file->isDirectory || file->unwritable || Held(file))) return Failed(kAccessDenied);
+    if (!file && folder->unwritable) return Failed(kAccessDenied);
+    const int64_t before = file ? static_cast<int64_t>(file->bytes.size()) : 0;
+    if (!TakeSpace(parsed.drive, static_cast<int64_t>(bytes.size()) - before)) return false;
     if (!file) {
         auto made = std::make_unique<Node>();
         made->name = parsed.parts.back();
@@ -321,24 +379,32 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// Hands what was buffered to the disk; false when the disk has no room for it.
+bool Store(OpenFile* open) {
+    const auto size = static_cast<int64_t>(open->buffered.size());
+    if (!TakeSpace(DriveOf(open->path), size)) return false;
+    if (Node* node = Resolve(open->path)) node->bytes += open->buffered;
+    open->buffered.clear();
+    return true;
+}
+
+}  // namespace
+
 bool FlushFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
     if (open == gOpenFiles.end() || FileOperationFails(FileOperation::kFlush)) return false;
-    if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
-    open->second.buffered.clear();
-    return true;
+    return Store(&open->second);
 }
 
 // A failing close loses what was still buffered, as a full disk does.
 bool CloseFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
     if (open == gOpenFiles.end()) return false;
-    const bool fails = FileOperationFails(FileOperation::kClose);
-    if (!fails) {
-        if (Node* node = Resolve(open->second.path)) node->bytes += open->second.buffered;
-    }
+    const bool stored = !FileOperationFails(FileOperation::kClose) && Store(&open->second);
     gOpenFiles.erase(open);
-    return !fails;
+    return stored;
 }
 
 namespace {
@@ -354,6 +420,7 @@ bool Remove(std::u16string_view path) {
     for (auto it = children.begin(); it != children.end(); ++it) {
         if (LowerCase((*it)->name) != wanted) continue;
         if ((*it)->isDirectory || (*it)->unwritable || Held(it->get())) return false;
+        TakeSpace(parsed.drive, -static_cast<int64_t>((*it)->bytes.size()));
         folder->byName.erase(wanted);
         children.erase(it);
         return true;
@@ -374,10 +441,13 @@ bool Rename(std::u16string_view source, std::u16string_view target, bool replace
     if (!fromFolder || !toFolder || !fromFolder->isDirectory || !toFolder->isDirectory)
         return false;
     Node* file = FindChild(fromFolder, from.parts.back());
-    if (!file || file->isDirectory || file->unwritable || Held(file)) return false;
+    if (!file) return Failed(kNotFound);
+    if (file->isDirectory || file->unwritable || Held(file) || toFolder->unwritable)
+        return Failed(kAccessDenied);
     if (Node* existing = FindChild(toFolder, to.parts.back()); existing && existing != file) {
-        if (!replace || existing->isDirectory || existing->unwritable || Held(existing))
-            return false;
+        if (!replace) return Failed(kExists);
+        if (existing->isDirectory || existing->unwritable || Held(existing))
+            return Failed(kAccessDenied);
         Remove(target);
     }
     auto& children = fromFolder->children;
@@ -412,7 +482,8 @@ ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view
 }
 
 bool RenameFile(std::u16string_view source, std::u16string_view target) {
-    return !FileOperationFails(FileOperation::kRename) && Rename(source, target, false);
+    if (FileOperationFails(FileOperation::kRename)) return Failed(kDeviceFailed);
+    return Rename(source, target, false);
 }
 
 unsigned KeptAttributes(std::u16string_view path) {
@@ -437,7 +508,108 @@ bool WritableFile(std::u16string_view path) {
 }
 
 bool DeleteFilePath(std::u16string_view path) {
-    return !FileOperationFails(FileOperation::kDelete) && Remove(path);
+    if (FileOperationFails(FileOperation::kDelete)) return Failed(kDeviceFailed);
+    return Remove(path) || Failed(kAccessDenied);
+}
+
+bool CreateFolder(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed)) return Failed(kNotFound);
+    if (const Node* node = Walk(parsed, parsed.parts.size()))
+        return node->isDirectory || Failed(kExists);
+    if (parsed.parts.empty()) return Failed(kNotFound);
+    Node* parent = Walk(parsed, parsed.parts.size() - 1);
+    if (!parent || !parent->isDirectory) return Failed(kNotFound);
+    if (parent->unwritable) return Failed(kAccessDenied);
+    auto made = std::make_unique<Node>();
+    made->name = parsed.parts.back();
+    made->isDirectory = true;
+    AddChild(parent, std::move(made));
+    return true;
+}
+
+bool SameFolder(std::u16string_view a, std::u16string_view b) {
+    const Node* first = Resolve(a);
+    return first && first->isDirectory && first == Resolve(b);
+}
+
+FileError LastFileError() {
+    return gLastError;
+}
+
+namespace {
+
+void EndCopy(Copying* copy, bool done) {
+    copy->ended = true;
+    copy->outcome.done = done;
+    copy->outcome.bytes = copy->done;
+    if (!done) copy->outcome.error = gLastError;
+}
+
+// One chunk further; the end once every byte is there.
+void StepCopy(Copying* copy) {
+    if (copy->ended) return;
+    Node* target = Resolve(copy->target);
+    if (!target) return EndCopy(copy, Failed(kNotFound));
+    const size_t left = copy->bytes.size() - static_cast<size_t>(copy->done);
+    const size_t step = std::min(left, gCopyChunk);
+    if (step > 0) {
+        if (FileOperationFails(FileOperation::kWrite)) return EndCopy(copy, Failed(kDeviceFailed));
+        if (FileOperationFails(FileOperation::kDiskFull)) {
+            gLastError = {FileErrorKind::kDiskFull, kDiskFull};
+            return EndCopy(copy, false);
+        }
+        if (!TakeSpace(DriveOf(copy->target), static_cast<int64_t>(step)))
+            return EndCopy(copy, false);
+        target->bytes.append(copy->bytes, static_cast<size_t>(copy->done), step);
+        copy->done += static_cast<int64_t>(step);
+    }
+    if (static_cast<size_t>(copy->done) < copy->bytes.size()) return;
+    if (FileOperationFails(FileOperation::kFlush)) return EndCopy(copy, Failed(kDeviceFailed));
+    target->lastWrite = copy->lastWrite;
+    EndCopy(copy, true);
+}
+
+}  // namespace
+
+CopyHandle StartFileCopy(std::u16string_view source, std::u16string_view target) {
+    Copying copy;
+    copy.target = target;
+    const Node* from = Resolve(source);
+    if (!from || from->isDirectory) {
+        EndCopy(&copy, Failed(kNotFound));
+    } else if (from->unreadable || Held(from)) {
+        EndCopy(&copy, Failed(kAccessDenied));
+    } else if (Resolve(target)) {
+        EndCopy(&copy, Failed(kExists));
+    } else if (FileOperationFails(FileOperation::kCreate)) {
+        EndCopy(&copy, Failed(kDeviceFailed));
+    } else if (!WriteFileBytes(target, {})) {
+        EndCopy(&copy, false);
+    } else {
+        copy.bytes = from->bytes;
+        copy.lastWrite = from->lastWrite;
+    }
+    const CopyHandle handle{gNextCopy++};
+    gCopies[handle] = std::move(copy);
+    return handle;
+}
+
+bool WaitFileCopy(CopyHandle copy, int, int64_t* copied) {
+    auto found = gCopies.find(copy);
+    if (found == gCopies.end()) return true;
+    StepCopy(&found->second);
+    *copied = found->second.done;
+    return found->second.ended;
+}
+
+CopyOutcome FinishFileCopy(CopyHandle copy) {
+    auto found = gCopies.find(copy);
+    if (found == gCopies.end()) return {};
+    while (!found->second.ended) StepCopy(&found->second);
+    const CopyOutcome outcome = found->second.outcome;
+    gCopies.erase(found);
+    return outcome;
 }
 
 }  // namespace platform
@@ -499,8 +671,16 @@ void HoldFor(std::u16string_view file, int64_t milliseconds) {
     if (Node* node = platform::Resolve(file)) node->heldUntil = PausedMilliseconds() + milliseconds;
 }
 
-void SetUnwritable(std::u16string_view file, bool unwritable) {
-    if (Node* node = platform::Resolve(file)) node->unwritable = unwritable;
+void SetUnwritable(std::u16string_view path, bool unwritable) {
+    if (Node* node = platform::Resolve(path)) node->unwritable = unwritable;
+}
+
+void SetFreeSpace(std::u16string_view drive, int64_t bytes) {
+    platform::gFreeSpace[platform::DriveOf(drive)] = bytes;
+}
+
+void SetCopyChunk(size_t bytes) {
+    platform::gCopyChunk = bytes;
 }
 
 }  // namespace headless

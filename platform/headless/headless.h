@@ -31,7 +31,13 @@ void SetLastWrite(std::u16string_view file, int64_t lastWrite);
 // Faults: a folder that cannot be listed; a file that cannot be opened for reading or writing.
 void SetUnlistable(std::u16string_view folder, bool unlistable = true);
 void SetUnreadable(std::u16string_view file, bool unreadable = true);
-void SetUnwritable(std::u16string_view file, bool unwritable = true);
+// An unwritable folder takes no new file or folder.
+void SetUnwritable(std::u16string_view path, bool unwritable = true);
+// The drive ("E:") takes only this many more bytes; every drive has room without limit after a
+// reset.
+void SetFreeSpace(std::u16string_view drive, int64_t bytes);
+// A copy moves on by this many bytes at each wait (default 1 MiB).
+void SetCopyChunk(size_t bytes);
 // Another program holds the file open, unshared, until this much more time has passed in pauses
 // (a virus scanner or indexer looking at a file just written).
 void HoldFor(std::u16string_view file, int64_t milliseconds);
@@ -116,10 +122,27 @@ struct DialogCall {
 };
 const std::vector<DialogCall>& DialogCalls();
 
+// Answers for the message boxes, used in order (platform::kYesPressed, ...); without one, a box
+// is answered OK, a question No.
+void QueueMessageAnswer(int button);
+
+// An event the user raises while the program is busy with a long task: delivered by the poll-th
+// call of PollEvent since the reset (counting from 1).
+void RaiseAtPoll(int poll, const platform::Event& event);
+
 struct ShellCall {
     std::u16string file, parameters, workingDirectory;
 };
 const std::vector<ShellCall>& ShellCalls();
+// The paths Explorer was asked to show selected in their folders, in order.
+const std::vector<std::u16string>& ShownInFolder();
+
+// What the taskbar button shows now.
+struct TaskbarProgress {
+    platform::TaskbarState state = platform::TaskbarState::kNone;
+    int64_t done = 0, total = 0;
+};
+TaskbarProgress Taskbar();
 
 // The running program's path (default C:\Programme\Spurlese\Spurlese.exe). The one display
 // is 1280 x 1024.

@@ -283,6 +283,8 @@ std::u16string ExecutablePath() {
 
 void ReleasePlatform() {
     StopStartingProcesses();
+    StopCopies();
+    ForgetTaskbar();
     CloseWindow(kMainWindow);
     ReleaseWindowResources();
     events::Clear(true);

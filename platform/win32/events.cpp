@@ -13,6 +13,29 @@ namespace platform {
 
 using namespace win32;
 
+namespace {
+
+// Hands one message on as the window's keyboard expects it.
+void Handle(MSG* message) {
+    // Alt+Down or F4 on a split button opens its menu, as on its arrow.
+    if ((message->message == WM_SYSKEYDOWN && message->wParam == VK_DOWN) ||
+        (message->message == WM_KEYDOWN && message->wParam == VK_F4)) {
+        const int control = GetDlgCtrlID(message->hwnd);
+        if (ControlHandle(control) == message->hwnd &&
+            (GetWindowLongW(message->hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_SPLITBUTTON) {
+            OpenButtonMenu(control);
+            return;
+        }
+    }
+    // Tab, Shift+Tab, Space, Enter, Escape and the arrow keys work as in any dialog.
+    HWND main = MainWindowHandle();
+    if (main && IsDialogMessageW(main, message)) return;
+    TranslateMessage(message);
+    DispatchMessageW(message);
+}
+
+}  // namespace
+
 void WaitEvent(Event* event) {
     while (events::Empty()) {
         MSG message;
@@ -23,23 +46,22 @@ void WaitEvent(Event* event) {
             *event = {kCloseRequest, 0, kMainWindow};
             return;
         }
-        // Alt+Down or F4 on a split button opens its menu, as on its arrow.
-        if ((message.message == WM_SYSKEYDOWN && message.wParam == VK_DOWN) ||
-            (message.message == WM_KEYDOWN && message.wParam == VK_F4)) {
-            const int control = GetDlgCtrlID(message.hwnd);
-            if (ControlHandle(control) == message.hwnd &&
-                (GetWindowLongW(message.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_SPLITBUTTON) {
-                OpenButtonMenu(control);
-                continue;
-            }
-        }
-        // Tab, Shift+Tab, Space and the arrow keys work as in any dialog.
-        HWND main = MainWindowHandle();
-        if (main && IsDialogMessageW(main, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        Handle(&message);
     }
     events::Take(event);
+}
+
+bool PollEvent(Event* event) {
+    MSG message;
+    while (events::Empty() && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the event loop
+            events::Push({kCloseRequest, 0, kMainWindow});
+            break;
+        }
+        Handle(&message);
+    }
+    return events::Take(event);
 }
 
 bool DropPendingEvent() {

@@ -12,6 +12,38 @@ namespace spurlese {
 
 namespace platform {
 
+namespace win32 {
+
+std::u16string NativePath(std::u16string_view path) {
+    const std::wstring form = longpath::LongPathForm(
+        std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size()));
+    return U(form.data(), form.size());
+}
+
+FileError ErrorOf(DWORD code) {
+    FileError error;
+    error.kind = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL
+                     ? FileErrorKind::kDiskFull
+                     : FileErrorKind::kOther;
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length > 0 && text) {
+        error.reason = U(text, length);
+        while (!error.reason.empty() &&
+               (error.reason.back() == u'\n' || error.reason.back() == u'\r' ||
+                error.reason.back() == u' ')) {
+            error.reason.pop_back();
+        }
+    }
+    LocalFree(text);
+    if (error.reason.empty()) error.reason = u"Fehler " + std::u16string(Decimal(code));
+    return error;
+}
+
+}  // namespace win32
+
 using namespace win32;
 
 namespace {
@@ -25,11 +57,15 @@ struct OpenFind {
 std::map<ListingHandle, OpenFind> gListings;
 intptr_t gNextListing = 1;
 
-// Every path goes to Windows through here, in its long form where it is long.
 std::u16string Native(std::u16string_view path) {
-    const std::wstring form = longpath::LongPathForm(
-        std::wstring(reinterpret_cast<const wchar_t*>(path.data()), path.size()));
-    return U(form.data(), form.size());
+    return NativePath(path);
+}
+
+// An injected fault fails as Windows fails a device that stops working.
+bool Injected(FileOperation operation) {
+    if (!FileOperationFails(operation)) return false;
+    SetLastError(ERROR_GEN_FAILURE);
+    return true;
 }
 
 // Opens a file for whole-file access; INVALID_HANDLE_VALUE on failure.
@@ -151,13 +187,13 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
-    if (FileOperationFails(FileOperation::kCreate)) return FileHandle::kNone;
+    if (Injected(FileOperation::kCreate)) return FileHandle::kNone;
     HANDLE file = OpenFile(path, true);
     return file == INVALID_HANDLE_VALUE ? FileHandle::kNone : HandleOf<FileHandle>(file);
 }
 
 bool WriteToFile(FileHandle file, std::string_view bytes) {
-    if (FileOperationFails(FileOperation::kWrite)) return false;
+    if (Injected(FileOperation::kWrite)) return false;
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
@@ -172,7 +208,7 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
 }
 
 bool FlushFile(FileHandle file) {
-    if (FileOperationFails(FileOperation::kFlush)) return false;
+    if (Injected(FileOperation::kFlush)) return false;
     return FlushFileBuffers(NativeOf<HANDLE>(file)) != 0;
 }
 
@@ -220,7 +256,7 @@ ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view
 }
 
 bool RenameFile(std::u16string_view source, std::u16string_view target) {
-    if (FileOperationFails(FileOperation::kRename)) return false;
+    if (Injected(FileOperation::kRename)) return false;
     return MoveFileExW(W(FullPath(Native(source))), W(FullPath(Native(target))),
                        MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -269,8 +305,44 @@ bool WritableFile(std::u16string_view path) {
 }
 
 bool DeleteFilePath(std::u16string_view path) {
-    if (FileOperationFails(FileOperation::kDelete)) return false;
+    if (Injected(FileOperation::kDelete)) return false;
     return DeleteFileW(W(Native(path))) != 0;
+}
+
+bool CreateFolder(std::u16string_view path) {
+    const std::u16string native = Native(path);
+    if (CreateDirectoryW(W(native), nullptr)) return true;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(W(native));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    SetLastError(error);
+    return false;
+}
+
+namespace {
+
+// A folder's identity: its volume and its number there, whatever path reaches it.
+bool FolderIdentity(std::u16string_view path, BY_HANDLE_FILE_INFORMATION* info) {
+    const OwnedHandle folder(
+        CreateFileW(W(Native(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return static_cast<bool>(folder) && GetFileInformationByHandle(folder.Get(), info) &&
+           (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool SameFolder(std::u16string_view a, std::u16string_view b) {
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return FolderIdentity(a, &first) && FolderIdentity(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+FileError LastFileError() {
+    return ErrorOf(GetLastError());
 }
 
 }  // namespace platform

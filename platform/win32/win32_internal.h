@@ -124,6 +124,14 @@ bool TakeProgramItem(int control, UINT chosen, UINT firstId, int64_t line);
 void OpenButtonMenu(int control);
 void ForgetMenus();
 
+// Every path goes to Windows through NativePath: in its long form where it is long.
+std::u16string NativePath(std::u16string_view path);
+// A Windows error code in the system's words.
+FileError ErrorOf(DWORD code);
+// Ends the copies still under way, and lets go of the taskbar (ReleasePlatform).
+void StopCopies();
+void ForgetTaskbar();
+
 // Waits for the processes asked to start, and ends the thread that starts them.
 void StopStartingProcesses();
 

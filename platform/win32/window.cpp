@@ -130,11 +130,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             return 0;
         case WM_COMMAND:
             // Enter and Escape from the dialog keyboard: IDOK and IDCANCEL, from no control or
-            // from the container that happens to have that number. Escape does nothing.
+            // from the container that happens to have that number. Escape is the program's to
+            // take or leave.
             if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == 0 &&
                 (lParam == 0 ||
                  KindOf(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) == ControlKind::Container)) {
                 if (LOWORD(wParam) == IDOK) PressFocusedButton(hwnd);
+                if (LOWORD(wParam) == IDCANCEL) events::Push({kCancelRequest, 0, kMainWindow});
                 return 0;
             }
             if (lParam != 0) {

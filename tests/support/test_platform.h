@@ -21,6 +21,9 @@ const char* PlatformName();
 bool MakeTestFolder(std::u16string_view path);
 bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hidden = false);
 
+// Sets a file's last change (ListingEntry::lastWrite units).
+bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite);
+
 // Another program holds the file open without sharing it (hold = false lets it go).
 void HoldFileOpen(std::u16string_view path, bool hold);
 // ... and lets it go by itself after a while, as a virus scanner does.

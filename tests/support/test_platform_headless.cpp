@@ -25,6 +25,11 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     return headless::MakeFile(path, bytes, hidden ? platform::kHidden : 0u);
 }
 
+bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite) {
+    headless::SetLastWrite(path, lastWrite);
+    return true;
+}
+
 void SetWorkingDirectory(std::u16string_view path) {
     headless::SetCurrentDirectory(path);
 }

@@ -92,6 +92,16 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     return !hidden || SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
 }
 
+bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const FILETIME time = {static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
+    const bool set = SetFileTime(file, nullptr, nullptr, &time) != 0;
+    CloseHandle(file);
+    return set;
+}
+
 void SetWorkingDirectory(std::u16string_view path) {
     SetCurrentDirectoryW(Wide(path).c_str());
 }
