@@ -7,6 +7,7 @@
 #include "platform/text_helpers.h"
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
+#include "scan/progress.h"
 #include "scan/scan_driver.h"
 #include "scan/scan_state.h"
 #include "ui/controls.h"
@@ -34,14 +35,12 @@ const archive::ArchiveIndex& WalkArchiveOnce() {
     };
     observer.progress = [&lastPump](size_t done, size_t total) {
         if (platform::MonotonicMilliseconds() - lastPump < kRepaintInterval) return;
-        platform::SetMinimum(ctl::ScanProgress, 0);
-        platform::SetMaximum(ctl::ScanProgress, static_cast<int64_t>(total));
-        platform::SetState(ctl::ScanProgress, static_cast<int64_t>(done));
+        ShowProgress(static_cast<int64_t>(done), static_cast<int64_t>(total));
         PumpEvents();
         lastPump = platform::MonotonicMilliseconds();
     };
     scanState.archive = archive::WalkArchive(scanState.inputs.basePath, kMediaExtensions, observer);
-    platform::SetState(ctl::ScanProgress, platform::GetMaximum(ctl::ScanProgress));
+    EndProgress();
     const archive::ArchiveIndex& index = scanState.archive;
     const auto files = static_cast<int64_t>(index.filesWalked);
     const auto folders = static_cast<int64_t>(index.foldersWalked);

@@ -12,6 +12,7 @@
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
 #include "scan/info_log.h"
+#include "scan/progress.h"
 #include "scan/scan_state.h"
 #include "settings/app_settings.h"
 #include "ui/controls.h"
@@ -59,8 +60,11 @@ void ReportSharedAndMissing() {
         size_t j = i;
         while (j < sources.size() && sources[j].hit == sources[i].hit) ++j;
         if (j - i > 1) {
-            AddInfoLine(sources[i].hit);
-            for (size_t k = i; k < j; ++k) AddInfoLine(u"   " + sources[k].projectFile);
+            AddInfoLine(sources[i].hit, {LineTarget::Kind::kFile, sources[i].hit});
+            for (size_t k = i; k < j; ++k) {
+                AddInfoLine(u"   " + sources[k].projectFile,
+                            {LineTarget::Kind::kFile, sources[k].projectFile});
+            }
         }
         i = j;
     }
@@ -71,10 +75,13 @@ void ReportSharedAndMissing() {
     SortIgnoringCase(&order,
                      [](size_t k) -> const std::u16string& { return MissingMediaFiles()[k]; });
     for (size_t k : order) {
-        AddInfoLine(u"Missing '" + MissingMediaFiles()[k] + u"'");
+        AddInfoLine(u"Missing '" + MissingMediaFiles()[k] + u"'",
+                    {LineTarget::Kind::kNearestFolder, MissingMediaFiles()[k]});
         const std::vector<uint32_t>& candidates = MissingCandidates()[k];
-        for (size_t c = 0; c < candidates.size() && c < kCandidatesShown; ++c)
-            AddInfoLine(u"   maybe now '" + index.Path(index.files[candidates[c]]) + u"'");
+        for (size_t c = 0; c < candidates.size() && c < kCandidatesShown; ++c) {
+            const std::u16string candidate = index.Path(index.files[candidates[c]]);
+            AddInfoLine(u"   maybe now '" + candidate + u"'", {LineTarget::Kind::kFile, candidate});
+        }
         if (candidates.size() > kCandidatesShown)
             AddInfoLine(u"   and " +
                         Decimal(static_cast<int64_t>(candidates.size() - kCandidatesShown)) +
@@ -142,18 +149,19 @@ int64_t RunScan() {
     listing.Close();  // before the extractors start
     scanState.projectFiles = projectFiles;
 
-    platform::SetMinimum(ctl::ScanProgress, 0);
-    platform::SetMaximum(ctl::ScanProgress, total);
+    BeginProgress(total);
     RunExtractorsInTurn(projectFiles, inputs.minLength,
                         [&projectFiles, &inputs](size_t k, ExtractorRun* run) {
-                            AddInfoLine(u"Filtering '" + projectFiles[k] + u"'");
+                            AddInfoLine(u"Filtering '" + projectFiles[k] + u"'",
+                                        {LineTarget::Kind::kFile, projectFiles[k]});
                             FinishExtractor(run, inputs);
-                            platform::SetState(ctl::ScanProgress, static_cast<int64_t>(k));
+                            ShowProgress(static_cast<int64_t>(k));
                             PumpEvents();
                         });
-    platform::SetState(ctl::ScanProgress, total);
+    ShowProgress(total);
     AddInfoLine(u"Done");
     ReportSharedAndMissing();
+    EndProgress();
     EndListingCache();
     EndDisplayBatch();
     platform::EnableControl(ctl::ApplyFilterButton, true);
