@@ -145,10 +145,11 @@ bool IsSeenHit(std::u16string_view text) {
 
 void ShowHit(std::u16string_view hit, const LineContext& context) {
     // Exactly the base path and its backslash, the part the base-path test matched.
+    LineTarget target{LineTarget::Kind::kFile, std::u16string(hit)};
     if (context.stripBase && hit.size() > context.prefix.length) {
-        AddHitLine(hit.substr(context.prefix.length));
+        AddHitLine(hit.substr(context.prefix.length), std::move(target));
     } else {
-        AddHitLine(hit);
+        AddHitLine(hit, std::move(target));
     }
 }
 
@@ -157,7 +158,8 @@ void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
 }
 
 void AddProjectHeader(std::u16string_view projectFile) {
-    AddHitLine(u"; " + std::u16string(FileNamePart(projectFile)));
+    AddHitLine(u"; " + std::u16string(FileNamePart(projectFile)),
+               {LineTarget::Kind::kFile, std::u16string(projectFile)});
 }
 
 const std::vector<HitSource>& HitSources() {

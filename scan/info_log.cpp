@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/platform.h"
@@ -18,6 +19,9 @@ struct Display {
     intptr_t window = 0;   // the window whose display this is: a new window starts empty
     bool hasText = false;  // the control holds text (an empty first line leaves none)
     std::vector<std::u16string> pending;  // gathered lines not yet in the control
+    // The lines as they will be once the pending ones are in, and what they stand for.
+    int64_t lines = 0;
+    std::unordered_map<int64_t, LineTarget> targets;
 };
 
 constexpr int64_t kFlushInterval = 500;  // milliseconds
@@ -56,9 +60,14 @@ void Flush(Display* display) {
     d.pending.clear();
 }
 
-bool AddLine(Display* display, std::u16string_view text) {
+bool AddLine(Display* display, std::u16string_view text, LineTarget target) {
     if (!platform::WindowExists(platform::kMainWindow)) return false;
     Display& d = Current(display);
+    // A line break goes before every line but the first; an empty first line adds none.
+    if (d.lines > 0 || !text.empty()) {
+        if (target.kind != LineTarget::Kind::kNone) d.targets[d.lines] = std::move(target);
+        d.lines += 1 + std::count(text.begin(), text.end(), u'\r');
+    }
     if (gBatching) {
         d.pending.emplace_back(text);
     } else {
@@ -71,19 +80,29 @@ bool AddLine(Display* display, std::u16string_view text) {
 
 }  // namespace
 
-bool AddInfoLine(std::u16string_view text) {
-    return AddLine(&gInfo, text);
+bool AddInfoLine(std::u16string_view text, LineTarget target) {
+    return AddLine(&gInfo, text, std::move(target));
 }
 
-bool AddHitLine(std::u16string_view text) {
-    return AddLine(&gHits, text);
+bool AddHitLine(std::u16string_view text, LineTarget target) {
+    return AddLine(&gHits, text, std::move(target));
+}
+
+LineTarget TargetOfLine(int control, int64_t line) {
+    Display* display = control == gInfo.control   ? &gInfo
+                       : control == gHits.control ? &gHits
+                                                  : nullptr;
+    if (!display) return {};
+    const Display& d = Current(display);
+    const auto found = d.targets.find(line);
+    return found == d.targets.end() ? LineTarget() : found->second;
 }
 
 void ClearHitList() {
     Display& d = Current(&gHits);
     platform::ClearText(d.control);
-    d.hasText = false;
-    d.pending.clear();
+    d = Display(d.control);
+    d.window = platform::WindowNativeHandle(platform::kMainWindow);
 }
 
 void ScrollToCaret(int control) {

@@ -3,14 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace spurlese {
 
-// Appends the text as the display's new last line and scrolls it into view. False, and nothing
-// happens, while the main window does not exist.
-bool AddInfoLine(std::u16string_view text);
-bool AddHitLine(std::u16string_view text);
+// What a line of a display stands for, so that a double click on it can show it in Explorer: a
+// file, or a path that may be gone (a missing file), for which the nearest folder that exists
+// will do.
+struct LineTarget {
+    enum class Kind { kNone, kFile, kNearestFolder };
+    Kind kind = Kind::kNone;
+    std::u16string path;
+};
+
+// Appends the text as the display's new last line and scrolls it into view; the line stands for
+// the target. False, and nothing happens, while the main window does not exist.
+bool AddInfoLine(std::u16string_view text, LineTarget target = {});
+bool AddHitLine(std::u16string_view text, LineTarget target = {});
+
+// What the display's line (from 0) stands for; kNone for a line without a target or no line.
+LineTarget TargetOfLine(int control, int64_t line);
 
 // Empties "Treffer", as every scan starts.
 void ClearHitList();

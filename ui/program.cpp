@@ -2,10 +2,13 @@
 #include "ui/program.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/copy_used_files.h"
 #include "app/results_export.h"
+#include "app/show_in_folder.h"
 #include "app/startup_checks.h"
 #include "platform/platform.h"
 #include "scan/directory_examination.h"
@@ -100,14 +103,33 @@ void SaveResults() {
 // What the results page offers besides a click on "Ergebnis speichern": the items of its arrow's
 // menu, and the same in the context menu of "Treffer".
 using namespace menu;
-const std::vector<platform::MenuItem> kSaveMenu = {
+const platform::MenuItem kSeparator = {};
+const platform::MenuItem kShowItem = {kShowInFolder, u"Im Ordner anzeigen"};
+const platform::MenuItem kSaveItems[] = {
     {kSaveHitList, u"Trefferliste speichern\u2026"},
     {kSaveCrossReference, u"Querverweis f\u00FCr Excel speichern\u2026"},
     {kSaveUnusedFiles, u"Nicht verwendete Dateien speichern\u2026"},
 };
+const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
 
-void DispatchMenuCommand(const platform::Event& event) {
+void SetResultsMenus() {
+    std::vector<platform::MenuItem> saveMenu(std::begin(kSaveItems), std::end(kSaveItems));
+    saveMenu.push_back(kSeparator);
+    saveMenu.push_back(kCopyItem);
+    platform::SetControlMenu(ctl::SaveResultsButton, saveMenu);
+    saveMenu.insert(saveMenu.begin(), {kShowItem, kSeparator});
+    platform::SetControlMenu(ctl::HitsText, saveMenu);
+    platform::SetControlMenu(ctl::InfoText, {kShowItem});
+}
+
+// True when the program is to end (closed during a copy).
+bool DispatchMenuCommand(const platform::Event& event) {
     switch (event.command) {
+        case kShowInFolder:
+            ShowLineInFolder(event.control, event.line);
+            break;
+        case kCopyUsedFiles:
+            return CopyUsedFiles();
         case kSaveHitList:
             SaveResults();
             break;
@@ -120,6 +142,7 @@ void DispatchMenuCommand(const platform::Event& event) {
         default:
             break;
     }
+    return false;
 }
 
 void OpenHelp(int control) {
@@ -170,8 +193,7 @@ int RunProgram() {
     ResetProgramLists();
     platform::BindEvent(platform::kSizeChanged, OnSizeChangedRelayout);
     if (OpenMainWindow()) {
-        platform::SetControlMenu(ctl::SaveResultsButton, kSaveMenu);
-        platform::SetControlMenu(ctl::HitsText, kSaveMenu);
+        SetResultsMenus();
         RunStartupChecks();
         ShowMinLength();
         ActivatePage(kSettingsPage);
@@ -194,7 +216,9 @@ int RunProgram() {
             } else if (event.number == platform::kItemsDropped) {
                 TakeDroppedFolder();
             } else if (event.number == platform::kMenuCommand) {
-                DispatchMenuCommand(event);
+                quit = DispatchMenuCommand(event);
+            } else if (event.number == platform::kLineActivated) {
+                ShowLineInFolder(event.control, event.line);
             }
         }
         SaveSettings();

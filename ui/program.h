@@ -12,13 +12,15 @@ int RunProgram();
 // What a control event does, by the number of the control that raised it.
 void DispatchControlEvent(int control);
 
-// The items of the results page's menus (the arrow of "Ergebnis speichern", the context menu of
-// "Treffer"), by their commands.
+// The items of the results page's menus (the arrow of "Ergebnis speichern", the context menus of
+// "Treffer" and "Informationen"), by their commands.
 namespace menu {
 enum Command : int {
     kSaveHitList = 1,
     kSaveCrossReference,
     kSaveUnusedFiles,
+    kShowInFolder,
+    kCopyUsedFiles,
 };
 }  // namespace menu
 

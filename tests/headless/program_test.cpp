@@ -254,9 +254,10 @@ TEST_F(ProgramTest, SavingTheHitsConfirmsASuccessAndExplainsAFailure) {
     EXPECT_U16_EQ(u"save", calls[6].kind);  // and no message after the cancel
 }
 
-// The results page's menus: the same items on the arrow of "Ergebnis speichern" and in the
-// context menu of "Treffer", each list through its own save dialog and a "Success". A scan with
-// nothing missing does not walk the archive; the list of unused files walks it then.
+// The results page's menus: the lists and the copy on the arrow of "Ergebnis speichern", the
+// same after "Im Ordner anzeigen" in the context menu of "Treffer"; each list through its own save
+// dialog and a "Success". A scan with nothing missing does not walk the archive; the list of
+// unused files walks it then.
 TEST_F(ProgramTest, ListsFromTheMenus) {
     headless::MakeFile(std::u16string(kProjects) + u"\\Ostern.mph",
                        "D:\\Familienbilder Stand Juni 2022\\Ostern\\IMG_0001.JPG\n");
@@ -265,12 +266,20 @@ TEST_F(ProgramTest, ListsFromTheMenus) {
     headless::QueueSaveAnswer(u"D:\\Export\\frei.txt");
     QueueClick(ctl::ApplyFilterButton);
     QueueLook([] {
-        const auto menu = platform::GetControlMenu(ctl::SaveResultsButton);
-        ASSERT_EQ(3u, menu.size());
-        EXPECT_U16_EQ(u"Trefferliste speichern\u2026", menu[0].text);
-        EXPECT_U16_EQ(u"Querverweis f\u00FCr Excel speichern\u2026", menu[1].text);
-        EXPECT_U16_EQ(u"Nicht verwendete Dateien speichern\u2026", menu[2].text);
-        EXPECT_EQ(menu.size(), platform::GetControlMenu(ctl::HitsText).size());
+        const std::u16string saveMenu[] = {u"Trefferliste speichern\u2026",
+                                           u"Querverweis f\u00FCr Excel speichern\u2026",
+                                           u"Nicht verwendete Dateien speichern\u2026", u"",
+                                           u"Verwendete Dateien kopieren nach\u2026"};
+        const auto button = platform::GetControlMenu(ctl::SaveResultsButton);
+        const auto hits = platform::GetControlMenu(ctl::HitsText);
+        ASSERT_EQ(5u, button.size());
+        ASSERT_EQ(7u, hits.size());
+        EXPECT_U16_EQ(u"Im Ordner anzeigen", hits[0].text);
+        for (size_t k = 0; k < 5; ++k) {
+            EXPECT_U16_EQ(saveMenu[k], button[k].text);
+            EXPECT_U16_EQ(saveMenu[k], hits[k + 2].text);
+        }
+        EXPECT_U16_EQ(u"Im Ordner anzeigen", platform::GetControlMenu(ctl::InfoText).at(0).text);
         EXPECT_EQ(std::u16string::npos, platform::GetText(ctl::InfoText).find(u"Archiv"));
     });
     headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveCrossReference);

@@ -1,0 +1,203 @@
+#include "app/copy_used_files.h"
+
+#include <string>
+
+#include "copy/file_copy.h"
+#include "platform/file_replace.h"
+#include "platform/platform.h"
+#include "platform/text_helpers.h"
+#include "scan/hit_filter.h"
+#include "scan/info_log.h"
+#include "scan/progress.h"
+#include "scan/scan_state.h"
+#include "ui/controls.h"
+
+namespace spurlese {
+
+namespace {
+
+using copying::CopyStatus;
+
+constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
+constexpr int64_t kProgressSteps = 10000;  // the bar's range: a byte count may pass 2^31
+
+// The folder picked last, where the picker starts the next time.
+std::u16string gLastTarget;
+
+// A number with the dots German puts between thousands: "47.395.123".
+std::u16string Grouped(int64_t number) {
+    std::u16string digits = Decimal(number);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (digits[0] == u'-' ? 1 : 0); at -= 3)
+        digits.insert(static_cast<size_t>(at), 1, u'.');
+    return digits;
+}
+
+// The hits of the last scan, each once, in the order "Treffer" shows them.
+std::vector<std::u16string> UsedFiles() {
+    std::vector<std::u16string> hits;
+    TextSet seen;
+    for (const HitSource& source : HitSources()) {
+        if (seen.insert(source.hit).second) hits.push_back(source.hit);
+    }
+    return hits;
+}
+
+// What the user asked for while the copy ran.
+struct Requests {
+    bool stop = false;
+    bool quit = false;
+};
+
+bool AskToStop(bool closing) {
+    const std::u16string_view question =
+        closing ? u"Das Kopieren läuft noch.\nNach der aktuellen Datei anhalten und Spurlese "
+                  u"beenden?"
+                : u"Das Kopieren nach der aktuellen Datei anhalten?";
+    return platform::ShowMessageBox(kTitle, question,
+                                    platform::kYesNoButtons | platform::kWarningIcon) ==
+           platform::kYesPressed;
+}
+
+// Lets the window repaint and move, and takes the user's close box and Escape; everything else
+// the user does waits until the copy is over (and is dropped, as during a scan).
+void HandleEvents(Requests* requests) {
+    FlushDisplayLinesNowAndThen();
+    platform::Event event;
+    while (platform::PollEvent(&event)) {
+        if (event.number == platform::kCloseRequest && event.window == platform::kMainWindow) {
+            // Once a stop is agreed, closing needs no second question.
+            if (requests->stop || AskToStop(true)) requests->stop = requests->quit = true;
+        } else if (event.number == platform::kCancelRequest && !requests->stop) {
+            requests->stop = AskToStop(false);
+        }
+    }
+}
+
+// One line of "Informationen" for a file that was not simply copied or found.
+void TellOutcome(const copying::CopySource& source, const copying::FileOutcome& outcome) {
+    using Kind = LineTarget::Kind;
+    switch (outcome.status) {
+        case CopyStatus::kCopied:
+            AddInfoLine(u"Kopiert '" + outcome.target + u"'", {Kind::kFile, outcome.target});
+            return;
+        case CopyStatus::kAlreadyThere:
+            return;
+        case CopyStatus::kConflict:
+            AddInfoLine(
+                u"Nicht kopiert, am Ziel liegt schon eine andere Datei: '" + outcome.target + u"'",
+                {Kind::kFile, outcome.target});
+            return;
+        case CopyStatus::kFailed:
+        case CopyStatus::kDiskFull:
+            AddInfoLine(u"Fehler beim Kopieren von '" + source.path + u"': " + outcome.reason,
+                        {Kind::kFile, source.path});
+            return;
+    }
+}
+
+// The list of what the target holds, safely written into it.
+void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& summary) {
+    if (summary.inTarget.empty()) return;
+    std::vector<std::u16string> paths;
+    for (size_t k : summary.inTarget) paths.push_back(plan.files[k].path);
+    const std::u16string path = plan.targetFolder + std::u16string(kCopyListName);
+    std::string bytes;
+    if (!platform::ConvertUtf16ToUtf8(CopyListText(paths), &bytes) ||
+        WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != 1) {
+        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " +
+                    platform::LastFileError().reason);
+    }
+}
+
+}  // namespace
+
+std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool diskFull) {
+    const std::u16string_view head = diskFull ? u"Kopieren abgebrochen, der Datenträger ist voll: "
+                                     : stopped ? u"Kopieren angehalten: "
+                                               : u"Kopieren beendet: ";
+    return std::u16string(head) + Decimal(counts.copied) + u" kopiert, " +
+           Decimal(counts.alreadyThere) + u" schon vorhanden, " + Decimal(counts.conflicts) +
+           (counts.conflicts == 1 ? u" Konflikt, " : u" Konflikte, ") + Decimal(counts.failed) +
+           u" fehlgeschlagen, " + Grouped(counts.bytes) + u" Bytes kopiert";
+}
+
+std::u16string CopyListText(const std::vector<std::u16string>& paths) {
+    std::u16string text;
+    for (const std::u16string& path : paths) text += path + u"\r\n";
+    return text;
+}
+
+bool CopyUsedFiles() {
+    const std::vector<std::u16string> hits = UsedFiles();
+    if (hits.empty()) {
+        platform::ShowMessageBox(kTitle,
+                                 u"Die letzte Suche hat keine verwendeten Dateien gefunden.",
+                                 platform::kInformationIcon);
+        return false;
+    }
+    const platform::DialogResult chosen = platform::ChooseFolder(
+        u"Ordner wählen, in den die verwendeten Dateien kopiert werden", gLastTarget);
+    if (chosen.outcome == platform::DialogOutcome::kFailed) {
+        platform::ShowMessageBox(
+            kTitle, u"Das Fenster zur Wahl des Ordners ließ sich nicht öffnen:\n" + chosen.reason,
+            platform::kWarningIcon);
+    }
+    if (chosen.outcome != platform::DialogOutcome::kChosen) return false;
+    const std::u16string& base = scanState.inputs.basePath;
+    if (copying::InsideArchive(chosen.path, base)) {
+        platform::ShowMessageBox(kTitle,
+                                 u"Der Ordner '" + chosen.path + u"' liegt im Archiv '" + base +
+                                     u"'.\nSpurlese ändert im Archiv nichts. Bitte einen Ordner "
+                                     u"außerhalb des Archivs wählen.",
+                                 platform::kWarningIcon);
+        return false;
+    }
+    gLastTarget = chosen.path;
+
+    platform::EnableControl(ctl::SaveResultsButton, false);
+    BeginDisplayBatch();
+    const copying::CopyPlan plan = copying::PlanCopy(hits, base, chosen.path);
+    AddInfoLine(u"Kopieren nach '" + plan.targetFolder + u"': " +
+                Decimal(static_cast<int64_t>(plan.files.size())) +
+                (plan.files.size() == 1 ? u" Datei, " : u" Dateien, ") + Grouped(plan.totalBytes) +
+                u" Bytes");
+    for (const std::u16string& gone : plan.gone) {
+        AddInfoLine(u"Nicht mehr da: '" + gone + u"'", {LineTarget::Kind::kNearestFolder, gone});
+    }
+    for (const std::u16string& outside : plan.outside)
+        AddInfoLine(u"Nicht kopiert, der Pfad führt aus dem Archiv hinaus: '" + outside + u"'");
+    FlushDisplayLines();
+
+    BeginProgress(kProgressSteps);
+    ShowProgress(0);
+    Requests requests;
+    copying::CopyObserver observer;
+    observer.progress = [&](int64_t done) {
+        ShowProgress(plan.totalBytes > 0 ? done * kProgressSteps / plan.totalBytes : 0);
+        HandleEvents(&requests);
+    };
+    observer.fileDone = [&](const copying::CopySource& source,
+                            const copying::FileOutcome& outcome) {
+        TellOutcome(source, outcome);
+        HandleEvents(&requests);
+        return !requests.stop;
+    };
+    const copying::CopySummary summary = copying::RunCopy(plan, observer);
+    WriteCopyList(plan, summary);
+    const std::u16string line = CopySummaryLine(
+        {summary.copied, summary.alreadyThere, summary.conflicts, summary.failed, summary.bytes},
+        summary.stopped, summary.diskFull);
+    AddInfoLine(line);
+    EndDisplayBatch();
+    EndProgress(summary.failed > 0 || summary.diskFull);
+    platform::EnableControl(ctl::SaveResultsButton, true);
+    if (summary.diskFull && !requests.quit) {
+        platform::ShowMessageBox(
+            kTitle,
+            u"Auf dem Ziellaufwerk ist kein Platz mehr; das Kopieren wurde angehalten.\n" + line,
+            platform::kWarningIcon);
+    }
+    return requests.quit;
+}
+
+}  // namespace spurlese
