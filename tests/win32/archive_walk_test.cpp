@@ -1,4 +1,4 @@
-// The archive's walk on a real tree under Wine (tests/win32/walk_under_wine.sh makes it): a
+// The archive's walk on a real tree under Wine (tests/win32/locked_trees_under_wine.sh makes it): a
 // symbolic link that loops back to the archive, one that leads out of it, and a folder that cannot
 // be listed. The walk ends, takes nothing through the links, and tells the locked folder.
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@ namespace {
 
 TEST(RealArchiveWalkTest, LoopsLinksAndLockedFolders) {
     const char* tree = std::getenv("SPURLESE_WALK_TREE");
-    ASSERT_NE(nullptr, tree) << "run through tests/win32/walk_under_wine.sh";
+    ASSERT_NE(nullptr, tree) << "run through tests/win32/locked_trees_under_wine.sh";
     const std::u16string base = platform::Utf8ToUtf16(tree);
     std::vector<std::u16string> unlistable;
     const archive::ArchiveIndex index = archive::WalkArchive(

@@ -349,6 +349,201 @@ TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
     EXPECT_LE(frame.top + client.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
+// The popup menu the program opened; nullptr when none shows.
+HWND OpenMenu(DWORD process) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+                 menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(menu, &owner);
+                if (owner == process && IsWindowVisible(menu)) found = menu;
+            }
+            return found != nullptr;
+        },
+        5000);
+    return found;
+}
+
+// As a keyboard user: F4 on "Ergebnis speichern" opens its menu, the arrow keys go to the
+// item'th entry (separators are passed over), Enter takes it.
+bool ChooseFromSaveMenu(DWORD process, HWND main, int item) {
+    PostMessageW(Child(main, 20), WM_KEYDOWN, VK_F4, 0);
+    HWND menu = OpenMenu(process);
+    if (!menu) return false;
+    for (int k = 0; k <= item; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+size_t Count(const std::wstring& text, const std::wstring& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The files of a folder (no subfolders), with their sizes.
+std::vector<std::pair<std::wstring, int64_t>> FilesIn(const std::wstring& folder) {
+    std::vector<std::pair<std::wstring, int64_t>> files;
+    WIN32_FIND_DATAW found;
+    HANDLE listing = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE) return files;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        files.push_back(
+            {found.cFileName, (int64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
+    } while (FindNextFileW(listing, &found));
+    FindClose(listing);
+    return files;
+}
+
+// The used files of the summer project and of the birthday, copied as a user does it: the menu
+// item, then the target typed into the folder picker.
+class CopyEndToEndTest : public ProgramEndToEndTest {
+protected:
+    const std::wstring base = L"D:\\Familienbilder Stand Juni 2022\\";
+    const std::wstring trip = L"Urlaub \u2013 Sommer \u201e2023\u201c\\";
+    // Makes the summer's files of these sizes, named in a project, and scans.
+    void ScanWithSummerFiles(const std::vector<std::pair<std::wstring, size_t>>& files) {
+        std::string project;
+        for (const auto& [name, size] : files) {
+            std::string bytes(size, '\0');
+            unsigned noise = static_cast<unsigned>(size);
+            for (char& byte : bytes)
+                byte = static_cast<char>((noise = noise * 1103515245 + 12345) >> 16);
+            PutFile(base + trip + name, bytes);
+            project += "\x01\x02" + Encoded(base + trip + name, 1200) + std::string(2, '\0');
+        }
+        PutFile(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Sommer.mph", project);
+        ASSERT_TRUE(program.Start(Program(), kWork));
+        main = program.Window(L"Spurlese");
+        ASSERT_NE(nullptr, main);
+        PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] {
+            return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
+                   IsWindowEnabled(Child(main, 20));
+        }));
+    }
+    // Chooses the copy and its target; the copy then runs.
+    void StartCopy(const std::wstring& target) {
+        ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 3));
+        HWND picker =
+            program.Window(L"Ordner w\u00e4hlen, in den die verwendeten Dateien kopiert werden");
+        ASSERT_NE(nullptr, picker);
+        SendMessageW(ChildOfClass(picker, L"Edit"), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(target.c_str()));
+        PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    }
+    // The copy's summary line, once the copy ended.
+    std::wstring Copy(const std::wstring& target) {
+        const size_t before = Count(Text(Child(main, 16)), L"Kopieren beendet");
+        StartCopy(target);
+        if (!WaitFor([&] { return Count(Text(Child(main, 16)), L"Kopieren beendet") > before; }))
+            return L"<no end>";
+        const std::wstring log = Text(Child(main, 16));
+        const size_t at = log.rfind(L"Kopieren beendet");
+        return log.substr(at, log.find(L"\r", at) - at);
+    }
+    void TearDown() override {
+        if (!main) return;  // skipped, or never started
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, program.ExitCode());
+    }
+    remote::RunningProgram program;
+    HWND main = nullptr;
+};
+
+// Into an empty folder, then again into it (all there already), then beside a different file of
+// the same name (a conflict, left as it is); a folder in the archive is refused.
+TEST_F(CopyEndToEndTest, IntoAnEmptyFolderAgainAndBesideADifferentFile) {
+    ScanWithSummerFiles(
+        {{L"IMG_0001.HEIC", 2'000'000}, {L"Strand \U0001F3D6\\Clip.mp4", 3'000'000}});
+    CreateDirectoryW(L"D:\\Stick", nullptr);
+    EXPECT_EQ(
+        L"Kopieren beendet: 3 kopiert, 0 schon vorhanden, 0 Konflikte, 0 fehlgeschlagen, "
+        L"5.000.001 Bytes kopiert",
+        Copy(L"D:\\Stick"));
+    for (const std::wstring& name : {trip + L"IMG_0001.HEIC", trip + L"Strand \U0001F3D6\\Clip.mp4",
+                                    std::wstring(L"Geburtstag J\u00fcrgen\\IMG_0001.JPG")}) {
+        EXPECT_EQ(FileBytes(base + name), FileBytes(L"D:\\Stick\\" + name));
+        WIN32_FILE_ATTRIBUTE_DATA source = {}, copy = {};
+        GetFileAttributesExW((base + name).c_str(), GetFileExInfoStandard, &source);
+        GetFileAttributesExW((L"D:\\Stick\\" + name).c_str(), GetFileExInfoStandard, &copy);
+        EXPECT_EQ(0, CompareFileTime(&source.ftLastWriteTime, &copy.ftLastWriteTime));
+    }
+    const std::string list = FileBytes(L"D:\\Stick\\Spurlese_Kopie.txt");
+    EXPECT_EQ(0u, list.find("\xEF\xBB\xBF"
+                            "D:\\Familienbilder Stand Juni 2022\\"));
+    EXPECT_EQ(3u, Count(std::wstring(list.begin(), list.end()), L"\r\n"));
+
+    EXPECT_EQ(
+        L"Kopieren beendet: 0 kopiert, 3 schon vorhanden, 0 Konflikte, 0 fehlgeschlagen, "
+        L"0 Bytes kopiert",
+        Copy(L"D:\\Stick"));
+
+    PutFile(L"D:\\Stick 2\\Geburtstag J\u00fcrgen\\IMG_0001.JPG", "anders");
+    EXPECT_EQ(
+        L"Kopieren beendet: 2 kopiert, 0 schon vorhanden, 1 Konflikt, 0 fehlgeschlagen, "
+        L"5.000.000 Bytes kopiert",
+        Copy(L"D:\\Stick 2"));
+    EXPECT_EQ("anders", FileBytes(L"D:\\Stick 2\\Geburtstag J\u00fcrgen\\IMG_0001.JPG"));
+    EXPECT_NE(std::wstring::npos,
+              Text(Child(main, 16))
+                  .find(L"Nicht kopiert, am Ziel liegt schon eine andere Datei: 'D:\\Stick "
+                        L"2\\Geburtstag J\u00fcrgen\\IMG_0001.JPG'"));
+
+    CreateDirectoryW((base + L"Neu").c_str(), nullptr);
+    StartCopy(base + L"Neu");
+    HWND refusal = program.Window(L"Verwendete Dateien kopieren");
+    ASSERT_NE(nullptr, refusal);
+    EXPECT_NE(std::wstring::npos, BoxText(refusal).find(L"liegt im Archiv"));
+    PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(FilesIn(base + L"Neu").empty());
+}
+
+// Escape during the copy asks; a stop takes effect after the current file and leaves only whole
+// files under their own names.
+TEST_F(CopyEndToEndTest, StoppedInTheMiddleLeavesOnlyWholeFiles) {
+    std::vector<std::pair<std::wstring, size_t>> videos;
+    for (int k = 1; k <= 4; ++k)
+        videos.push_back({L"Video " + std::to_wstring(k) + L".mp4", 60'000'000});
+    ScanWithSummerFiles(videos);
+    CreateDirectoryW(L"D:\\Halt", nullptr);
+    StartCopy(L"D:\\Halt");
+    ASSERT_TRUE(WaitFor(
+        [&] { return Text(Child(main, 16)).find(L"Kopieren nach") != std::wstring::npos; }));
+    PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
+    HWND question = program.Window(L"Verwendete Dateien kopieren");
+    ASSERT_NE(nullptr, question);
+    EXPECT_EQ(L"Das Kopieren nach der aktuellen Datei anhalten?", BoxText(question));
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitFor(
+        [&] { return Text(Child(main, 16)).find(L"Kopieren angehalten") != std::wstring::npos; }));
+    const auto copied = FilesIn(L"D:\\Halt\\" + trip.substr(0, trip.size() - 1));
+    EXPECT_LT(copied.size(), 4u) << "stopped before the end";
+    for (const auto& [name, size] : copied) {
+        EXPECT_EQ(0u, name.find(L"Video ")) << "no temporary file is left";
+        EXPECT_EQ(60'000'000, size);
+    }
+}
+
+// A target folder that takes no file (read-only to this user, made by the test's script): each
+// failure is logged with its reason, and nothing is left.
+TEST_F(CopyEndToEndTest, IntoAReadOnlyFolderNothingIsLeft) {
+    const wchar_t* locked = _wgetenv(L"SPURLESE_LOCKED_TARGET");
+    if (!locked) GTEST_SKIP() << "needs the folder of tests/win32/locked_trees_under_wine.sh";
+    ScanWithSummerFiles({{L"IMG_0001.HEIC", 100'000}});
+    EXPECT_EQ(
+        L"Kopieren beendet: 0 kopiert, 0 schon vorhanden, 0 Konflikte, 2 fehlgeschlagen, "
+        L"0 Bytes kopiert",
+        Copy(locked));
+    EXPECT_EQ(2u, Count(Text(Child(main, 16)), L"Fehler beim Kopieren von 'D:\\Familienbilder"));
+    EXPECT_TRUE(FilesIn(locked).empty());
+    EXPECT_TRUE(FilesIn(std::wstring(locked) + L"\\Geburtstag J\u00fcrgen").empty());
+}
+
 }  // namespace
 
 }  // namespace spurlese
