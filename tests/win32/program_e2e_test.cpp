@@ -9,6 +9,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,14 @@ protected:
     void SetUp() override {
         testsupport::ResetForTest();
         CreateDirectoryW(L"D:\\E2E", nullptr);
+        // Drive C: stays between tests: only this test's projects are scanned.
+        const std::wstring projects = L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\";
+        WIN32_FIND_DATAW found;
+        HANDLE listing = FindFirstFileW((projects + L"*.mph").c_str(), &found);
+        for (bool more = listing != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileW(listing, &found))
+            DeleteFileW((projects + found.cFileName).c_str());
+        if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
         ASSERT_TRUE(CopyFileW((BuildFolder() + L"tools\\spurlese_strings.exe").c_str(),
                               L"D:\\E2E\\strings64.exe", FALSE));
         PutFile(L"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00fcrgen\\IMG_0001.JPG", "j");
@@ -399,6 +409,102 @@ std::vector<std::pair<std::wstring, int64_t>> FilesIn(const std::wstring& folder
     return files;
 }
 
+// Saves through the program's save dialog, a path typed into it; true on "Success".
+bool SaveAs(remote::RunningProgram& program, const wchar_t* title, const std::wstring& path) {
+    HWND dialog = program.Window(title);
+    if (!dialog) return false;
+    SendMessageW(ChildOfClass(dialog, L"Edit"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND success = program.Window(L"Success");
+    if (!success) return false;
+    PostMessageW(success, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
+// A folder of referenced files was renamed and moved: its "Missing" line names where the file
+// is now; the unused list (with a live photo's video) and the cross-reference, both from the
+// split button's menu, hold exactly what the archive and the project say.
+TEST_F(ProgramEndToEndTest, MissingFilesFoundUnusedListAndCrossReferenceSaved) {
+    const std::wstring base = L"D:\\Familienbilder Stand Juni 2022\\";
+    const std::wstring beach = base + L"Urlaub; Strand, Mole\\";
+    const std::wstring project =
+        L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Sommer, 2023.mph";
+    DeleteFileW(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Feier.mph");
+    PutFile(beach + L"img_2.jpg", std::string(1234, 'p'));
+    PutFile(beach + L"img_10.jpg", "12345");
+    PutFile(beach + L"IMG_2.MOV", "v");
+    PutFile(base + L"Rest\\img_1.jpg", "r");
+    PutFile(base + L"Neu sortiert\\Alt 2019\\img_3.heic", "h");  // was Alt\img_3.heic
+    std::string bytes;
+    for (const wchar_t* name : {L"img_10.jpg", L"img_2.jpg"})
+        bytes += "\x01" + Encoded(beach + name, CP_UTF8) + std::string(2, '\0');
+    bytes += Encoded(base + L"Alt\\img_3.heic", 1200) + std::string(2, '\0');
+    PutFile(project, bytes);
+    // The pictures' last change: 14 July 2023, 12:00 UTC, as it is in this machine's time zone.
+    SYSTEMTIME noon = {2023, 7, 5, 14, 12, 0, 0, 0}, local = {};
+    FILETIME stamp = {}, localStamp = {};
+    SystemTimeToFileTime(&noon, &stamp);
+    for (const wchar_t* name : {L"img_2.jpg", L"img_10.jpg"}) {
+        HANDLE file = CreateFileW((beach + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &stamp);
+        CloseHandle(file);
+    }
+    SystemTimeToTzSpecificLocalTime(nullptr, &noon, &local);
+    SystemTimeToFileTime(&local, &localStamp);
+    const int64_t offset = ((int64_t(localStamp.dwHighDateTime) << 32 | localStamp.dwLowDateTime) -
+                            (int64_t(stamp.dwHighDateTime) << 32 | stamp.dwLowDateTime)) /
+                           600000000;
+    char when[40];
+    std::snprintf(when, sizeof(when), "2023-07-14T%02d:%02d:00%c%02d:%02d", local.wHour,
+                  local.wMinute, offset < 0 ? '-' : '+', int(std::abs(offset) / 60),
+                  int(std::abs(offset) % 60));
+
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor(
+        [&] { return IsWindowEnabled(Child(main, 20)) && IsWindowVisible(Child(main, 19)); }));
+    EXPECT_NE(std::wstring::npos,
+              Text(Child(main, 16))
+                  .find(L"Missing '" + base + L"Alt\\img_3.heic'\r\n   maybe now '" + base +
+                        L"Neu sortiert\\Alt 2019\\img_3.heic'"));
+
+    CreateDirectoryW(L"D:\\Ausgabe", nullptr);
+    ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 2));
+    ASSERT_TRUE(SaveAs(program, L"Nicht verwendete Dateien speichern", L"D:\\Ausgabe\\frei.txt"));
+    const std::string archive = "D:\\Familienbilder Stand Juni 2022\\";
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "Mediendateien im Archiv: 6, verwendet: 2, nicht verwendet: 4\r\n" +
+            archive + "Geburtstag J\xC3\xBCrgen\\IMG_0001.JPG\r\n" + archive +
+            "Neu sortiert\\Alt 2019\\img_3.heic\r\n" + archive + "Rest\\img_1.jpg\r\n" + archive +
+            "Urlaub; Strand, Mole\\IMG_2.MOV\tgeh\xC3\xB6rt zum verwendeten Bild "
+            "'img_2.jpg'\r\n",
+        FileBytes(L"D:\\Ausgabe\\frei.txt"));
+
+    ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 1));
+    ASSERT_TRUE(SaveAs(program, L"Querverweis f\u00fcr Excel speichern", L"D:\\Ausgabe\\quer.csv"));
+    const std::string projectField =
+        "\"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Sommer, 2023.mph\";";
+    const std::string beachField = "\"" + archive + "Urlaub; Strand, Mole\\";
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "Projektdatei;Mediendatei;Status;Gr\xC3\xB6\xC3\x9F"
+        "e (Bytes);"
+        "Letzte \xC3\x84nderung;Vermutlich jetzt unter\r\n" +
+            projectField + archive + "Alt\\img_3.heic;fehlt;;;" + archive +
+            "Neu sortiert\\Alt 2019\\img_3.heic\r\n" + projectField + beachField +
+            "img_2.jpg\";vorhanden;1234;" + when + ";\r\n" + projectField + beachField +
+            "img_10.jpg\";vorhanden;5;" + when + ";\r\n",
+        FileBytes(L"D:\\Ausgabe\\quer.csv"));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
 // The used files of the summer project and of the birthday, copied as a user does it: the menu
 // item, then the target typed into the folder picker.
 class CopyEndToEndTest : public ProgramEndToEndTest {
@@ -466,7 +572,7 @@ TEST_F(CopyEndToEndTest, IntoAnEmptyFolderAgainAndBesideADifferentFile) {
         L"5.000.001 Bytes kopiert",
         Copy(L"D:\\Stick"));
     for (const std::wstring& name : {trip + L"IMG_0001.HEIC", trip + L"Strand \U0001F3D6\\Clip.mp4",
-                                    std::wstring(L"Geburtstag J\u00fcrgen\\IMG_0001.JPG")}) {
+                                     std::wstring(L"Geburtstag J\u00fcrgen\\IMG_0001.JPG")}) {
         EXPECT_EQ(FileBytes(base + name), FileBytes(L"D:\\Stick\\" + name));
         WIN32_FILE_ATTRIBUTE_DATA source = {}, copy = {};
         GetFileAttributesExW((base + name).c_str(), GetFileExInfoStandard, &source);
