@@ -84,6 +84,31 @@ std::wstring BoxText(HWND box) {
     return all;
 }
 
+HWND OpenMenu(DWORD process) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
+                 menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(menu, &owner);
+                if (owner == process && IsWindowVisible(menu)) found = menu;
+            }
+            return found != nullptr;
+        },
+        5000);
+    return found;
+}
+
+bool ChooseFromSaveMenu(DWORD process, HWND main, int item) {
+    PostMessageW(Child(main, 20), WM_KEYDOWN, VK_F4, 0);
+    HWND menu = OpenMenu(process);
+    if (!menu) return false;
+    for (int k = 0; k <= item; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
 RunningProgram::~RunningProgram() {
     if (!info_.hProcess) return;
     if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);

@@ -35,6 +35,11 @@ HWND Child(HWND window, int id);
 HWND ChildOfClass(HWND window, const wchar_t* className);
 // The static texts of a message box, joined.
 std::wstring BoxText(HWND box);
+// The popup menu the process shows; nullptr when none shows within 5 s.
+HWND OpenMenu(DWORD process);
+// As a keyboard user: F4 on "Ergebnis speichern" opens its menu, the arrow keys go to the
+// item'th entry (0 for the first; separators are passed over), Enter takes it.
+bool ChooseFromSaveMenu(DWORD process, HWND main, int item);
 
 // A program started in a working directory; ended by force if still running at destruction.
 class RunningProgram {

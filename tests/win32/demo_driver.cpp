@@ -1,10 +1,11 @@
 // The demo's hands: starts Spurlese.exe, presses "Filter anwenden", waits for "Done", saves the
-// hits through the program's own save dialog, prints them, and closes the program once the demo
-// script has taken its screenshot.
+// hits through the program's own save dialog, prints them, opens the menu of "Ergebnis
+// speichern" and saves the cross-reference through it (as Spurlese_Querverweis.csv beside the
+// hits), and closes the program once the demo script has taken its screenshots.
 //
 //   demo_driver.exe PROGRAM WORKING_DIRECTORY HITS_FILE SIGNAL_FOLDER
 //
-// Twice, with the settings page and with the results page shown, it writes SIGNAL_FOLDER\<page>
+// With the settings page, the results page and the menu shown, it writes SIGNAL_FOLDER\<page>
 // .ready and waits for <page>.done, so that the demo can take its screenshots.
 #ifndef UNICODE
 #define UNICODE
@@ -89,6 +90,25 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"Informationen:\n" + Text(Child(main, 16)) + L"\n\nTreffer:\n" + Text(Child(main, 19)) +
           L"\n");
     ShowAndWait(main, argv[4], L"results-page");
+
+    PostMessageW(Child(main, 20), WM_KEYDOWN, VK_F4, 0);
+    HWND menu = remote::OpenMenu(program.Id());
+    if (!menu) return Fail(L"no menu on \"Ergebnis speichern\"");
+    ShowAndWait(main, argv[4], L"results-menu");
+    for (int k = 0; k < 2; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    dialog = program.Window(L"Querverweis f\u00fcr Excel speichern");
+    name = dialog ? remote::ChildOfClass(dialog, L"Edit") : nullptr;
+    if (!name) return Fail(L"no save dialog for the cross-reference");
+    std::wstring crossReference = argv[3];
+    crossReference = crossReference.substr(0, crossReference.find_last_of(L'\\') + 1) +
+                     L"Spurlese_Querverweis.csv";
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(crossReference.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    success = program.Window(L"Success");
+    if (!success) return Fail(L"no Success message for the cross-reference");
+    PostMessageW(success, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return remote::TopWindow(program.Id(), L"Success") == nullptr; });
     PostMessageW(main, WM_CLOSE, 0, 0);
     return program.ExitCode() == 0 ? 0 : Fail(L"the program did not end with exit code 0");
 }

@@ -359,34 +359,6 @@ TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
     EXPECT_LE(frame.top + client.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
-// The popup menu the program opened; nullptr when none shows.
-HWND OpenMenu(DWORD process) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND menu = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); menu;
-                 menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(menu, &owner);
-                if (owner == process && IsWindowVisible(menu)) found = menu;
-            }
-            return found != nullptr;
-        },
-        5000);
-    return found;
-}
-
-// As a keyboard user: F4 on "Ergebnis speichern" opens its menu, the arrow keys go to the
-// item'th entry (separators are passed over), Enter takes it.
-bool ChooseFromSaveMenu(DWORD process, HWND main, int item) {
-    PostMessageW(Child(main, 20), WM_KEYDOWN, VK_F4, 0);
-    HWND menu = OpenMenu(process);
-    if (!menu) return false;
-    for (int k = 0; k <= item; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
-}
-
 size_t Count(const std::wstring& text, const std::wstring& part) {
     size_t count = 0;
     for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
@@ -474,7 +446,7 @@ TEST_F(ProgramEndToEndTest, MissingFilesFoundUnusedListAndCrossReferenceSaved) {
                         L"Neu sortiert\\Alt 2019\\img_3.heic'"));
 
     CreateDirectoryW(L"D:\\Ausgabe", nullptr);
-    ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 2));
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 2));
     ASSERT_TRUE(SaveAs(program, L"Nicht verwendete Dateien speichern", L"D:\\Ausgabe\\frei.txt"));
     const std::string archive = "D:\\Familienbilder Stand Juni 2022\\";
     EXPECT_EQ(
@@ -486,7 +458,7 @@ TEST_F(ProgramEndToEndTest, MissingFilesFoundUnusedListAndCrossReferenceSaved) {
             "'img_2.jpg'\r\n",
         FileBytes(L"D:\\Ausgabe\\frei.txt"));
 
-    ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 1));
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 1));
     ASSERT_TRUE(SaveAs(program, L"Querverweis f\u00fcr Excel speichern", L"D:\\Ausgabe\\quer.csv"));
     const std::string projectField =
         "\"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Sommer, 2023.mph\";";
@@ -534,7 +506,7 @@ protected:
     }
     // Chooses the copy and its target; the copy then runs.
     void StartCopy(const std::wstring& target) {
-        ASSERT_TRUE(ChooseFromSaveMenu(program.Id(), main, 3));
+        ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 3));
         HWND picker =
             program.Window(L"Ordner w\u00e4hlen, in den die verwendeten Dateien kopiert werden");
         ASSERT_NE(nullptr, picker);
