@@ -182,6 +182,7 @@ bool CopyUsedFiles() {
         HandleEvents(&requests);
         return !requests.stop;
     };
+    observer.goOn = [&] { return !requests.stop; };
     const copying::CopySummary summary = copying::RunCopy(plan, observer);
     WriteCopyList(plan, summary);
     const std::u16string line = CopySummaryLine(

@@ -121,6 +121,24 @@ def make_projects(out, rnd, projects, size, folders, files, paths):
         handle.write("\n".join(sorted(referenced)) + "\n")
 
 
+def make_media_set(out, rnd, total):
+    """Files as a camera and a phone leave them, of random bytes (compressed data looks random):
+    pictures of 2-6 MB and, every fortieth file, a video of 50-300 MB, 25 files a folder in the
+    corpus's folders, until `total` bytes."""
+    written = 0
+    n = 0
+    while written < total:
+        video = n % 40 == 39
+        size = rnd.randint(50, 300) * 10**6 if video else rnd.randint(2 * 10**6, 6 * 10**6)
+        stem, ext = ("Video {:04d}", "mp4") if video else MEDIA[n % 2]
+        folder = os.path.join(out, folder_name(n // 25))
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, stem.format(n) + "." + ext), "wb") as handle:
+            handle.write(os.urandom(size))
+        written += size
+        n += 1
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("out")
@@ -132,6 +150,7 @@ def main():
     parser.add_argument("--seed", type=int, default=2022)
     parser.add_argument("--mixed-file", type=int, default=0)
     parser.add_argument("--random-file", type=int, default=0)
+    parser.add_argument("--media-set", type=int, default=0)
     args = parser.parse_args()
     rnd = random.Random(args.seed)
     os.makedirs(args.out, exist_ok=True)
@@ -151,6 +170,9 @@ def main():
             data += encode(rnd, embedded_path(rnd, args.folders, args.files)[0])
         with open(os.path.join(args.out, "random.bin"), "wb") as handle:
             handle.write(bytes(data[:args.random_file]))
+        return
+    if args.media_set:
+        make_media_set(args.out, rnd, args.media_set)
         return
     make_archive(args.out, args.folders, args.files)
     make_projects(args.out, rnd, args.projects, args.project_size, args.folders, args.files,

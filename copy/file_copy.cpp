@@ -1,6 +1,7 @@
 #include "copy/file_copy.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <unordered_set>
 
@@ -107,28 +108,52 @@ bool InsideArchive(std::u16string_view folder, std::u16string_view basePath) {
     return false;
 }
 
-FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFolder,
-                        const std::function<void(int64_t copied)>& progress) {
-    const std::u16string folder = WithBackslash(targetFolder);
+namespace {
+
+// A file on its way: copied under its temporary name by the platform's thread, which flushes it
+// to the disk at its end; renamed only once that thread has ended.
+struct Underway {
+    std::u16string target, temporary;
+    platform::OwnedCopy copy;
+};
+
+// Starts the file's copy, or tells why there is none: it is already there, another file has its
+// name, or its folder cannot be made. Each slot has a temporary name of its own, so that two
+// files of one folder can be under way.
+bool StartCopy(const CopySource& source, const std::u16string& folder, unsigned slot,
+               Underway* underway, FileOutcome* decided) {
     const std::u16string target = folder + source.relative;
     int64_t size = 0, lastWrite = 0;
     if (platform::FileFacts(target, &size, &lastWrite)) {
-        if (size == source.size && std::abs(lastWrite - source.lastWrite) <= kSameTimeSlack)
-            return {CopyStatus::kAlreadyThere, target, {}};
-        return {CopyStatus::kConflict, target, {}};
+        const bool same =
+            size == source.size && std::abs(lastWrite - source.lastWrite) <= kSameTimeSlack;
+        *decided = {same ? CopyStatus::kAlreadyThere : CopyStatus::kConflict, target, {}};
+        return false;
     }
-    if (platform::FileSize(target) == -2) return {CopyStatus::kConflict, target, {}};
-    if (!MakeFolders(folder, source.relative))
-        return Failure(CopyStatus::kFailed, target, platform::LastFileError().reason);
+    if (platform::FileSize(target) == -2) {
+        *decided = {CopyStatus::kConflict, target, {}};
+        return false;
+    }
+    if (!MakeFolders(folder, source.relative)) {
+        *decided = Failure(CopyStatus::kFailed, target, platform::LastFileError().reason);
+        return false;
+    }
+    underway->target = target;
+    underway->temporary = TemporaryNameFor(target, slot);
+    if (platform::FileSize(underway->temporary) >= 0) platform::DeleteFilePath(underway->temporary);
+    underway->copy = platform::OwnedCopy(platform::StartFileCopy(source.path, underway->temporary));
+    if (!underway->copy) {
+        *decided = Failure(CopyStatus::kFailed, target, platform::LastFileError().reason);
+        return false;
+    }
+    return true;
+}
 
-    const std::u16string temporary = TemporaryNameFor(target);
-    if (platform::FileSize(temporary) >= 0) platform::DeleteFilePath(temporary);
-    platform::OwnedCopy copy(platform::StartFileCopy(source.path, temporary));
-    if (!copy) return Failure(CopyStatus::kFailed, target, platform::LastFileError().reason);
-    int64_t copied = 0;
-    while (!platform::WaitFileCopy(copy.Get(), kProgressInterval, &copied)) progress(copied);
-    const platform::CopyOutcome outcome = platform::FinishFileCopy(copy.Take());
-    progress(outcome.bytes);
+// Waits for the copy's thread to end, checks the copy, and gives it its real name.
+FileOutcome FinishCopy(const CopySource& source, Underway* underway) {
+    const std::u16string& target = underway->target;
+    const std::u16string& temporary = underway->temporary;
+    const platform::CopyOutcome outcome = platform::FinishFileCopy(underway->copy.Take());
     if (!outcome.done) {
         platform::DeleteFilePath(temporary);
         return Failure(outcome.error.kind == platform::FileErrorKind::kDiskFull
@@ -137,6 +162,7 @@ FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFold
                        target, outcome.error.reason);
     }
     // Whole, as far as the file system tells: as long as the source was when the copy was planned.
+    int64_t size = 0, lastWrite = 0;
     if (!platform::FileFacts(temporary, &size, &lastWrite) || size != outcome.bytes ||
         size != source.size) {
         platform::DeleteFilePath(temporary);
@@ -154,26 +180,32 @@ FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFold
     return {CopyStatus::kCopied, target, {}};
 }
 
+}  // namespace
+
+FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFolder,
+                        const std::function<void(int64_t copied)>& progress) {
+    Underway underway;
+    FileOutcome decided;
+    if (!StartCopy(source, WithBackslash(targetFolder), 0, &underway, &decided)) return decided;
+    int64_t copied = 0;
+    while (!platform::WaitFileCopy(underway.copy.Get(), kProgressInterval, &copied))
+        progress(copied);
+    progress(copied);
+    return FinishCopy(source, &underway);
+}
+
 CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     CopySummary summary;
-    int64_t before = 0;  // bytes of the plan's files done
-    std::unordered_set<std::u16string> cleaned;
-    for (size_t k = 0; k < plan.files.size(); ++k) {
-        const CopySource& source = plan.files[k];
-        // What an ended process of ours left in a folder goes before we write there.
-        std::u16string folder = plan.targetFolder + std::u16string(FolderPart(source.relative));
-        folder.pop_back();
-        if (cleaned.insert(platform::LowerCase(folder)).second && platform::FileSize(folder) == -2)
-            RemoveLeftoverFiles(folder);
-
-        const FileOutcome outcome = CopyOneFile(source, plan.targetFolder, [&](int64_t copied) {
-            if (observer.progress) observer.progress(before + copied);
-        });
-        before += source.size;
+    int64_t written = 0;  // bytes of the files whose bytes are all written
+    bool stop = false;
+    const auto progress = [&](int64_t done) {
+        if (observer.progress) observer.progress(done);
+    };
+    const auto tell = [&](size_t k, const FileOutcome& outcome) {
         switch (outcome.status) {
             case CopyStatus::kCopied:
                 ++summary.copied;
-                summary.bytes += source.size;
+                summary.bytes += plan.files[k].size;
                 summary.inTarget.push_back(k);
                 break;
             case CopyStatus::kAlreadyThere:
@@ -188,17 +220,72 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
                 ++summary.failed;
                 break;
         }
-        if (observer.progress) observer.progress(before);
-        const bool goOn = !observer.fileDone || observer.fileDone(source, outcome);
-        if (outcome.status == CopyStatus::kDiskFull) {
-            summary.diskFull = true;
-            break;
+        if (observer.fileDone && !observer.fileDone(plan.files[k], outcome)) stop = true;
+        if (outcome.status == CopyStatus::kDiskFull) summary.diskFull = stop = true;
+    };
+    // The file before, written and being flushed to the disk by its thread while the next one
+    // is copied: a flush waits for the disk, and the copy need not wait with it.
+    size_t previous = SIZE_MAX;
+    Underway previousUnderway;
+    const auto settlePrevious = [&] {
+        if (previous == SIZE_MAX) return;
+        tell(previous, FinishCopy(plan.files[previous], &previousUnderway));
+        previous = SIZE_MAX;
+    };
+    // Waits for the flush in steps, so that the window is not held while the disk works.
+    const auto awaitPrevious = [&] {
+        int64_t ignored = 0;
+        while (previous != SIZE_MAX &&
+               !platform::WaitFileCopy(previousUnderway.copy.Get(), kProgressInterval, &ignored))
+            progress(written);
+        settlePrevious();
+    };
+    const auto stopAsked = [&] {
+        if (observer.goOn && !observer.goOn()) stop = true;
+        return stop;
+    };
+    std::unordered_set<std::u16string> cleaned;
+    size_t k = 0;
+    for (; k < plan.files.size() && !stopAsked(); ++k) {
+        const CopySource& source = plan.files[k];
+        // What an ended process of ours left in a folder goes before we write there.
+        std::u16string folder = plan.targetFolder + std::u16string(FolderPart(source.relative));
+        folder.pop_back();
+        if (cleaned.insert(platform::LowerCase(folder)).second && platform::FileSize(folder) == -2)
+            RemoveLeftoverFiles(folder);
+
+        Underway underway;
+        FileOutcome decided;
+        if (!StartCopy(source, plan.targetFolder, static_cast<unsigned>(k % 2), &underway,
+                       &decided)) {
+            awaitPrevious();
+            written += source.size;
+            progress(written);
+            tell(k, decided);
+            continue;
         }
-        if (!goOn) {
-            summary.stopped = k + 1 < plan.files.size();
-            break;
+        // Until this file's bytes are written and the file before is flushed and renamed.
+        int64_t copied = 0, ignored = 0;
+        bool done = false;
+        while (!done || previous != SIZE_MAX) {
+            if (!done) {
+                done = platform::WaitFileCopy(underway.copy.Get(), kProgressInterval, &copied) ||
+                       copied >= source.size;
+            }
+            const int wait = done ? kProgressInterval : 0;
+            if (previous != SIZE_MAX &&
+                platform::WaitFileCopy(previousUnderway.copy.Get(), wait, &ignored)) {
+                settlePrevious();
+            }
+            progress(written + copied);
         }
+        written += source.size;
+        progress(written);
+        previous = k;
+        previousUnderway = std::move(underway);
     }
+    awaitPrevious();
+    summary.stopped = stop && !summary.diskFull && k < plan.files.size();
     return summary;
 }
 

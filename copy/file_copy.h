@@ -52,10 +52,12 @@ FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFold
                         const std::function<void(int64_t copied)>& progress);
 
 // Told while the copy runs: `progress` the bytes of the whole plan done so far, `fileDone` after
-// each file (false stops the copy there).
+// each file (false stops the copy: no further file is started). `goOn` is asked before each file
+// is started; false stops the copy there, and the files under way are finished.
 struct CopyObserver {
     std::function<void(int64_t done)> progress;
     std::function<bool(const CopySource& source, const FileOutcome& outcome)> fileDone;
+    std::function<bool()> goOn;
 };
 
 struct CopySummary {
@@ -66,8 +68,9 @@ struct CopySummary {
     std::vector<size_t> inTarget;  // the plan's files that the target holds now, copied or not
 };
 
-// Copies the plan's files one after the other; a failed file is told and the next one follows, a
-// full disk ends the copy.
+// Copies the plan's files one after the other (the next one is copied while the one before is
+// flushed to the disk); a failed file is told and the next one follows, a full disk ends the
+// copy. Each file is told in the plan's order.
 CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer);
 
 }  // namespace spurlese::copying

@@ -44,8 +44,16 @@ bool LeftoverOwner(std::u16string_view name, uint32_t* process) {
         !(lower.ends_with(u".tmp") || lower.ends_with(u".bak"))) {
         return false;
     }
-    const std::u16string_view digits = std::u16string_view(lower).substr(
+    std::u16string_view digits = std::u16string_view(lower).substr(
         kLeftoverStem.size(), lower.size() - kLeftoverStem.size() - 4);
+    // A second temporary file of the same process: "~spurlese1234-1.tmp".
+    if (const size_t dash = digits.find(u'-'); dash != std::u16string_view::npos) {
+        const std::u16string_view slot = digits.substr(dash + 1);
+        if (slot.empty() || slot.size() > 3 ||
+            slot.find_first_not_of(u"0123456789") != std::u16string_view::npos)
+            return false;
+        digits = digits.substr(0, dash);
+    }
     if (digits.empty() || digits.size() > 10) return false;
     uint64_t id = 0;
     for (char16_t c : digits) {
@@ -100,8 +108,8 @@ int PutInPlace(const std::u16string& temporary, std::u16string_view path,
 
 }  // namespace
 
-std::u16string TemporaryNameFor(std::u16string_view path) {
-    return NameBeside(path, u".tmp");
+std::u16string TemporaryNameFor(std::u16string_view path, unsigned slot) {
+    return NameBeside(path, slot == 0 ? u".tmp" : u"-" + Decimal(slot) + u".tmp");
 }
 
 std::u16string BackupNameFor(std::u16string_view path) {

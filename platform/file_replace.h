@@ -16,7 +16,9 @@ int WriteFileReplacing(std::u16string_view path, std::string_view bytes);
 
 // The names beside the target that a save uses on the way: ~spurlese<process id>.tmp for the new
 // bytes, ~spurlese<process id>.bak for the old file.
-std::u16string TemporaryNameFor(std::u16string_view path);
+// Slots other than 0 name further temporary files of this process in the same folder, for a
+// writer that has more than one file under way.
+std::u16string TemporaryNameFor(std::u16string_view path, unsigned slot = 0);
 std::u16string BackupNameFor(std::u16string_view path);
 
 // Deletes the files of those names in the folder ("" for the working directory) that processes

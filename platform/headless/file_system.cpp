@@ -563,8 +563,9 @@ void StepCopy(Copying* copy) {
             return EndCopy(copy, false);
         target->bytes.append(copy->bytes, static_cast<size_t>(copy->done), step);
         copy->done += static_cast<int64_t>(step);
+        // The flush to the disk takes a step of its own, as a real one takes its time.
+        return;
     }
-    if (static_cast<size_t>(copy->done) < copy->bytes.size()) return;
     if (FileOperationFails(FileOperation::kFlush)) return EndCopy(copy, Failed(kDeviceFailed));
     target->lastWrite = copy->lastWrite;
     EndCopy(copy, true);

@@ -109,8 +109,11 @@ bool WaitFileCopy(CopyHandle handle, int milliseconds, int64_t* copied) {
     const auto found = gCopies.find(handle);
     if (found == gCopies.end()) return true;
     Copy& copy = *found->second;
+    // A message for the window ends the wait early, so that the window answers at once.
+    HANDLE thread = copy.thread.Get();
     const bool ended =
-        WaitForSingleObject(copy.thread.Get(), static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+        MsgWaitForMultipleObjects(1, &thread, FALSE, static_cast<DWORD>(milliseconds),
+                                  QS_ALLINPUT) == WAIT_OBJECT_0;
     *copied = copy.copied;
     return ended;
 }

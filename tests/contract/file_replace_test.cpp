@@ -119,12 +119,16 @@ TEST_F(FileReplaceTest, EveryFailingStepLeavesTheOldOrTheNewFile) {
 TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
     const std::u16string running = Decimal(testsupport::OtherRunningProcessId());
     const std::u16string kept[] = {u"~spurlese" + running + u".tmp",
+                                   u"~spurlese" + running + u"-1.tmp",
                                    u"~spurlese12a.tmp",
+                                   u"~spurlese999-.tmp",
+                                   u"~spurlese999-1a.tmp",
                                    u"~spurlese999.txt",
                                    u"spurlese999.tmp",
                                    u"~spurlese.tmp",
                                    u"Urlaub~spurlese999.tmp"};
-    const std::u16string gone[] = {u"~spurlese999.tmp", u"~Spurlese12345.BAK"};
+    const std::u16string gone[] = {u"~spurlese999.tmp", u"~Spurlese12345.BAK",
+                                   u"~spurlese999-1.tmp"};
     for (const auto& name : kept) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     for (const auto& name : gone) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\~spurlese997.tmp"));
