@@ -68,7 +68,7 @@ int wmain(int argc, wchar_t** argv) {
     ShowWindow(window, SW_SHOW);
     TakeMessages();
 
-    std::atomic<bool> copying{true};
+    std::atomic<bool> copying{true}, probeDone{false};
     double longestWait = 0;
     std::thread probe([&] {
         while (copying) {
@@ -79,6 +79,7 @@ int wmain(int argc, wchar_t** argv) {
                 longestWait, std::chrono::duration<double>(Clock::now() - sent).count() * 1000);
             Sleep(5);
         }
+        probeDone = true;
     });
 
     const auto start = Clock::now();
@@ -93,7 +94,12 @@ int wmain(int argc, wchar_t** argv) {
     };
     const copying::CopySummary summary = copying::RunCopy(plan, observer);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    // The probe may be waiting for this thread's answer: answer until it has seen the end.
     copying = false;
+    while (!probeDone) {
+        TakeMessages();
+        Sleep(1);
+    }
     probe.join();
     DestroyWindow(window);
     std::printf(
