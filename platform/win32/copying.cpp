@@ -18,6 +18,10 @@ namespace {
 
 // Big pieces: a few system calls per file, as a copy tool makes them.
 constexpr DWORD kPieceBytes = 4 << 20;
+// The written bytes are flushed to the disk every so often, not only at the end: the progress
+// then tells what is on the disk, and no single flush takes long (under Wine, a flush holds
+// every thread of the program until the disk is done).
+constexpr int64_t kFlushEveryBytes = 32 << 20;
 
 struct Copy {
     std::u16string source, target;  // native forms
@@ -53,6 +57,7 @@ bool CopyBytes(Copy* copy) {
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!target) return Fail(copy, GetLastError());
     std::vector<char> buffer(kPieceBytes);
+    int64_t unflushed = 0;
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(source.Get(), buffer.data(), kPieceBytes, &got, nullptr))
@@ -66,6 +71,11 @@ bool CopyBytes(Copy* copy) {
         if (!WriteFile(target.Get(), buffer.data(), got, &put, nullptr))
             return Fail(copy, GetLastError());
         if (put != got) return Fail(copy, ERROR_DISK_FULL);  // a short write: no room left
+        unflushed += got;
+        if (unflushed >= kFlushEveryBytes) {
+            if (!FlushFileBuffers(target.Get())) return Fail(copy, GetLastError());
+            unflushed = 0;
+        }
         copy->copied += got;
     }
     // The times last: a write afterwards would change them again.

@@ -167,6 +167,28 @@ private:
     ULONG references_ = 1;
 };
 
+// Shows the dialog and takes the path chosen: a long typed one as LongNameTaker took it, any
+// other from the dialog's result.
+DialogResult ShowDialog(IFileDialog* dialog, bool folder) {
+    LongNameTaker events(dialog, folder);
+    DWORD cookie = 0;
+    const bool advised = SUCCEEDED(dialog->Advise(&events, &cookie));
+    HRESULT result = dialog->Show(DialogOwner());
+    if (advised) dialog->Unadvise(cookie);
+    if (result == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return {};
+    if (FAILED(result)) return Failed(result);
+    std::u16string path = events.chosen;
+    if (path.empty()) {
+        IShellItem* chosen = nullptr;
+        result = dialog->GetResult(&chosen);
+        if (FAILED(result)) return Failed(result);
+        const ComPtr<IShellItem> owned(chosen);
+        path = PathOf(chosen);
+    }
+    if (path.empty()) return Failed(E_FAIL);
+    return {DialogOutcome::kChosen, path, {}};
+}
+
 }  // namespace
 
 int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned flags) {
@@ -193,24 +215,10 @@ DialogResult ChooseFolder(std::u16string_view instruction, std::u16string_view s
         const ComPtr<IShellItem> owned(start);
         dialog.Get()->SetFolder(start);
     }
-    LongNameTaker events(dialog.Get(), true);
-    DWORD cookie = 0;
-    const bool advised = SUCCEEDED(dialog.Get()->Advise(&events, &cookie));
-    result = dialog.Get()->Show(DialogOwner());
-    if (advised) dialog.Get()->Unadvise(cookie);
-    if (result == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return {};
-    if (FAILED(result)) return Failed(result);
-    std::u16string path = events.chosen;
-    if (path.empty()) {
-        IShellItem* chosen = nullptr;
-        result = dialog.Get()->GetResult(&chosen);
-        if (FAILED(result)) return Failed(result);
-        const ComPtr<IShellItem> owned(chosen);
-        path = PathOf(chosen);
-    }
-    if (path.empty()) return Failed(E_FAIL);
-    if (path.back() != u'\\') path.push_back(u'\\');
-    return {DialogOutcome::kChosen, path, {}};
+    DialogResult picked = ShowDialog(dialog.Get(), true);
+    std::u16string& path = picked.path;
+    if (picked.outcome == DialogOutcome::kChosen && path.back() != u'\\') path.push_back(u'\\');
+    return picked;
 }
 
 DialogResult ChooseSaveFile(std::u16string_view title, std::u16string_view proposedFile,
@@ -245,21 +253,7 @@ DialogResult ChooseSaveFile(std::u16string_view title, std::u16string_view propo
         types.push_back({W(parts[k]), W(parts[k + 1])});
     dialog.Get()->SetFileTypes(static_cast<UINT>(types.size()), types.data());
     dialog.Get()->SetFileTypeIndex(static_cast<UINT>(filterIndex));
-    LongNameTaker events(dialog.Get(), false);
-    DWORD cookie = 0;
-    const bool advised = SUCCEEDED(dialog.Get()->Advise(&events, &cookie));
-    result = dialog.Get()->Show(DialogOwner());
-    if (advised) dialog.Get()->Unadvise(cookie);
-    if (result == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return {};
-    if (FAILED(result)) return Failed(result);
-    if (!events.chosen.empty()) return {DialogOutcome::kChosen, events.chosen, {}};
-    IShellItem* chosen = nullptr;
-    result = dialog.Get()->GetResult(&chosen);
-    if (FAILED(result)) return Failed(result);
-    const ComPtr<IShellItem> owned(chosen);
-    const std::u16string path = PathOf(chosen);
-    if (path.empty()) return Failed(E_FAIL);
-    return {DialogOutcome::kChosen, path, {}};
+    return ShowDialog(dialog.Get(), false);
 }
 
 bool ShellOpen(std::u16string_view file, std::u16string_view parameters,
