@@ -34,83 +34,93 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
         const std::u16string key = PathKey(hit.hit);
         const size_t cut = key.rfind(u'\\');
         if (cut == std::u16string::npos) continue;
-        usedByFolder[key.substr(0, cut)].insert(key.substr(cut + 1));
+        const std::u16string_view folder = std::u16string_view(key).substr(0, cut);
+        auto found = usedByFolder.find(folder);
+        if (found == usedByFolder.end()) found = usedByFolder.emplace(folder, TextSet()).first;
+        found->second.emplace(std::u16string_view(key).substr(cut + 1));
     }
+    const size_t folderCount = index.folders.size();
     std::vector<std::u16string> folderKeys;
-    folderKeys.reserve(index.folders.size());
+    folderKeys.reserve(folderCount);
     for (const std::u16string& folder : index.folders) folderKeys.push_back(PathKey(folder));
 
     // Explorer's order of whole paths, in two steps: the folders once (each with a final
     // backslash, so that a folder's subfolders come before its own files), then the names
-    // within a folder. Comparing whole paths would compare the base path again for every pair.
-    std::vector<uint32_t> folderOrder(index.folders.size());
-    for (uint32_t k = 0; k < folderOrder.size(); ++k) folderOrder[k] = k;
-    std::vector<std::u16string> folderOrderKeys;
-    folderOrderKeys.reserve(folderKeys.size());
-    for (const std::u16string& key : folderKeys) folderOrderKeys.push_back(key + u"\\");
-    std::sort(folderOrder.begin(), folderOrder.end(), [&](uint32_t a, uint32_t b) {
-        return archive::LogicalPathCompare(folderOrderKeys[a], folderOrderKeys[b]) < 0;
-    });
-    std::vector<uint32_t> folderRank(index.folders.size());
-    for (uint32_t k = 0; k < folderOrder.size(); ++k) folderRank[folderOrder[k]] = k;
-    std::vector<const TextSet*> usedIn(index.folders.size(), nullptr);
-    for (uint32_t k = 0; k < folderKeys.size(); ++k) {
-        const auto found = usedByFolder.find(folderKeys[k]);
-        if (found != usedByFolder.end()) usedIn[k] = &found->second;
+    // within each folder.
+    std::vector<uint32_t> folderOrder(folderCount);
+    for (uint32_t k = 0; k < folderCount; ++k) folderOrder[k] = k;
+    {
+        std::vector<std::u16string> orderKeys;
+        orderKeys.reserve(folderCount);
+        for (const std::u16string& key : folderKeys) orderKeys.push_back(key + u"\\");
+        std::sort(folderOrder.begin(), folderOrder.end(), [&](uint32_t a, uint32_t b) {
+            return archive::LogicalPathCompare(orderKeys[a], orderKeys[b]) < 0;
+        });
+    }
+    // The files of each folder, in the walk's order: filesOf[first[f], first[f + 1]).
+    std::vector<uint32_t> first(folderCount + 1, 0), filesOf(index.files.size());
+    for (const archive::ArchiveFile& file : index.files) ++first[file.folder + 1];
+    for (size_t f = 0; f < folderCount; ++f) first[f + 1] += first[f];
+    {
+        std::vector<uint32_t> next(first.begin(), first.end() - 1);
+        for (uint32_t f = 0; f < index.files.size(); ++f)
+            filesOf[next[index.files[f].folder]++] = f;
     }
 
-    // The used pictures by folder and lower-cased name without extension, for their live
-    // photos' videos.
-    const auto pictureKey = [](uint32_t folder, std::u16string_view lowerName) {
-        std::u16string key{static_cast<char16_t>(folder & 0xFFFF),
-                           static_cast<char16_t>(folder >> 16)};
-        return key.append(Stem(lowerName));
-    };
-    TextMap<std::u16string_view> usedPictures;
-    struct Unused {
+    // One folder at a time: its files lower-cased, its used pictures by name stem (for their
+    // live photos' videos), its unused files in Explorer's order.
+    struct Entry {
         std::u16string lowerName;
-        uint32_t folderRank;
         uint32_t file;
     };
-    std::vector<Unused> unused;
-    unused.reserve(index.files.size());
-    size_t usedCount = 0;
-    for (uint32_t f = 0; f < index.files.size(); ++f) {
-        const archive::ArchiveFile& file = index.files[f];
-        const std::u16string_view name = index.Name(file);
-        std::u16string lowerName = platform::LowerCase(name);
-        const TextSet* usedHere = usedIn[file.folder];
-        if (usedHere && usedHere->count(lowerName)) {
+    std::vector<Entry> entries;
+    std::vector<std::pair<std::u16string_view, std::u16string_view>> usedPictures;
+    std::vector<const Entry*> unused;
+    size_t usedCount = 0, unusedCount = 0;
+    std::u16string lines;
+    for (uint32_t folder : folderOrder) {
+        entries.clear();
+        usedPictures.clear();
+        unused.clear();
+        const auto found = usedByFolder.find(folderKeys[folder]);
+        const TextSet* usedHere = found == usedByFolder.end() ? nullptr : &found->second;
+        for (uint32_t k = first[folder]; k < first[folder + 1]; ++k)
+            entries.push_back(
+                {platform::LowerCase(index.Name(index.files[filesOf[k]])), filesOf[k]});
+        for (const Entry& entry : entries) {
+            if (!usedHere || !usedHere->count(entry.lowerName)) {
+                unused.push_back(&entry);
+                continue;
+            }
             ++usedCount;
+            const std::u16string_view name = index.Name(index.files[entry.file]);
             if (archive::HasExtension(name, kPictures))
-                usedPictures.emplace(pictureKey(file.folder, lowerName), name);
-        } else {
-            unused.push_back({std::move(lowerName), folderRank[file.folder], f});
+                usedPictures.emplace_back(Stem(entry.lowerName), name);
+        }
+        std::stable_sort(usedPictures.begin(), usedPictures.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(unused.begin(), unused.end(), [](const Entry* a, const Entry* b) {
+            return archive::LogicalCompare(a->lowerName, b->lowerName) < 0;
+        });
+        unusedCount += unused.size();
+        for (const Entry* entry : unused) {
+            const std::u16string_view name = index.Name(index.files[entry->file]);
+            lines.append(u"\r\n").append(index.folders[folder]).append(u"\\").append(name);
+            if (!archive::HasExtension(name, kVideos)) continue;
+            const std::u16string_view stem = Stem(entry->lowerName);
+            const auto picture = std::lower_bound(
+                usedPictures.begin(), usedPictures.end(), stem,
+                [](const auto& used, std::u16string_view wanted) { return used.first < wanted; });
+            if (picture != usedPictures.end() && picture->first == stem) {
+                lines.append(u"\tgeh\u00F6rt zum verwendeten Bild '")
+                    .append(picture->second)
+                    .append(u"'");
+            }
         }
     }
-    std::sort(unused.begin(), unused.end(), [](const Unused& a, const Unused& b) {
-        if (a.folderRank != b.folderRank) return a.folderRank < b.folderRank;
-        return archive::LogicalCompare(a.lowerName, b.lowerName) < 0;
-    });
-    std::u16string text = u"Mediendateien im Archiv: " +
-                          Decimal(static_cast<int64_t>(index.files.size())) + u", verwendet: " +
-                          Decimal(static_cast<int64_t>(usedCount)) + u", nicht verwendet: " +
-                          Decimal(static_cast<int64_t>(unused.size()));
-    size_t length = text.size();
-    for (const Unused& entry : unused)
-        length += 3 + index.folders[index.files[entry.file].folder].size() + entry.lowerName.size();
-    text.reserve(length);
-    for (const Unused& entry : unused) {
-        const archive::ArchiveFile& file = index.files[entry.file];
-        const std::u16string_view name = index.Name(file);
-        text.append(u"\r\n").append(index.folders[file.folder]).append(u"\\").append(name);
-        if (!archive::HasExtension(name, kVideos)) continue;
-        const auto picture = usedPictures.find(pictureKey(file.folder, entry.lowerName));
-        if (picture != usedPictures.end())
-            text +=
-                u"\tgeh\u00F6rt zum verwendeten Bild '" + std::u16string(picture->second) + u"'";
-    }
-    return text;
+    return u"Mediendateien im Archiv: " + Decimal(static_cast<int64_t>(index.files.size())) +
+           u", verwendet: " + Decimal(static_cast<int64_t>(usedCount)) + u", nicht verwendet: " +
+           Decimal(static_cast<int64_t>(unusedCount)) + lines;
 }
 
 }  // namespace spurlese

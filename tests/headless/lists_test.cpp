@@ -59,14 +59,17 @@ TEST_F(ListsTest, UnusedFilesSortedWithLivePhotosMarked) {
     for (const char16_t* file :
          {u"D:\\Archiv\\IMG_10.jpg", u"D:\\Archiv\\img_2.JPG", u"D:\\Archiv\\Used.heic",
           u"D:\\Archiv\\Used.MOV", u"D:\\Archiv\\Film.mp4", u"D:\\Archiv\\Film.jpg",
-          u"D:\\Archiv\\Ander\\Used.mov", u"D:\\Archiv\\Bild.jpg", u"D:\\Archiv\\Bild.mp4"}) {
+          u"D:\\Archiv\\Ander 2\\x.jpg", u"D:\\Archiv\\Ander\\Used.mov", u"D:\\Archiv\\Bild.jpg",
+          u"D:\\Archiv\\Bild.mp4", u"D:\\Archiv\\Zoo\\Tiere\\t.jpg"}) {
         ASSERT_TRUE(headless::MakeFile(file));
     }
     const std::vector<HitSource> hits = {{u"D:\\Archiv\\used.heic", u"P.mph"},
                                          {u"d:\\archiv\\\\film.jpg", u"P.mph"}};
     EXPECT_U16_EQ(
-        u"Mediendateien im Archiv: 9, verwendet: 2, nicht verwendet: 7\r\n"
+        u"Mediendateien im Archiv: 11, verwendet: 2, nicht verwendet: 9\r\n"
         u"D:\\Archiv\\Ander\\Used.mov\r\n"  // another folder: not marked
+        u"D:\\Archiv\\Ander 2\\x.jpg\r\n"   // folders by their names, before the files
+        u"D:\\Archiv\\Zoo\\Tiere\\t.jpg\r\n"
         u"D:\\Archiv\\Bild.jpg\r\n"
         u"D:\\Archiv\\Bild.mp4\r\n"  // beside an unused picture: not marked
         u"D:\\Archiv\\Film.mp4\tgeh\u00F6rt zum verwendeten Bild 'Film.jpg'\r\n"
