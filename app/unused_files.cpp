@@ -1,8 +1,10 @@
 #include "app/unused_files.h"
 
 #include <algorithm>
+#include <span>
 
 #include "archive/logical_order.h"
+#include "archive/name_key.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 
@@ -29,15 +31,24 @@ std::u16string_view Stem(std::u16string_view name) {
 std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
                                const std::vector<HitSource>& hits) {
     // The hits by folder: each folder's used names, looked up once per folder, not per file.
+    // Hits come folder by folder, so a folder's key is made once for a run of its hits.
     TextMap<TextSet> usedByFolder;
+    std::u16string_view lastFolder;
+    TextSet* usedInLast = nullptr;
     for (const HitSource& hit : hits) {
-        const std::u16string key = PathKey(hit.hit);
-        const size_t cut = key.rfind(u'\\');
-        if (cut == std::u16string::npos) continue;
-        const std::u16string_view folder = std::u16string_view(key).substr(0, cut);
-        auto found = usedByFolder.find(folder);
-        if (found == usedByFolder.end()) found = usedByFolder.emplace(folder, TextSet()).first;
-        found->second.emplace(std::u16string_view(key).substr(cut + 1));
+        const std::u16string_view path = hit.hit;
+        const size_t cut = path.rfind(u'\\');
+        if (cut == std::u16string_view::npos) continue;
+        std::u16string_view folder = path.substr(0, cut);
+        while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+        if (!usedInLast || folder != lastFolder) {
+            const std::u16string key = PathKey(folder);
+            auto found = usedByFolder.find(key);
+            if (found == usedByFolder.end()) found = usedByFolder.emplace(key, TextSet()).first;
+            usedInLast = &found->second;
+            lastFolder = folder;
+        }
+        usedInLast->insert(platform::LowerCase(path.substr(cut + 1)));
     }
     const size_t folderCount = index.folders.size();
     std::vector<std::u16string> folderKeys;
@@ -79,15 +90,19 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
     size_t usedCount = 0, unusedCount = 0;
     std::u16string lines;
     for (uint32_t folder : folderOrder) {
-        entries.clear();
         usedPictures.clear();
         unused.clear();
         const auto found = usedByFolder.find(folderKeys[folder]);
         const TextSet* usedHere = found == usedByFolder.end() ? nullptr : &found->second;
-        for (uint32_t k = first[folder]; k < first[folder + 1]; ++k)
-            entries.push_back(
-                {platform::LowerCase(index.Name(index.files[filesOf[k]])), filesOf[k]});
-        for (const Entry& entry : entries) {
+        // The entries of the folder before are written over, so their strings keep their room.
+        const size_t count = first[folder + 1] - first[folder];
+        if (entries.size() < count) entries.resize(count);
+        for (size_t k = 0; k < count; ++k) {
+            const uint32_t file = filesOf[first[folder] + k];
+            archive::AssignLowerCase(index.Name(index.files[file]), &entries[k].lowerName);
+            entries[k].file = file;
+        }
+        for (const Entry& entry : std::span(entries).first(count)) {
             if (!usedHere || !usedHere->count(entry.lowerName)) {
                 unused.push_back(&entry);
                 continue;

@@ -41,8 +41,10 @@ std::vector<std::vector<uint32_t>> FindCandidates(const ArchiveIndex& index,
     std::unordered_multimap<std::u16string, size_t> wanted;
     for (size_t m = 0; m < missing.size(); ++m)
         wanted.emplace(NameKey(FileNamePart(missing[m])), m);
+    std::u16string key;
     for (uint32_t f = 0; f < index.files.size(); ++f) {
-        const auto [first, last] = wanted.equal_range(NameKey(index.Name(index.files[f])));
+        AssignNameKey(index.Name(index.files[f]), &key);
+        const auto [first, last] = wanted.equal_range(key);
         for (auto it = first; it != last; ++it) found[it->second].push_back(f);
     }
     // The most likely first; only the few files of one name are compared.

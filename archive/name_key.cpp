@@ -43,12 +43,8 @@ int CombiningClass(char16_t unit) {
     return unit <= found->last ? found->combiningClass : 0;
 }
 
-}  // namespace
-
-std::u16string NameKey(std::u16string_view name) {
-    // Below U+00C0 nothing decomposes and nothing combines: most names end here.
-    if (std::all_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0xC0; }))
-        return platform::LowerCase(name);
+// The canonical decomposed form, lower-cased.
+std::u16string DecomposedKey(std::u16string_view name) {
     std::u16string decomposed;
     decomposed.reserve(name.size());
     for (char16_t unit : name) Decompose(unit, &decomposed);
@@ -67,6 +63,34 @@ std::u16string NameKey(std::u16string_view name) {
         i = end;
     }
     return platform::LowerCase(decomposed);
+}
+
+}  // namespace
+
+void AssignLowerCase(std::u16string_view name, std::u16string* out) {
+    if (std::any_of(name.begin(), name.end(), [](char16_t unit) { return unit >= 0x80; })) {
+        *out = platform::LowerCase(name);
+        return;
+    }
+    out->assign(name);
+    for (char16_t& unit : *out) {
+        if (unit >= u'A' && unit <= u'Z') unit = static_cast<char16_t>(unit + (u'a' - u'A'));
+    }
+}
+
+void AssignNameKey(std::u16string_view name, std::u16string* out) {
+    // Below U+00C0 nothing decomposes and nothing combines: most names end here.
+    if (std::all_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0xC0; })) {
+        AssignLowerCase(name, out);
+        return;
+    }
+    *out = DecomposedKey(name);
+}
+
+std::u16string NameKey(std::u16string_view name) {
+    std::u16string key;
+    AssignNameKey(name, &key);
+    return key;
 }
 
 }  // namespace spurlese::archive

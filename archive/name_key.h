@@ -12,4 +12,9 @@ namespace spurlese::archive {
 // name.
 std::u16string NameKey(std::u16string_view name);
 
+// The name lower-cased, and its NameKey, written into `out`, which keeps its room for the next
+// name: in loops over many names, which are mostly ASCII, that saves an allocation per name.
+void AssignLowerCase(std::u16string_view name, std::u16string* out);
+void AssignNameKey(std::u16string_view name, std::u16string* out);
+
 }  // namespace spurlese::archive
