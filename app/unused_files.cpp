@@ -55,19 +55,9 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
     folderKeys.reserve(folderCount);
     for (const std::u16string& folder : index.folders) folderKeys.push_back(PathKey(folder));
 
-    // Explorer's order of whole paths, in two steps: the folders once (each with a final
-    // backslash, so that a folder's subfolders come before its own files), then the names
-    // within each folder.
-    std::vector<uint32_t> folderOrder(folderCount);
-    for (uint32_t k = 0; k < folderCount; ++k) folderOrder[k] = k;
-    {
-        std::vector<std::u16string> orderKeys;
-        orderKeys.reserve(folderCount);
-        for (const std::u16string& key : folderKeys) orderKeys.push_back(key + u"\\");
-        std::sort(folderOrder.begin(), folderOrder.end(), [&](uint32_t a, uint32_t b) {
-            return archive::LogicalPathCompare(orderKeys[a], orderKeys[b]) < 0;
-        });
-    }
+    // Explorer's order of whole paths, in two steps: the folders once, then the names within
+    // each folder.
+    const std::vector<uint32_t> folderOrder = archive::FolderOrder(index);
     // The files of each folder, in the walk's order: filesOf[first[f], first[f + 1]).
     std::vector<uint32_t> first(folderCount + 1, 0), filesOf(index.files.size());
     for (const archive::ArchiveFile& file : index.files) ++first[file.folder + 1];

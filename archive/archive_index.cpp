@@ -1,5 +1,9 @@
 #include "archive/archive_index.h"
 
+#include <algorithm>
+
+#include "archive/logical_order.h"
+
 #include "platform/owners.h"
 #include "platform/platform.h"
 
@@ -7,6 +11,19 @@ namespace spurlese::archive {
 
 std::u16string ArchiveIndex::Path(const ArchiveFile& file) const {
     return folders[file.folder] + u"\\" + std::u16string(Name(file));
+}
+
+std::vector<uint32_t> FolderOrder(const ArchiveIndex& index) {
+    // Each path with a final backslash, so that a folder's own name counts as a folder's.
+    std::vector<std::u16string> keys;
+    keys.reserve(index.folders.size());
+    for (const std::u16string& folder : index.folders)
+        keys.push_back(platform::LowerCase(folder) + u"\\");
+    std::vector<uint32_t> order(index.folders.size());
+    for (uint32_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](uint32_t a, uint32_t b) { return LogicalPathCompare(keys[a], keys[b]) < 0; });
+    return order;
 }
 
 bool HasExtension(std::u16string_view name, std::u16string_view extensions) {

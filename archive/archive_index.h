@@ -47,6 +47,10 @@ struct WalkObserver {
 ArchiveIndex WalkArchive(std::u16string_view basePath, std::u16string_view extensions,
                          const WalkObserver& observer);
 
+// The index's folders in the order Explorer lists their files, each folder's subfolders before
+// its own files: the first folder's number first.
+std::vector<uint32_t> FolderOrder(const ArchiveIndex& index);
+
 // Whether the name's extension (after its last full stop) is one of the extensions.
 bool HasExtension(std::u16string_view name, std::u16string_view extensions);
 

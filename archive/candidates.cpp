@@ -48,16 +48,22 @@ std::vector<std::vector<uint32_t>> FindCandidates(const ArchiveIndex& index,
         for (auto it = first; it != last; ++it) found[it->second].push_back(f);
     }
     // The most likely first; only the few files of one name are compared.
+    std::vector<uint32_t> folderRank;
     std::unordered_map<uint32_t, std::vector<std::u16string>> folderKeys;
     for (size_t m = 0; m < missing.size(); ++m) {
         if (found[m].empty()) continue;
+        if (folderRank.empty()) {
+            const std::vector<uint32_t> order = FolderOrder(index);
+            folderRank.resize(order.size());
+            for (uint32_t k = 0; k < order.size(); ++k) folderRank[order[k]] = k;
+        }
         std::u16string_view missingFolder = FolderPart(missing[m]);
         if (!missingFolder.empty()) missingFolder.remove_suffix(1);
         const std::vector<std::u16string> wantedKeys = FolderKeysFromTheEnd(missingFolder);
         struct Ranked {
             uint32_t file;
             size_t common;
-            std::u16string path;  // lower-cased, for Explorer's order
+            uint32_t folderRank;
         };
         std::vector<Ranked> ranked;
         for (uint32_t f : found[m]) {
@@ -66,12 +72,15 @@ std::vector<std::vector<uint32_t>> FindCandidates(const ArchiveIndex& index,
             if (keys == folderKeys.end())
                 keys =
                     folderKeys.emplace(folder, FolderKeysFromTheEnd(index.folders[folder])).first;
-            ranked.push_back({f, TrailingInCommon(wantedKeys, keys->second),
-                              platform::LowerCase(index.Path(index.files[f]))});
+            ranked.push_back({f, TrailingInCommon(wantedKeys, keys->second), folderRank[folder]});
         }
-        std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        // Then in Explorer's order: by folder, and in one folder (a name spelt composed and
+        // decomposed) by name.
+        std::sort(ranked.begin(), ranked.end(), [&](const Ranked& a, const Ranked& b) {
             if (a.common != b.common) return a.common > b.common;
-            return LogicalPathCompare(a.path, b.path) < 0;
+            if (a.folderRank != b.folderRank) return a.folderRank < b.folderRank;
+            return LogicalCompare(platform::LowerCase(index.Name(index.files[a.file])),
+                                  platform::LowerCase(index.Name(index.files[b.file]))) < 0;
         });
         for (size_t k = 0; k < ranked.size(); ++k) found[m][k] = ranked[k].file;
     }
