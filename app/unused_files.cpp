@@ -78,7 +78,13 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
     std::vector<std::pair<std::u16string_view, std::u16string_view>> usedPictures;
     std::vector<const Entry*> unused;
     size_t usedCount = 0, unusedCount = 0;
+    // Room for every file's line: only the pages written are ever taken from the system, and
+    // the text is not copied again as it grows.
     std::u16string lines;
+    size_t room = 0;
+    for (const archive::ArchiveFile& file : index.files)
+        room += 3 + index.folders[file.folder].size() + file.nameLength;
+    lines.reserve(room);
     for (uint32_t folder : folderOrder) {
         usedPictures.clear();
         unused.clear();
