@@ -85,9 +85,10 @@ void FollowMustContainBase() {
 }
 
 void ApplyFilter() {
+    // Disabled before the page shows, so that it never shows enabled while the scan runs.
+    platform::EnableControl(ctl::SaveResultsButton, false);
     ActivatePage(kResultsPage);
     ShowHelpImage(ctl::ResultsHelpButton);
-    platform::EnableControl(ctl::SaveResultsButton, false);
     // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
     // the user has put it elsewhere meanwhile.
     platform::FocusControl(ctl::HitsText);
