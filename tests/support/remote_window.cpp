@@ -84,6 +84,14 @@ std::wstring BoxText(HWND box) {
     return all;
 }
 
+bool TypeAndConfirm(HWND dialog, const std::wstring& text) {
+    HWND field = dialog ? ChildOfClass(dialog, L"Edit") : nullptr;
+    if (!field) return false;
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return true;
+}
+
 HWND OpenMenu(DWORD process) {
     HWND found = nullptr;
     WaitFor(

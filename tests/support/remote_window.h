@@ -35,6 +35,9 @@ HWND Child(HWND window, int id);
 HWND ChildOfClass(HWND window, const wchar_t* className);
 // The static texts of a message box, joined.
 std::wstring BoxText(HWND box);
+// Types the text into the dialog's edit field (a file name or a folder) and presses OK; false
+// when there is no dialog or no field.
+bool TypeAndConfirm(HWND dialog, const std::wstring& text);
 // The popup menu the process shows; nullptr when none shows within 5 s.
 HWND OpenMenu(DWORD process);
 // As a keyboard user: F4 on "Ergebnis speichern" opens its menu, the arrow keys go to the

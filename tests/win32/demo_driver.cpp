@@ -97,14 +97,12 @@ int wmain(int argc, wchar_t** argv) {
     ShowAndWait(main, argv[4], L"results-menu");
     for (int k = 0; k < 2; ++k) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    dialog = program.Window(L"Querverweis f\u00fcr Excel speichern");
-    name = dialog ? remote::ChildOfClass(dialog, L"Edit") : nullptr;
-    if (!name) return Fail(L"no save dialog for the cross-reference");
     std::wstring crossReference = argv[3];
     crossReference = crossReference.substr(0, crossReference.find_last_of(L'\\') + 1) +
                      L"Spurlese_Querverweis.csv";
-    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(crossReference.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    if (!remote::TypeAndConfirm(program.Window(L"Querverweis f\u00fcr Excel speichern"),
+                                crossReference))
+        return Fail(L"no save dialog for the cross-reference");
     success = program.Window(L"Success");
     if (!success) return Fail(L"no Success message for the cross-reference");
     PostMessageW(success, WM_COMMAND, IDOK, 0);

@@ -172,11 +172,7 @@ TEST_F(ProgramEndToEndTest, ScanSaveCloseAndRestart) {
     const std::wstring longTarget = deep + L"\\treffer.txt";
     ASSERT_GT(longTarget.size(), 300u);
     PostMessageW(Child(main, 20), BM_CLICK, 0, 0);
-    dialog = program.Window(L"Ergebnis speichern");
-    ASSERT_NE(nullptr, dialog);
-    SendMessageW(ChildOfClass(dialog, L"Edit"), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(longTarget.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(remote::TypeAndConfirm(program.Window(L"Ergebnis speichern"), longTarget));
     success = program.Window(L"Success");
     ASSERT_NE(nullptr, success) << "saved to a long path";
     PostMessageW(success, WM_COMMAND, IDOK, 0);
@@ -234,10 +230,7 @@ TEST_F(ProgramEndToEndTest, FolderPickerTakesALongPath) {
     PostMessageW(Child(main, 4), BM_CLICK, 0, 0);
     HWND picker =
         program.Window(L"Bitte das Verzeichnis mit den Photostory MPH Dateien w\u00e4hlen");
-    ASSERT_NE(nullptr, picker);
-    SendMessageW(ChildOfClass(picker, L"Edit"), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(deep.c_str()));
-    PostMessageW(picker, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(remote::TypeAndConfirm(picker, deep));
     EXPECT_TRUE(WaitFor([&] { return Text(Child(main, 4)) == deep + L"\\"; }))
         << Text(Child(main, 4)).size();
     PostMessageW(main, WM_CLOSE, 0, 0);
@@ -383,11 +376,7 @@ std::vector<std::pair<std::wstring, int64_t>> FilesIn(const std::wstring& folder
 
 // Saves through the program's save dialog, a path typed into it; true on "Success".
 bool SaveAs(remote::RunningProgram& program, const wchar_t* title, const std::wstring& path) {
-    HWND dialog = program.Window(title);
-    if (!dialog) return false;
-    SendMessageW(ChildOfClass(dialog, L"Edit"), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    if (!remote::TypeAndConfirm(program.Window(title), path)) return false;
     HWND success = program.Window(L"Success");
     if (!success) return false;
     PostMessageW(success, WM_COMMAND, IDOK, 0);
@@ -511,10 +500,7 @@ protected:
         ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 3));
         HWND picker =
             program.Window(L"Ordner w\u00e4hlen, in den die verwendeten Dateien kopiert werden");
-        ASSERT_NE(nullptr, picker);
-        SendMessageW(ChildOfClass(picker, L"Edit"), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(target.c_str()));
-        PostMessageW(picker, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(remote::TypeAndConfirm(picker, target));
     }
     // The copy's summary line, once the copy ended.
     std::wstring Copy(const std::wstring& target) {
