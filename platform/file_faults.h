@@ -9,7 +9,7 @@ enum class FileOperation {
     kCreate,          // CreateFileForWriting, and a copy's target
     kWrite,           // WriteToFile, and a piece of a copy
     kDiskFull,        // a piece of a copy finds the disk full
-    kFlush,           // FlushFile, and the end of a copy
+    kFlush,           // FlushFile, and a copy's flushes
     kClose,           // CloseFile: what was buffered is lost, as on a full disk
     kReplace,         // ReplaceWithBackup: nothing changes
     kReplaceHalfway,  // ReplaceWithBackup: the old file goes to the backup, the new one stays

@@ -52,6 +52,7 @@ bool Injected(FileOperation operation, DWORD code, Copy* copy) {
 }
 
 DWORD WINAPI FlushInBackground(void* file) {
+    if (FileOperationFails(FileOperation::kFlush)) return ERROR_GEN_FAILURE;
     return FlushFileBuffers(static_cast<HANDLE>(file)) ? ERROR_SUCCESS : GetLastError();
 }
 

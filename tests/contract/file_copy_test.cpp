@@ -109,8 +109,9 @@ TEST_F(FileCopyTest, EveryFailingStepLeavesNoPartialFile) {
         {Op::kDiskFull, CopyStatus::kDiskFull}, {Op::kFlush, CopyStatus::kFailed},
         {Op::kRename, CopyStatus::kFailed},
     };
-    const std::u16string source = std::u16string(kBase) + u"\\Ostern\\IMG_1.JPG";
-    ASSERT_TRUE(testsupport::MakeTestFile(source, Noise(1 << 20, 3)));
+    // A video big enough to be flushed on the way, not only at its end.
+    const std::u16string source = std::u16string(kBase) + u"\\Ostern\\IMG_1.MOV";
+    ASSERT_TRUE(testsupport::MakeTestFile(source, Noise(40 << 20, 3)));
     ASSERT_TRUE(testsupport::MakeTestFolder(kStick));
     const copying::CopyPlan plan = copying::PlanCopy({source}, kBase, kStick);
     ASSERT_EQ(1u, plan.files.size());
@@ -122,7 +123,7 @@ TEST_F(FileCopyTest, EveryFailingStepLeavesNoPartialFile) {
         platform::ClearFileFaults();
         EXPECT_EQ(row.status, outcome.status);
         EXPECT_FALSE(outcome.reason.empty());
-        EXPECT_EQ(-1, platform::FileSize(u"D:\\Stick\\Ostern\\IMG_1.JPG"));
+        EXPECT_EQ(-1, platform::FileSize(u"D:\\Stick\\Ostern\\IMG_1.MOV"));
         EXPECT_EQ(0, Leftovers(u"D:\\Stick\\Ostern"));
     }
     // And then it goes.
