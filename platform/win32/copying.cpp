@@ -31,7 +31,7 @@ struct Copy {
     std::atomic<int64_t> copied{0};
     // Set by the copy's thread once the bytes are written, before the last flush: the caller
     // starts the next file then, and is woken for it once.
-    OwnedHandle written;
+    OwnedHandle bytesWritten;
     bool writtenTold = false;  // the caller's side only
     // Written by the copy's thread before it ends; read once the thread has ended.
     CopyOutcome outcome;
@@ -82,7 +82,7 @@ bool CopyBytes(Copy* copy) {
     int64_t unflushed = 0;
     OwnedHandle flush;  // the helper thread of the flush under way
     // The flush under way ends before the file is closed, however the copy ends.
-    const auto copied = [&]() -> bool {
+    const auto wrote = [&]() -> bool {
         for (;;) {
             DWORD got = 0;
             if (!ReadFile(source.Get(), buffer.data(), kPieceBytes, &got, nullptr))
@@ -108,9 +108,9 @@ bool CopyBytes(Copy* copy) {
             copy->copied += got;
         }
     }();
-    SetEvent(copy->written.Get());
+    SetEvent(copy->bytesWritten.Get());
     const DWORD flushed = FinishFlush(&flush);
-    if (!copied) return false;
+    if (!wrote) return false;
     if (flushed != ERROR_SUCCESS) return Fail(copy, flushed);
     // The times last: a write afterwards would change them again.
     if (!SetFileTime(target.Get(), &created, nullptr, &written)) return Fail(copy, GetLastError());
@@ -142,8 +142,8 @@ CopyHandle StartFileCopy(std::u16string_view source, std::u16string_view target)
     auto copy = std::make_unique<Copy>();
     copy->source = NativePath(source);
     copy->target = NativePath(target);
-    copy->written = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!copy->written) return CopyHandle::kNone;
+    copy->bytesWritten = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!copy->bytesWritten) return CopyHandle::kNone;
     copy->thread = OwnedHandle(CreateThread(nullptr, 0, RunCopy, copy.get(), 0, nullptr));
     if (!copy->thread) return CopyHandle::kNone;
     const CopyHandle handle{gNextCopy++};
@@ -156,7 +156,7 @@ bool WaitFileCopy(CopyHandle handle, int milliseconds, int64_t* copied) {
     if (found == gCopies.end()) return true;
     Copy& copy = *found->second;
     // A message for the window ends the wait early, so that the window answers at once.
-    const HANDLE waits[] = {copy.thread.Get(), copy.written.Get()};
+    const HANDLE waits[] = {copy.thread.Get(), copy.bytesWritten.Get()};
     const DWORD woke = MsgWaitForMultipleObjects(copy.writtenTold ? 1 : 2, waits, FALSE,
                                                  static_cast<DWORD>(milliseconds), QS_ALLINPUT);
     if (woke == WAIT_OBJECT_0 + 1) copy.writtenTold = true;
