@@ -6,10 +6,9 @@
 #include "platform/file_replace.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "scan/hit_filter.h"
-#include "scan/info_log.h"
-#include "scan/progress.h"
-#include "scan/scan_state.h"
+#include "results_page/busy_loop.h"
+#include "results_page/info_log.h"
+#include "results_page/progress.h"
 #include "ui/controls.h"
 
 namespace spurlese {
@@ -21,56 +20,12 @@ using copying::CopyStatus;
 constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
 constexpr int64_t kProgressSteps = 10000;  // the bar's range: a byte count may pass 2^31
 
-// The folder picked last, where the picker starts the next time.
-std::u16string gLastTarget;
-
 // A number with the dots German puts between thousands: "47.395.123".
 std::u16string Grouped(int64_t number) {
     std::u16string digits = Decimal(number);
     for (int at = static_cast<int>(digits.size()) - 3; at > (digits[0] == u'-' ? 1 : 0); at -= 3)
         digits.insert(static_cast<size_t>(at), 1, u'.');
     return digits;
-}
-
-// The hits of the last scan, each once, in the order "Treffer" shows them.
-std::vector<std::u16string> UsedFiles() {
-    std::vector<std::u16string> hits;
-    TextSet seen;
-    for (const HitSource& source : HitSources()) {
-        if (seen.insert(source.hit).second) hits.push_back(source.hit);
-    }
-    return hits;
-}
-
-// What the user asked for while the copy ran.
-struct Requests {
-    bool stop = false;
-    bool quit = false;
-};
-
-bool AskToStop(bool closing) {
-    const std::u16string_view question =
-        closing ? u"Das Kopieren läuft noch.\nNach der aktuellen Datei anhalten und Spurlese "
-                  u"beenden?"
-                : u"Das Kopieren nach der aktuellen Datei anhalten?";
-    return platform::ShowMessageBox(kTitle, question,
-                                    platform::kYesNoButtons | platform::kWarningIcon) ==
-           platform::kYesPressed;
-}
-
-// Lets the window repaint and move, and takes the user's close box and Escape; everything else
-// the user does waits until the copy is over (and is dropped, as during a scan).
-void HandleEvents(Requests* requests) {
-    FlushDisplayLinesNowAndThen();
-    platform::Event event;
-    while (platform::PollEvent(&event)) {
-        if (event.number == platform::kCloseRequest && event.window == platform::kMainWindow) {
-            // Once a stop is agreed, closing needs no second question.
-            if (requests->stop || AskToStop(true)) requests->stop = requests->quit = true;
-        } else if (event.number == platform::kCancelRequest && !requests->stop) {
-            requests->stop = AskToStop(false);
-        }
-    }
 }
 
 // One line of "Informationen" for a file that was not simply copied or found.
@@ -103,13 +58,25 @@ void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& su
     const std::u16string path = plan.targetFolder + std::u16string(kCopyListName);
     std::string bytes;
     if (!platform::ConvertUtf16ToUtf8(CopyListText(paths), &bytes) ||
-        WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != 1) {
+        WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != WriteOutcome::kWritten) {
         AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " +
                     platform::LastFileError().reason);
     }
 }
 
 }  // namespace
+
+std::vector<std::u16string> UsedFiles(const ScanRecord& record) {
+    std::vector<std::u16string> files;
+    TextSet seen;
+    for (const HitSource& source : record.hits) {
+        const FileIdentity& identity = record.IdentityOf(source.hit);
+        const std::u16string& file =
+            identity.kind == FileIdentity::Kind::kFile ? identity.path : source.hit;
+        if (seen.insert(platform::LowerCase(file)).second) files.push_back(file);
+    }
+    return files;
+}
 
 std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool diskFull) {
     const std::u16string_view head = diskFull ? u"Kopieren abgebrochen, der Datenträger ist voll: "
@@ -127,8 +94,8 @@ std::u16string CopyListText(const std::vector<std::u16string>& paths) {
     return text;
 }
 
-bool CopyUsedFiles() {
-    const std::vector<std::u16string> hits = UsedFiles();
+bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
+    const std::vector<std::u16string> hits = UsedFiles(record);
     if (hits.empty()) {
         platform::ShowMessageBox(kTitle,
                                  u"Die letzte Suche hat keine verwendeten Dateien gefunden.",
@@ -136,14 +103,14 @@ bool CopyUsedFiles() {
         return false;
     }
     const platform::DialogResult chosen = platform::ChooseFolder(
-        u"Ordner wählen, in den die verwendeten Dateien kopiert werden", gLastTarget);
+        u"Ordner wählen, in den die verwendeten Dateien kopiert werden", *lastTarget);
     if (chosen.outcome == platform::DialogOutcome::kFailed) {
         platform::ShowMessageBox(
             kTitle, u"Das Fenster zur Wahl des Ordners ließ sich nicht öffnen:\n" + chosen.reason,
             platform::kWarningIcon);
     }
     if (chosen.outcome != platform::DialogOutcome::kChosen) return false;
-    const std::u16string& base = scanState.inputs.basePath;
+    const std::u16string& base = record.inputs.basePath;
     if (copying::InsideArchive(chosen.path, base)) {
         platform::ShowMessageBox(kTitle,
                                  u"Der Ordner '" + chosen.path + u"' liegt im Archiv '" + base +
@@ -152,7 +119,7 @@ bool CopyUsedFiles() {
                                  platform::kWarningIcon);
         return false;
     }
-    gLastTarget = chosen.path;
+    *lastTarget = chosen.path;
 
     platform::EnableControl(ctl::SaveResultsButton, false);
     BeginDisplayBatch();
@@ -168,18 +135,18 @@ bool CopyUsedFiles() {
         AddInfoLine(u"Nicht kopiert, der Pfad führt aus dem Archiv hinaus: '" + outside + u"'");
     FlushDisplayLines();
 
-    BeginProgress(kProgressSteps);
-    ShowProgress(0);
-    Requests requests;
+    ShowProgress(0, kProgressSteps);
+    BusyRequests requests;
     copying::CopyObserver observer;
     observer.progress = [&](int64_t done) {
-        ShowProgress(plan.totalBytes > 0 ? done * kProgressSteps / plan.totalBytes : 0);
-        HandleEvents(&requests);
+        ShowProgress(plan.totalBytes > 0 ? done * kProgressSteps / plan.totalBytes : 0,
+                     kProgressSteps);
+        KeepWindowAlive(BusyWork::kCopy, &requests);
     };
     observer.fileDone = [&](const copying::CopySource& source,
                             const copying::FileOutcome& outcome) {
         TellOutcome(source, outcome);
-        HandleEvents(&requests);
+        KeepWindowAlive(BusyWork::kCopy, &requests);
         return !requests.stop;
     };
     observer.goOn = [&] { return !requests.stop; };

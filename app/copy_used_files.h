@@ -1,8 +1,9 @@
-// "Verwendete Dateien kopieren nach…": every file of the last scan's hits that exists goes into a
-// folder the user picks, below it in the folders it has below the base path (copy/file_copy.h).
-// The progress bar, the taskbar button and "Informationen" follow the copy; the window stays
-// usable, and the close box or Escape asks whether to stop after the current file. At the end one
-// summary line, and the list Spurlese_Kopie.txt in the target folder.
+// "Verwendete Dateien kopieren nach…": every file a scan's hits name that exists goes, once
+// however the projects spelt it, into a folder the user picks, below it in the folders it has
+// below the base path, named as the archive names them (copy/file_copy.h). The progress bar, the
+// taskbar button and "Informationen" follow the copy; the window stays usable, and the close box
+// or Escape asks whether to stop after the current file (the busy loop's copy rule). At the end
+// one summary line, and the list Spurlese_Kopie.txt in the target folder.
 #pragma once
 
 #include <cstdint>
@@ -10,10 +11,18 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/scan_record.h"
+
 namespace spurlese {
 
-// True when the user closed the window during the copy and agreed to stop: the program ends.
-bool CopyUsedFiles();
+// The files the record's hits name, each once, in the order "Treffer" shows them: identities
+// where they are known, else the hits as written (which the plan then refuses or finds gone).
+std::vector<std::u16string> UsedFiles(const ScanRecord& record);
+
+// `lastTarget`: the folder picked the time before, where the picker starts; the chosen one
+// afterwards. True when the user closed the window during the copy and agreed to stop: the
+// program ends.
+bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget);
 
 // The summary line of a copy, as "Informationen" shows it.
 struct CopyCounts {

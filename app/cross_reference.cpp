@@ -46,15 +46,11 @@ std::u16string CsvField(std::u16string_view text) {
     return quoted + u"\"";
 }
 
-std::u16string CrossReferenceText(const std::vector<std::u16string>& projectFiles,
-                                  const std::vector<HitSource>& hits,
-                                  const std::vector<HitSource>& missing,
-                                  const std::vector<std::u16string>& missingPaths,
-                                  const std::vector<std::vector<uint32_t>>& candidates,
-                                  const archive::ArchiveIndex& index) {
+std::u16string CrossReferenceText(const ScanRecord& record) {
+    const archive::ArchiveIndex& index = record.archive;
     std::vector<std::u16string> projects;
     TextMap<size_t> projectIndex;
-    for (const std::u16string& file : projectFiles) {
+    for (const std::u16string& file : record.projectFiles) {
         if (projectIndex.emplace(file, projects.size()).second) projects.push_back(file);
     }
     const auto projectOf = [&](const std::u16string& file) {
@@ -67,26 +63,28 @@ std::u16string CrossReferenceText(const std::vector<std::u16string>& projectFile
     for (const archive::ArchiveFile& file : index.files)
         walked.emplace(platform::LowerCase(index.Path(file)), &file);
     TextMap<std::u16string> newPlace;
-    for (size_t m = 0; m < missingPaths.size() && m < candidates.size(); ++m) {
-        if (!candidates[m].empty())
-            newPlace.emplace(missingPaths[m], index.Path(index.files[candidates[m][0]]));
+    for (size_t m = 0; m < record.missing.size() && m < record.candidates.size(); ++m) {
+        if (!record.candidates[m].empty()) {
+            newPlace.emplace(record.missing[m], index.Path(index.files[record.candidates[m][0]]));
+        }
     }
 
     std::vector<Row> rows;
-    TextSet seen;  // project and file, each pair once, whatever the letter case of its folders
+    TextSet seen;  // project and file, each pair once, however the project spelt the file
     const auto add = [&](const HitSource& source, bool present) {
         const size_t project = projectOf(source.projectFile);
-        std::u16string key = platform::LowerCase(source.hit);
+        const FileIdentity& identity = record.IdentityOf(source.hit);
+        const std::u16string& file = identity.path.empty() ? source.hit : identity.path;
+        std::u16string key = platform::LowerCase(file);
         if (!seen.insert(Decimal(static_cast<int64_t>(project)) + u"|" + key).second) return;
-        std::u16string text = CsvField(source.hit) + u";" + (present ? u"vorhanden" : u"fehlt");
+        std::u16string text = CsvField(file) + u";" + (present ? u"vorhanden" : u"fehlt");
         int64_t size = 0, lastWrite = 0;
         const auto known = walked.find(key);
         if (known != walked.end()) {
             size = known->second->size;
             lastWrite = known->second->lastWrite;
         }
-        if (present &&
-            (known != walked.end() || platform::FileFacts(source.hit, &size, &lastWrite)))
+        if (present && (known != walked.end() || platform::FileFacts(file, &size, &lastWrite)))
             text += u";" + Decimal(size) + u";" + IsoTime(lastWrite) + u";";
         else
             text += u";;;";
@@ -96,8 +94,8 @@ std::u16string CrossReferenceText(const std::vector<std::u16string>& projectFile
         }
         rows.push_back({project, std::move(key), std::move(text)});
     };
-    for (const HitSource& hit : hits) add(hit, true);
-    for (const HitSource& gone : missing) add(gone, false);
+    for (const HitSource& hit : record.hits) add(hit, true);
+    for (const HitSource& gone : record.missingSources) add(gone, false);
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         if (a.project != b.project) return a.project < b.project;
         return archive::LogicalPathCompare(a.sortKey, b.sortKey) < 0;

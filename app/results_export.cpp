@@ -5,9 +5,8 @@
 #include "app/cross_reference.h"
 #include "app/unused_files.h"
 #include "platform/platform.h"
+#include "results_page/info_log.h"
 #include "scan/archive_walk.h"
-#include "scan/hit_filter.h"
-#include "scan/scan_state.h"
 #include "ui/controls.h"
 
 namespace spurlese {
@@ -31,19 +30,31 @@ SaveResult ExportResults() {
                              [&text](std::string* bytes) { return TextFileBytes(text, bytes); });
 }
 
-SaveResult SaveCrossReference() {
-    return SaveThroughDialog(kCrossReferenceDialog, [](std::string* bytes) {
-        return TextFileBytes(
-            CrossReferenceText(scanState.projectFiles, HitSources(), MissingSources(),
-                               MissingMediaFiles(), MissingCandidates(), scanState.archive),
-            bytes);
+SaveResult SaveCrossReference(const ScanRecord& record) {
+    return SaveThroughDialog(kCrossReferenceDialog, [&record](std::string* bytes) {
+        return TextFileBytes(CrossReferenceText(record), bytes);
     });
 }
 
-SaveResult SaveUnusedFiles() {
-    return SaveThroughDialog(kUnusedFilesDialog, [](std::string* bytes) {
-        return TextFileBytes(UnusedFilesText(WalkArchiveOnce(), HitSources()), bytes);
+SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests) {
+    WalkOutcome walk = WalkOutcome::kWalked;
+    SaveResult result = SaveThroughDialog(kUnusedFilesDialog, [&](std::string* bytes) {
+        BeginDisplayBatch();
+        walk = WalkArchiveOnce(record, ReportOnResultsPage(BusyWork::kWalk, requests));
+        EndDisplayBatch();
+        return walk == WalkOutcome::kWalked && TextFileBytes(UnusedFilesText(*record), bytes);
     });
+    if (walk == WalkOutcome::kRefused) {
+        platform::ShowMessageBox(kUnusedFilesDialog.title,
+                                 u"Der Basis Pfad '" + record->inputs.basePath +
+                                     u"' ist kein vollst\u00E4ndiger Pfad. Ohne ihn l\u00E4sst "
+                                     u"sich das Archiv nicht durchsuchen; es wurde nichts "
+                                     u"gespeichert.",
+                                 platform::kWarningIcon);
+    }
+    // Nothing was written, and nothing went wrong that a message should tell.
+    if (walk != WalkOutcome::kWalked) result.dialog = platform::DialogOutcome::kCancelled;
+    return result;
 }
 
 }  // namespace spurlese

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "app/saving.h"
+#include "results_page/busy_loop.h"
+#include "scan/scan_record.h"
 
 namespace spurlese {
 
@@ -19,9 +21,11 @@ inline constexpr SaveDialog kUnusedFilesDialog = {u"Nicht verwendete Dateien spe
 // The text of "Treffer".
 SaveResult ExportResults();
 
-// Made from the last scan's records (app/cross_reference.h, app/unused_files.h); the unused files
-// need the archive walked, which is done now unless the scan did it.
-SaveResult SaveCrossReference();
-SaveResult SaveUnusedFiles();
+// Made from a scan's record (app/cross_reference.h, app/unused_files.h). The unused files need
+// the archive walked, which is done now unless it was, under the walk's rule of the busy loop:
+// a walk the user stops (or that the base path does not allow) saves nothing and says nothing
+// more, the walk has said it in "Informationen".
+SaveResult SaveCrossReference(const ScanRecord& record);
+SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests);
 
 }  // namespace spurlese

@@ -22,15 +22,15 @@ void TellSaveResult(const SaveResult& result, std::u16string_view title) {
     if (result.dialog == platform::DialogOutcome::kCancelled) return;
     if (result.dialog == platform::DialogOutcome::kFailed) {
         text = u"Das Fenster zum Speichern ließ sich nicht öffnen:\n" + result.reason;
-    } else if (result.written == 1) {
+    } else if (result.written == WriteOutcome::kWritten) {
         platform::ShowMessageBox(u"Success", u"The results where successfully saved.",
                                  platform::kInformationIcon);
         return;
-    } else if (result.written == -2) {
+    } else if (result.written == WriteOutcome::kWriteFailed) {
         text = u"Beim Schreiben von '" + path +
                u"' ist ein Fehler aufgetreten; vielleicht ist der Datenträger voll.\n"
                u"Eine vorhandene Datei dieses Namens ist unverändert.";
-    } else if (result.written == -3) {
+    } else if (result.written == WriteOutcome::kHalfReplaced) {
         text = u"Windows konnte die Datei '" + path +
                u"' nicht ersetzen. Es ist nichts verloren:\nDer neue Inhalt liegt in '" +
                TemporaryNameFor(path) + u"',\nder alte in '" + BackupNameFor(path) + u"'.";

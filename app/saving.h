@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_replace.h"
 #include "platform/platform.h"
 
 namespace spurlese {
@@ -22,7 +23,8 @@ struct SaveResult {
     platform::DialogOutcome dialog = platform::DialogOutcome::kCancelled;
     std::u16string path;    // the chosen file
     std::u16string reason;  // why the dialog failed, in the system's words
-    int written = -1;       // WriteFileReplacing's result; -1 when nothing was tried
+    // WriteFileReplacing's outcome; kNothingWritten also when nothing was tried.
+    WriteOutcome written = WriteOutcome::kNothingWritten;
 };
 
 // Asks for the file, then makes its bytes (false: they cannot be made, and nothing is written)

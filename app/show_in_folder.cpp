@@ -1,7 +1,7 @@
 #include "app/show_in_folder.h"
 
 #include "platform/platform.h"
-#include "scan/info_log.h"
+#include "results_page/info_log.h"
 
 namespace spurlese {
 
@@ -17,7 +17,7 @@ std::u16string NearestExistingFolder(std::u16string_view path) {
          end = path.find_last_of(u'\\', end - 1)) {
         std::u16string folder(path.substr(0, end));
         if (folder.size() == 2 && folder[1] == u':') folder.push_back(u'\\');
-        if (platform::FileSize(folder) == -2) return folder;
+        if (platform::KindOfPath(folder) == platform::PathKind::kFolder) return folder;
     }
     return {};
 }
@@ -28,7 +28,7 @@ void ShowLineInFolder(int control, int64_t line) {
         case LineTarget::Kind::kNone:
             return;
         case LineTarget::Kind::kFile:
-            if (platform::FileSize(target.path) == -1) {
+            if (platform::KindOfPath(target.path) == platform::PathKind::kNone) {
                 platform::ShowMessageBox(kTitle,
                                          u"Die Datei '" + target.path +
                                              u"' ist nicht mehr da.\nSie wurde nach der Suche "

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "archive/logical_order.h"
+#include "archive/media_files.h"
 #include "archive/name_key.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
@@ -12,37 +13,33 @@ namespace spurlese {
 
 namespace {
 
-constexpr std::u16string_view kPictures = u"jpg,jpeg,heic";
-constexpr std::u16string_view kVideos = u"mov,mp4";
-
-// A path as a key: lower-cased, with doubled backslashes (as a project may write them) single.
-std::u16string PathKey(std::u16string_view path) {
-    std::u16string key = platform::LowerCase(path);
-    for (size_t at = 1; (at = key.find(u"\\\\", at)) != std::u16string::npos;) key.erase(at, 1);
-    return key;
-}
-
 std::u16string_view Stem(std::u16string_view name) {
     return name.substr(0, name.rfind(u'.'));
 }
 
 }  // namespace
 
-std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
-                               const std::vector<HitSource>& hits) {
-    // The hits by folder: each folder's used names, looked up once per folder, not per file.
-    // Hits come folder by folder, so a folder's key is made once for a run of its hits.
+std::u16string UnusedFilesText(const ScanRecord& record) {
+    const archive::ArchiveIndex& index = record.archive;
+    // The files the hits name, by folder: each folder's used names, looked up once per folder,
+    // not per file. Hits come folder by folder, so a folder's key is made once for a run of its
+    // hits. Identities write every folder as the archive's listings do, as the walk does.
     TextMap<TextSet> usedByFolder;
+    std::vector<std::u16string_view> unresolved;
+    TextSet unresolvedSeen;
     std::u16string_view lastFolder;
     TextSet* usedInLast = nullptr;
-    for (const HitSource& hit : hits) {
-        const std::u16string_view path = hit.hit;
+    for (const HitSource& hit : record.hits) {
+        const FileIdentity& identity = record.IdentityOf(hit.hit);
+        if (identity.kind != FileIdentity::Kind::kFile) {
+            if (unresolvedSeen.insert(hit.hit).second) unresolved.push_back(hit.hit);
+            continue;
+        }
+        const std::u16string_view path = identity.path;
         const size_t cut = path.rfind(u'\\');
-        if (cut == std::u16string_view::npos) continue;
-        std::u16string_view folder = path.substr(0, cut);
-        while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+        const std::u16string_view folder = path.substr(0, cut);
         if (!usedInLast || folder != lastFolder) {
-            const std::u16string key = PathKey(folder);
+            const std::u16string key = platform::LowerCase(folder);
             auto found = usedByFolder.find(key);
             if (found == usedByFolder.end()) found = usedByFolder.emplace(key, TextSet()).first;
             usedInLast = &found->second;
@@ -53,7 +50,8 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
     const size_t folderCount = index.folders.size();
     std::vector<std::u16string> folderKeys;
     folderKeys.reserve(folderCount);
-    for (const std::u16string& folder : index.folders) folderKeys.push_back(PathKey(folder));
+    for (const std::u16string& folder : index.folders)
+        folderKeys.push_back(platform::LowerCase(folder));
 
     // Explorer's order of whole paths, in two steps: the folders once, then the names within
     // each folder.
@@ -79,7 +77,7 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
     std::vector<const Entry*> unused;
     size_t usedCount = 0, unusedCount = 0;
     // Room for every file's line: only the pages written are ever taken from the system, and
-    // the text is not copied again as it grows.
+    // the text is not copied as it grows (once, at the end, behind the counts).
     std::u16string lines;
     size_t room = 0;
     for (const archive::ArchiveFile& file : index.files)
@@ -105,7 +103,7 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
             }
             ++usedCount;
             const std::u16string_view name = index.Name(index.files[entry.file]);
-            if (archive::HasExtension(name, kPictures))
+            if (archive::MediaKindOf(name) == archive::MediaKind::kPicture)
                 usedPictures.emplace_back(Stem(entry.lowerName), name);
         }
         std::stable_sort(usedPictures.begin(), usedPictures.end(),
@@ -117,7 +115,7 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
         for (const Entry* entry : unused) {
             const std::u16string_view name = index.Name(index.files[entry->file]);
             lines.append(u"\r\n").append(index.folders[folder]).append(u"\\").append(name);
-            if (!archive::HasExtension(name, kVideos)) continue;
+            if (archive::MediaKindOf(name) != archive::MediaKind::kVideo) continue;
             const std::u16string_view stem = Stem(entry->lowerName);
             const auto picture = std::lower_bound(
                 usedPictures.begin(), usedPictures.end(), stem,
@@ -128,6 +126,12 @@ std::u16string UnusedFilesText(const archive::ArchiveIndex& index,
                     .append(u"'");
             }
         }
+    }
+    if (!unresolved.empty()) {
+        lines.append(
+            u"\r\n\r\nTreffer, die sich keiner Datei zuordnen lie\u00DFen (nicht "
+            u"mitgez\u00E4hlt; eine Datei, die sie nennen, kann oben stehen):");
+        for (std::u16string_view hit : unresolved) lines.append(u"\r\n").append(hit);
     }
     return u"Mediendateien im Archiv: " + Decimal(static_cast<int64_t>(index.files.size())) +
            u", verwendet: " + Decimal(static_cast<int64_t>(usedCount)) + u", nicht verwendet: " +

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "archive/logical_order.h"
+#include "archive/media_files.h"
 
 #include "platform/owners.h"
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 
 namespace spurlese::archive {
 
@@ -26,24 +28,21 @@ std::vector<uint32_t> FolderOrder(const ArchiveIndex& index) {
     return order;
 }
 
-bool HasExtension(std::u16string_view name, std::u16string_view extensions) {
+MediaKind MediaKindOf(std::u16string_view name) {
     const size_t dot = name.rfind(u'.');
-    if (dot == std::u16string_view::npos) return false;
+    if (dot == std::u16string_view::npos || name.size() - dot - 1 > 4) return MediaKind::kNone;
     const std::u16string extension = platform::LowerCase(name.substr(dot + 1));
-    for (size_t from = 0; from <= extensions.size();) {
-        size_t comma = extensions.find(u',', from);
-        if (comma == std::u16string_view::npos) comma = extensions.size();
-        if (extensions.substr(from, comma - from) == extension) return true;
-        from = comma + 1;
+    for (const MediaExtension& media : kMediaExtensions) {
+        if (media.text == extension) return media.kind;
     }
-    return false;
+    return MediaKind::kNone;
 }
 
 namespace {
 
 // Lists one folder of the walk: its media files go into the index, its folders onto `pending`.
-void ListFolder(ArchiveIndex* index, uint32_t folder, std::u16string_view extensions,
-                const WalkObserver& observer, std::vector<uint32_t>* pending) {
+void ListFolder(ArchiveIndex* index, uint32_t folder, const WalkObserver& observer,
+                std::vector<uint32_t>* pending) {
     ++index->foldersWalked;
     platform::Listing listing(index->folders[folder], u"*");
     if (!listing.IsOpen() && observer.unlistable) observer.unlistable(index->folders[folder]);
@@ -56,7 +55,7 @@ void ListFolder(ArchiveIndex* index, uint32_t folder, std::u16string_view extens
             continue;
         }
         ++index->filesWalked;
-        if (!HasExtension(entry.name, extensions)) continue;
+        if (MediaKindOf(entry.name) == MediaKind::kNone) continue;
         index->files.push_back({folder, static_cast<uint32_t>(index->names.size()),
                                 static_cast<uint32_t>(entry.name.size()), entry.size,
                                 entry.lastWrite});
@@ -66,16 +65,13 @@ void ListFolder(ArchiveIndex* index, uint32_t folder, std::u16string_view extens
 
 }  // namespace
 
-ArchiveIndex WalkArchive(std::u16string_view basePath, std::u16string_view extensions,
-                         const WalkObserver& observer) {
+ArchiveIndex WalkArchive(std::u16string_view basePath, const WalkObserver& observer) {
     ArchiveIndex index;
     const int64_t started = platform::MonotonicMilliseconds();
-    std::u16string base(basePath);
-    while (base.size() > 3 && base.back() == u'\\') base.pop_back();
-    if (base.size() == 3 && base.back() == u'\\') base.pop_back();  // "D:\" lists as "D:"
-    index.folders.push_back(base);
+    // Without a final backslash: "D:\" lists as "D:", and paths join with one backslash.
+    index.folders.emplace_back(WithoutFinalBackslash(basePath));
     std::vector<uint32_t> top;
-    ListFolder(&index, 0, extensions, observer, &top);
+    ListFolder(&index, 0, observer, &top);
     // Depth first below each of the base path's own folders, which count the progress.
     std::vector<uint32_t> pending;
     for (size_t done = 0; done < top.size(); ++done) {
@@ -83,8 +79,9 @@ ArchiveIndex WalkArchive(std::u16string_view basePath, std::u16string_view exten
         while (!pending.empty()) {
             const uint32_t folder = pending.back();
             pending.pop_back();
-            ListFolder(&index, folder, extensions, observer, &pending);
+            ListFolder(&index, folder, observer, &pending);
             if (observer.progress) observer.progress(done, top.size());
+            if (observer.goOn && !observer.goOn()) return index;
         }
     }
     if (observer.progress) observer.progress(top.size(), top.size());

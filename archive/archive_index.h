@@ -39,19 +39,17 @@ struct WalkObserver {
     std::function<void(std::u16string_view folder)> unlistable;
     // After every folder: how many of the base path's own folders are done, of how many.
     std::function<void(size_t done, size_t total)> progress;
+    // Asked after every folder; false stops the walk.
+    std::function<bool()> goOn;
 };
 
 // Walks the base path and every folder below it, without following a junction or a symbolic
-// link (so no folder loop can hold it), and keeps every file whose extension is one of
-// `extensions` ("jpg,jpeg,..."), letter case ignored. No file is opened.
-ArchiveIndex WalkArchive(std::u16string_view basePath, std::u16string_view extensions,
-                         const WalkObserver& observer);
+// link (so no folder loop can hold it), and keeps every media file (archive/media_files.h). No
+// file is opened. A walk that the observer stops is not `walked`.
+ArchiveIndex WalkArchive(std::u16string_view basePath, const WalkObserver& observer);
 
 // The index's folders in the order Explorer lists their files, each folder's subfolders before
 // its own files: the first folder's number first.
 std::vector<uint32_t> FolderOrder(const ArchiveIndex& index);
-
-// Whether the name's extension (after its last full stop) is one of the extensions.
-bool HasExtension(std::u16string_view name, std::u16string_view extensions);
 
 }  // namespace spurlese::archive

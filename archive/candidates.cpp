@@ -57,8 +57,7 @@ std::vector<std::vector<uint32_t>> FindCandidates(const ArchiveIndex& index,
             folderRank.resize(order.size());
             for (uint32_t k = 0; k < order.size(); ++k) folderRank[order[k]] = k;
         }
-        std::u16string_view missingFolder = FolderPart(missing[m]);
-        if (!missingFolder.empty()) missingFolder.remove_suffix(1);
+        const std::u16string_view missingFolder = WithoutFinalBackslash(FolderPart(missing[m]));
         const std::vector<std::u16string> wantedKeys = FolderKeysFromTheEnd(missingFolder);
         struct Ranked {
             uint32_t file;

@@ -71,7 +71,7 @@ int wmain(int argc, wchar_t** argv) {
     uint64_t files = 0, folders = 0, media = 0;
     if (kind == L"index") {
         const std::u16string base(root.begin(), root.end());
-        const archive::ArchiveIndex index = archive::WalkArchive(base, kMediaExtensions, {});
+        const archive::ArchiveIndex index = archive::WalkArchive(base, {});
         files = index.filesWalked;
         folders = index.foldersWalked;
         media = index.files.size();

@@ -14,7 +14,7 @@
 #include "archive/archive_index.h"
 #include "archive/candidates.h"
 #include "platform/platform.h"
-#include "scan/scan_state.h"
+#include "scan/scan_record.h"
 
 using namespace spurlese;
 
@@ -71,15 +71,20 @@ double Measure(size_t files) {
         const archive::ArchiveFile& file = index.files[m * (files / 1000)];
         missing.push_back(kBase + u"\\Alte Sortierung\\" + std::u16string(index.Name(file)));
     }
-    std::vector<HitSource> hits;
-    for (size_t f = 0; f < files; f += 2)
-        hits.push_back({index.Path(index.files[f]), u"C:\\Projekte\\Sommer.mph"});
+    // Every hit named by its identity, as a scan leaves them.
+    ScanRecord record;
+    for (size_t f = 0; f < files; f += 2) {
+        const std::u16string path = index.Path(index.files[f]);
+        record.hits.push_back({path, u"C:\\Projekte\\Sommer.mph"});
+        record.identities.emplace(path, FileIdentity{FileIdentity::Kind::kFile, path});
+    }
 
     auto start = std::chrono::steady_clock::now();
     const auto candidates = archive::FindCandidates(index, missing);
     const double candidateSeconds = Seconds(start);
     start = std::chrono::steady_clock::now();
-    const std::u16string unused = UnusedFilesText(index, hits);
+    record.archive = index;
+    const std::u16string unused = UnusedFilesText(record);
     const double unusedSeconds = Seconds(start);
     size_t named = 0;
     for (const auto& places : candidates) named += places.size();

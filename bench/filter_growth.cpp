@@ -9,7 +9,8 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "scan/directory_examination.h"
+#include "program/program.h"
+#include "results_page/busy_loop.h"
 #include "scan/hit_filter.h"
 #include "settings/app_settings.h"
 #include "ui/main_window.h"
@@ -25,7 +26,7 @@ std::u16string Ascii(const std::string& text) {
 // Seconds for filtering the output that names `distinct` files in folders of 100.
 double FilterSeconds(int distinct) {
     headless::ResetPlatform();
-    ResetScanState();
+    ResetProgramLists();
     OpenMainWindow();
     appSettings.basePath = u"D:\\Familienbilder";
     std::vector<std::u16string> lines;
@@ -37,11 +38,14 @@ double FilterSeconds(int distinct) {
         lines.push_back(Ascii(folder + "/" + name + "\""));
         lines.push_back(Ascii("C:\\Windows\\Temp\\x" + std::to_string(n) + ".tmp"));
     }
-    const LineContext context = {MakeBasePrefix(appSettings.basePath), u"D:\\P\\p.mph", false};
+    ScanInputs inputs;
+    inputs.basePath = appSettings.basePath;
+    BusyRequests requests;
+    const ScanReport report = ReportOnResultsPage(BusyWork::kScan, &requests);
     const auto start = std::chrono::steady_clock::now();
-    BeginListingCache();
+    ScanWork work(inputs, report);
+    const LineContext context = MakeLineContext(&work, u"D:\\P\\p.mph");
     for (const auto& line : lines) FilterOutputLine(line, context);
-    EndListingCache();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     platform::CloseWindow(platform::kMainWindow);

@@ -21,8 +21,8 @@
 
 #include "platform/owners.h"
 #include "platform/platform.h"
+#include "program/program.h"
 #include "scan/extractor_runner.h"
-#include "scan/scan_driver.h"
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
@@ -118,7 +118,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!openWindow()) return -1.0;
         const auto start = std::chrono::steady_clock::now();
         const double cpu = ThreadSeconds();
-        RunScan();
+        ScanOnResultsPage(ReadScanInputs());
         threadSeconds = ThreadSeconds() - cpu;
         return Seconds(start);
     };

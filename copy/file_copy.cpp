@@ -18,12 +18,6 @@ namespace {
 constexpr int64_t kSameTimeSlack = 2 * 10000000;
 constexpr int kProgressInterval = 50;  // milliseconds
 
-std::u16string WithBackslash(std::u16string_view folder) {
-    std::u16string result(folder);
-    if (result.empty() || result.back() != u'\\') result.push_back(u'\\');
-    return result;
-}
-
 // A path below the base path that stays there: no empty, "." or ".." component, which Windows
 // would resolve to somewhere else (a project may name "D:\Archiv\..\Privat\a.jpg").
 bool StaysBelow(std::u16string_view relative) {
@@ -40,8 +34,7 @@ bool StaysBelow(std::u16string_view relative) {
 // The file as its folder lists it: the name as written there (the hit has it lower-cased, or as
 // a short name), its size and last change. False when it is not there, or is a folder.
 bool ListedFile(std::u16string_view path, platform::ListingEntry* found) {
-    std::u16string_view folder = FolderPart(path);
-    if (folder.size() > 1) folder.remove_suffix(1);
+    const std::u16string_view folder = WithoutFinalBackslash(FolderPart(path));
     for (const platform::ListingEntry& entry : platform::Listing(folder, FileNamePart(path))) {
         if (entry.isDirectory) continue;
         *found = entry;
@@ -69,8 +62,8 @@ FileOutcome Failure(CopyStatus status, std::u16string target, std::u16string rea
 CopyPlan PlanCopy(const std::vector<std::u16string>& hits, std::u16string_view basePath,
                   std::u16string_view targetFolder) {
     CopyPlan plan;
-    plan.targetFolder = WithBackslash(targetFolder);
-    const std::u16string prefix = platform::LowerCase(WithBackslash(basePath));
+    plan.targetFolder = WithFinalBackslash(targetFolder);
+    const std::u16string prefix = platform::LowerCase(WithFinalBackslash(basePath));
     std::unordered_set<std::u16string> planned;  // lower-cased relative paths
     for (const std::u16string& hit : hits) {
         const std::u16string relative =
@@ -94,8 +87,8 @@ CopyPlan PlanCopy(const std::vector<std::u16string>& hits, std::u16string_view b
 }
 
 bool InsideArchive(std::u16string_view folder, std::u16string_view basePath) {
-    const std::u16string base = WithBackslash(basePath);
-    std::u16string path = WithBackslash(folder);
+    const std::u16string base = WithFinalBackslash(basePath);
+    std::u16string path = WithFinalBackslash(folder);
     if (platform::LowerCase(path).rfind(platform::LowerCase(base), 0) == 0) return true;
     // The folder and each folder above it, compared by what they are.
     while (path.size() > 1) {
@@ -130,7 +123,7 @@ bool StartCopy(const CopySource& source, const std::u16string& folder, unsigned 
         *decided = {same ? CopyStatus::kAlreadyThere : CopyStatus::kConflict, target, {}};
         return false;
     }
-    if (platform::FileSize(target) == -2) {
+    if (platform::KindOfPath(target) == platform::PathKind::kFolder) {
         *decided = {CopyStatus::kConflict, target, {}};
         return false;
     }
@@ -140,7 +133,8 @@ bool StartCopy(const CopySource& source, const std::u16string& folder, unsigned 
     }
     underway->target = target;
     underway->temporary = TemporaryNameFor(target, slot);
-    if (platform::FileSize(underway->temporary) >= 0) platform::DeleteFilePath(underway->temporary);
+    if (platform::KindOfPath(underway->temporary) == platform::PathKind::kFile)
+        platform::DeleteFilePath(underway->temporary);
     underway->copy = platform::OwnedCopy(platform::StartFileCopy(source.path, underway->temporary));
     if (!underway->copy) {
         *decided = Failure(CopyStatus::kFailed, target, platform::LastFileError().reason);
@@ -174,7 +168,8 @@ FileOutcome FinishCopy(const CopySource& source, Underway* underway) {
         const platform::FileError error = platform::LastFileError();
         platform::DeleteFilePath(temporary);
         // Another program may have put a file of that name there meanwhile: it stays.
-        if (platform::FileSize(target) != -1) return {CopyStatus::kConflict, target, {}};
+        if (platform::KindOfPath(target) != platform::PathKind::kNone)
+            return {CopyStatus::kConflict, target, {}};
         return Failure(CopyStatus::kFailed, target, error.reason);
     }
     return {CopyStatus::kCopied, target, {}};
@@ -186,7 +181,8 @@ FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFold
                         const std::function<void(int64_t copied)>& progress) {
     Underway underway;
     FileOutcome decided;
-    if (!StartCopy(source, WithBackslash(targetFolder), 0, &underway, &decided)) return decided;
+    if (!StartCopy(source, WithFinalBackslash(targetFolder), 0, &underway, &decided))
+        return decided;
     int64_t copied = 0;
     while (!platform::WaitFileCopy(underway.copy.Get(), kProgressInterval, &copied))
         progress(copied);
@@ -249,9 +245,10 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     for (; k < plan.files.size() && !stopAsked(); ++k) {
         const CopySource& source = plan.files[k];
         // What an ended process of ours left in a folder goes before we write there.
-        std::u16string folder = plan.targetFolder + std::u16string(FolderPart(source.relative));
-        folder.pop_back();
-        if (cleaned.insert(platform::LowerCase(folder)).second && platform::FileSize(folder) == -2)
+        const std::u16string folder(
+            WithoutFinalBackslash(plan.targetFolder + std::u16string(FolderPart(source.relative))));
+        if (cleaned.insert(platform::LowerCase(folder)).second &&
+            platform::KindOfPath(folder) == platform::PathKind::kFolder)
             RemoveLeftoverFiles(folder);
 
         Underway underway;

@@ -68,8 +68,8 @@ bool LeftoverOwner(std::u16string_view name, uint32_t* process) {
 // Puts the written temporary file in the target's place. A replace that Windows leaves halfway
 // (the old file moved to the backup, the new one not moved in) is finished, or else undone
 // before it is tried again, so that the target's name always ends up holding one of the two.
-int PutInPlace(const std::u16string& temporary, std::u16string_view path,
-               const std::u16string& backup) {
+WriteOutcome PutInPlace(const std::u16string& temporary, std::u16string_view path,
+                        const std::u16string& backup) {
     bool halfway = false;  // nothing has the target's name; the old file is the backup
     bool oldAtBackup = false;
     const auto finishHalfway = [&] {
@@ -84,7 +84,8 @@ int PutInPlace(const std::u16string& temporary, std::u16string_view path,
     };
     const bool placed = TryForAWhile([&] {
         if (halfway) return finishHalfway();
-        if (platform::FileSize(path) == -1) return platform::RenameFile(temporary, path);
+        if (platform::KindOfPath(path) == platform::PathKind::kNone)
+            return platform::RenameFile(temporary, path);
         switch (platform::ReplaceWithBackup(temporary, path, backup)) {
             case platform::ReplaceOutcome::kReplaced:
                 oldAtBackup = true;
@@ -99,11 +100,11 @@ int PutInPlace(const std::u16string& temporary, std::u16string_view path,
     });
     if (placed) {
         if (oldAtBackup) platform::DeleteFilePath(backup);
-        return 1;
+        return WriteOutcome::kWritten;
     }
-    if (halfway) return -3;  // both kept: the new bytes and the old file
+    if (halfway) return WriteOutcome::kHalfReplaced;  // both kept: the new bytes and the old file
     platform::DeleteFilePath(temporary);
-    return -1;
+    return WriteOutcome::kNothingWritten;
 }
 
 }  // namespace
@@ -129,31 +130,30 @@ void RemoveLeftoverFiles(std::u16string_view folder) {
     for (const std::u16string& leftover : leftovers) platform::DeleteFilePath(leftover);
 }
 
-int WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
+WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
     // Fail early for a target held open by another program or read-only, before anything is
     // written. Only an existing file may be let go in a moment; a missing folder stays missing.
     const bool existed = platform::FileSize(path) >= 0;
     const auto writable = [&] { return platform::WritableFile(path); };
-    if (!(existed ? TryForAWhile(writable) : writable())) return -1;
-    std::u16string_view folder = FolderPart(path);
-    if (!folder.empty()) folder.remove_suffix(1);
-    RemoveLeftoverFiles(folder);
+    if (!(existed ? TryForAWhile(writable) : writable())) return WriteOutcome::kNothingWritten;
+    RemoveLeftoverFiles(WithoutFinalBackslash(FolderPart(path)));
     const unsigned attributes = existed ? platform::KeptAttributes(path) : 0;
 
     const std::u16string temporary = TemporaryNameFor(path);
     platform::OwnedFile file(platform::CreateFileForWriting(temporary));
-    if (!file) return -1;
+    if (!file) return WriteOutcome::kNothingWritten;
     const bool written =
         platform::WriteToFile(file.Get(), bytes) && platform::FlushFile(file.Get());
     // A full disk may show itself only when the last buffered data goes out at the close.
     const bool closed = platform::CloseFile(file.Take());
     if (!written || !closed) {
         platform::DeleteFilePath(temporary);
-        return -2;
+        return WriteOutcome::kWriteFailed;
     }
-    const int placed = PutInPlace(temporary, path, BackupNameFor(path));
+    const WriteOutcome placed = PutInPlace(temporary, path, BackupNameFor(path));
     // What the user gave the old file (hidden, say) the new one has too, whichever way it went in.
-    if (placed == 1 && attributes != 0) platform::SetKeptAttributes(path, attributes);
+    if (placed == WriteOutcome::kWritten && attributes != 0)
+        platform::SetKeptAttributes(path, attributes);
     return placed;
 }
 

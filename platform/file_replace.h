@@ -7,12 +7,14 @@
 
 namespace spurlese {
 
-// 1: written. -1: nothing written (the temporary file or the target could not be written, the
-// old file is as it was). -2: writing failed, the incomplete temporary file was deleted and the
-// old file is as it was. -3: Windows failed halfway through the replace and neither file could be
-// put back in the target's place within a few seconds: nothing has the target's name, but nothing
-// is lost either: the new bytes are in TemporaryNameFor(path), the old file is BackupNameFor(path).
-int WriteFileReplacing(std::u16string_view path, std::string_view bytes);
+// How a replacing write ended. kNothingWritten: the temporary file or the target could not be
+// written, the old file is as it was. kWriteFailed: writing failed, the incomplete temporary file
+// was deleted and the old file is as it was. kHalfReplaced: Windows failed halfway through the
+// replace and neither file could be put back in the target's place within a few seconds: nothing
+// has the target's name, but nothing is lost either: the new bytes are in TemporaryNameFor(path),
+// the old file is BackupNameFor(path).
+enum class WriteOutcome { kWritten, kNothingWritten, kWriteFailed, kHalfReplaced };
+WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes);
 
 // The names beside the target that a save uses on the way: ~spurlese<process id>.tmp for the new
 // bytes, ~spurlese<process id>.bak for the old file.

@@ -153,6 +153,13 @@ std::vector<MenuItem> GetControlMenu(int control);
 // Size in bytes of a file; -1 when nothing exists there, -2 when it is a directory.
 int64_t FileSize(std::u16string_view path);
 
+// What is at a path: nothing, a file or a folder.
+enum class PathKind { kNone, kFile, kFolder };
+inline PathKind KindOfPath(std::u16string_view path) {
+    const int64_t size = FileSize(path);
+    return size >= 0 ? PathKind::kFile : size == -2 ? PathKind::kFolder : PathKind::kNone;
+}
+
 // Size and last change of a file, as a listing tells them (the file is not opened, so a cloud
 // file's placeholder stays one); false for no file.
 bool FileFacts(std::u16string_view path, int64_t* size, int64_t* lastWrite);

@@ -27,6 +27,21 @@ inline std::u16string_view FolderPart(std::u16string_view path) {
     return cut == std::u16string_view::npos ? std::u16string_view() : path.substr(0, cut + 1);
 }
 
+// A folder as the start of the paths in it: with a final backslash ("D:\Fotos\"). A text that
+// ends in one stays as it is.
+inline std::u16string WithFinalBackslash(std::u16string_view folder) {
+    std::u16string result(folder);
+    if (result.empty() || result.back() != u'\\') result.push_back(u'\\');
+    return result;
+}
+
+// A folder as a listing is asked for it, and as paths are joined to it: without final
+// backslashes ("D:\" is "D:").
+inline std::u16string_view WithoutFinalBackslash(std::u16string_view folder) {
+    while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+    return folder;
+}
+
 // The unsigned little-endian number in `size` (up to 4) bytes at `at`, as Windows file formats
 // store them; the caller checks that the bytes are there.
 inline uint32_t LittleEndian(std::string_view bytes, size_t at, size_t size) {

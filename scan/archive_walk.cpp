@@ -5,18 +5,10 @@
 #include "archive/candidates.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "scan/hit_filter.h"
-#include "scan/info_log.h"
-#include "scan/progress.h"
-#include "scan/scan_driver.h"
-#include "scan/scan_state.h"
-#include "ui/controls.h"
 
 namespace spurlese {
 
 namespace {
-
-constexpr int64_t kRepaintInterval = 100;  // milliseconds
 
 // Seconds with one decimal, as German writes them: "3,2".
 std::u16string Seconds(int64_t milliseconds) {
@@ -26,33 +18,51 @@ std::u16string Seconds(int64_t milliseconds) {
 
 }  // namespace
 
-const archive::ArchiveIndex& WalkArchiveOnce() {
-    if (scanState.archive.walked) return scanState.archive;
-    int64_t lastPump = platform::MonotonicMilliseconds();
-    archive::WalkObserver observer;
-    observer.unlistable = [](std::u16string_view folder) {
-        AddInfoLine(u"Error examining the path '" + std::u16string(folder) + u"'");
-    };
-    observer.progress = [&lastPump](size_t done, size_t total) {
-        if (platform::MonotonicMilliseconds() - lastPump < kRepaintInterval) return;
-        ShowProgress(static_cast<int64_t>(done), static_cast<int64_t>(total));
-        PumpEvents();
-        lastPump = platform::MonotonicMilliseconds();
-    };
-    scanState.archive = archive::WalkArchive(scanState.inputs.basePath, kMediaExtensions, observer);
-    EndProgress();
-    const archive::ArchiveIndex& index = scanState.archive;
-    const auto files = static_cast<int64_t>(index.filesWalked);
-    const auto folders = static_cast<int64_t>(index.foldersWalked);
-    AddInfoLine(u"Archiv durchsucht: " + Decimal(files) + (files == 1 ? u" Datei" : u" Dateien") +
-                u" in " + Decimal(folders) + (folders == 1 ? u" Ordner, " : u" Ordnern, ") +
-                Seconds(index.milliseconds) + u" s");
-    scanState.candidates = archive::FindCandidates(index, scanState.missing);
-    return index;
+bool IsFullPath(std::u16string_view path) {
+    const bool drive =
+        path.size() >= 3 && path[1] == u':' && path[2] == u'\\' &&
+        ((path[0] >= u'A' && path[0] <= u'Z') || (path[0] >= u'a' && path[0] <= u'z'));
+    const bool share = path.size() >= 5 && path.substr(0, 2) == u"\\\\" &&
+                       path.find(u'\\', 2) != std::u16string_view::npos;
+    return drive || share;
 }
 
-const std::vector<std::vector<uint32_t>>& MissingCandidates() {
-    return scanState.candidates;
+WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
+    if (record->archive.walked) return WalkOutcome::kWalked;
+    const std::u16string& base = record->inputs.basePath;
+    // An empty or relative base path would walk the current drive or folder, not the archive.
+    if (!IsFullPath(WithFinalBackslash(base))) {
+        report.Info(u"Der Basis Pfad '" + base +
+                    u"' ist kein vollst\u00E4ndiger Pfad; das Archiv wird nicht durchsucht.");
+        return WalkOutcome::kRefused;
+    }
+    bool stopped = false;
+    archive::WalkObserver observer;
+    observer.unlistable = [&report](std::u16string_view folder) {
+        report.Info(u"Error examining the path '" + std::u16string(folder) + u"'");
+    };
+    // After every folder: a listing costs far more than a look at the window's events, and the
+    // bar moves only when one of the base path's own folders is done.
+    observer.progress = [&](size_t done, size_t total) {
+        // An archive without folders has no steps to show: the bar stays as it is.
+        if (total > 0) report.Progress(static_cast<int64_t>(done), static_cast<int64_t>(total));
+        stopped = !report.Busy();
+    };
+    observer.goOn = [&stopped] { return !stopped; };
+    archive::ArchiveIndex index = archive::WalkArchive(base, observer);
+    report.ProgressEnd();
+    if (!index.walked) {
+        report.Info(u"Durchsuchen des Archivs angehalten");
+        return WalkOutcome::kStopped;
+    }
+    const auto files = static_cast<int64_t>(index.filesWalked);
+    const auto folders = static_cast<int64_t>(index.foldersWalked);
+    report.Info(u"Archiv durchsucht: " + Decimal(files) + (files == 1 ? u" Datei" : u" Dateien") +
+                u" in " + Decimal(folders) + (folders == 1 ? u" Ordner, " : u" Ordnern, ") +
+                Seconds(index.milliseconds) + u" s");
+    record->archive = std::move(index);
+    record->candidates = archive::FindCandidates(record->archive, record->missing);
+    return WalkOutcome::kWalked;
 }
 
 }  // namespace spurlese

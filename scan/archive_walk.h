@@ -1,22 +1,27 @@
-// The scan's one walk of the archive: made when the scan ends with missing files, or when a list
-// asks for it later; it serves both.
+// The scan's one walk of the archive: made when a scan ends with missing files, or when a list
+// asks for it later; its index and the missing files' candidates go into the scan's record.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
-#include "archive/archive_index.h"
+#include "scan/scan_record.h"
+#include "scan/scan_report.h"
 
 namespace spurlese {
 
-// The archive of the last scan, walked now unless it was. While it walks, the progress bar
-// moves, the window repaints (its events are taken and dropped, as during the scan), and every
-// folder that cannot be listed is logged as "Error examining the path '<folder>'"; at the end
-// "Informationen" says how many files and folders were walked, and how long it took.
-const archive::ArchiveIndex& WalkArchiveOnce();
+enum class WalkOutcome {
+    kWalked,   // the record's archive is walked (now, or before)
+    kStopped,  // the user stopped the walk: the record has no archive
+    kRefused,  // the base path is empty or not a full path: nothing was walked, and it was said
+};
 
-// For each of MissingMediaFiles(), the archive files of the same name, the most likely first
-// (archive/candidates.h); made with the walk.
-const std::vector<std::vector<uint32_t>>& MissingCandidates();
+// Walks the record's base path unless it was walked before. While it walks, the progress moves
+// and the report's `busy` is asked between folders (false stops the walk); every folder that
+// cannot be listed is logged as "Error examining the path '<folder>'"; at the end
+// "Informationen" says how many files and folders were walked, and how long it took. The
+// candidates of the record's missing files are found with the walk (archive/candidates.h).
+WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report);
+
+// "D:\..." or "\\server\share\...": a path that does not depend on the working directory or
+// the current drive.
+bool IsFullPath(std::u16string_view path);
 
 }  // namespace spurlese

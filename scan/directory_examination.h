@@ -1,27 +1,26 @@
+// Whether a folder's listing holds a file: the scan's test that a named media file is there.
 #pragma once
 
 #include <string_view>
 
+#include "scan/scan_report.h"
+#include "scan/scan_work.h"
+
 namespace spurlese {
 
-// True when the folder of `path` lists a regular file whose name equals the path's file name,
-// letter case ignored. A folder that cannot be listed is logged as
-// "Error examining the path '<folder>'" and gives false, on every call.
-bool FileListedInFolder(std::u16string_view path);
-// The same for a path split already: its folder (without a final backslash) and its file name,
-// lower-cased.
-bool FileListedIn(std::u16string_view folder, std::u16string_view lowerName);
+// True when the folder (without a final backslash) lists a regular file whose name, lower-cased,
+// is `lowerName`; each folder is listed once per scan. A folder that cannot be listed is logged
+// as "Error examining the path '<folder>'" and gives false, on every call.
+bool FileListedIn(ScanWork* work, std::u16string_view folder, std::u16string_view lowerName);
 
-// While a scan runs, each folder is listed once and its names kept; outside a scan every call
-// lists afresh.
-void BeginListingCache();
-void EndListingCache();
+// The same for a whole path, its folder listed afresh: the file name ends before a double quote,
+// letter case is ignored.
+bool FileListedInFolder(std::u16string_view path, const ScanReport& report);
 
-// What the kept listing of the path's folder says of the path's name (the folder is listed now
-// when it is not kept yet). Unknown when no scan keeps listings, or the folder cannot be listed,
-// and only the file system can tell.
+// What the kept listing of the folder says of the lower-cased name. Unknown when the folder
+// cannot be listed, and only the file system can tell.
 enum class Listed { kUnknown, kFile, kFolder, kNothing };
-Listed KeptListingKnows(std::u16string_view path);
-Listed KeptListingKnowsIn(std::u16string_view folder, std::u16string_view lowerName);
+Listed KeptListingKnowsIn(FolderCache* folders, std::u16string_view folder,
+                          std::u16string_view lowerName);
 
 }  // namespace spurlese

@@ -8,8 +8,6 @@
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 #include "scan/hit_filter.h"
-#include "scan/info_log.h"
-#include "scan/scan_state.h"
 
 namespace spurlese {
 
@@ -78,12 +76,12 @@ ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) 
     return run;
 }
 
-void FinishExtractor(ExtractorRun* run, const ScanInputs& inputs) {
-    const LineContext context = MakeLineContext(inputs, run->projectFile);
-    if (inputs.prefixProject) AddProjectHeader(run->projectFile);
+void FinishExtractor(ExtractorRun* run, ScanWork* work) {
+    const LineContext context = MakeLineContext(work, run->projectFile);
+    if (work->record.inputs.prefixProject) AddProjectHeader(work->report, run->projectFile);
     if (!run->process || !platform::ProcessStarted(run->process.Get())) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
-        AddInfoLine(u"Error starting '" + run->program + u"'");
+        work->report.Info(u"Error starting '" + run->program + u"'");
         return;
     }
     const int64_t exitCode =
@@ -91,7 +89,7 @@ void FinishExtractor(ExtractorRun* run, const ScanInputs& inputs) {
                          [&context](std::u16string_view line) { FilterOutputLine(line, context); });
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
     // program, say) would otherwise look like a project that uses nothing.
-    if (exitCode != 0) AddInfoLine(u"Error reading '" + run->projectFile + u"'");
+    if (exitCode != 0) work->report.Info(u"Error reading '" + run->projectFile + u"'");
 }
 
 size_t ExtractorsAhead() {
@@ -113,13 +111,9 @@ void RunExtractorsInTurn(const std::vector<std::u16string>& files, int64_t minLe
     }
 }
 
-void RunExtractor(std::u16string_view projectFile, int64_t minLength,
-                  std::u16string_view basePath) {
-    // A scan of one file: it reads its inputs when it starts, as RunScan does.
-    ScanInputs inputs = ReadScanInputs();
-    inputs.basePath = basePath;
-    ExtractorRun run = StartExtractor(projectFile, minLength);
-    FinishExtractor(&run, inputs);
+void RunExtractor(ScanWork* work, std::u16string_view projectFile) {
+    ExtractorRun run = StartExtractor(projectFile, work->record.inputs.minLength);
+    FinishExtractor(&run, work);
 }
 
 }  // namespace spurlese

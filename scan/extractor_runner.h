@@ -12,7 +12,7 @@
 #include "platform/owners.h"
 #include "platform/platform.h"
 #include "scan/line_splitter.h"
-#include "scan/scan_state.h"
+#include "scan/scan_work.h"
 
 namespace spurlese {
 
@@ -31,9 +31,9 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
 // its exit code (-1 when it cannot be told).
 int64_t ReadProcessLines(platform::OwnedProcess process, const LineSink& onLine);
 
-// A scan of one project file: reads the scan's inputs, starts the extractor and filters its
-// output (see FinishExtractor).
-void RunExtractor(std::u16string_view projectFile, int64_t minLength, std::u16string_view basePath);
+// A scan of one project file with the work's inputs: starts the extractor and filters its output
+// (see FinishExtractor).
+void RunExtractor(ScanWork* work, std::u16string_view projectFile);
 
 // RunExtractor in two halves, so that a scan can start the extractors for the next project files
 // while it filters the output of this one: starting a process is the slow part, and mostly
@@ -47,7 +47,7 @@ ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
 // Shows the project header in "Treffer" when the inputs ask for it, then hands every output line
 // to the hit filter (which shows and records the hits). Logs "Error starting '<program>'" for an
 // extractor that did not start, "Error reading '<project file>'" for one that ended with an error.
-void FinishExtractor(ExtractorRun* run, const ScanInputs& inputs);
+void FinishExtractor(ExtractorRun* run, ScanWork* work);
 
 // Hands the extractor run of every file to `onRun`, in the files' order, while the extractors of
 // the next ExtractorsAhead() files are already asked to start: two for each processor (measured

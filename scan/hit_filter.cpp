@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
+#include "archive/media_files.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 #include "scan/directory_examination.h"
-#include "scan/info_log.h"
-#include "scan/scan_state.h"
 
 namespace spurlese {
 
@@ -15,10 +14,10 @@ namespace {
 // The file-size answer for a candidate: from its folder's kept listing where that is certain,
 // else asked once per scan. A name with "~" may be a short 8.3 alias that only the file system
 // resolves.
-int64_t CandidateSize(const std::u16string& candidate, std::u16string_view folder,
+int64_t CandidateSize(ScanWork* work, const std::u16string& candidate, std::u16string_view folder,
                       std::u16string_view lowerName) {
     if (lowerName.find(u'~') == std::u16string_view::npos) {
-        switch (KeptListingKnowsIn(folder, lowerName)) {
+        switch (KeptListingKnowsIn(&work->folders, folder, lowerName)) {
             case Listed::kFile:
                 return 0;  // a file: its size does not matter, only that it is one
             case Listed::kFolder:
@@ -29,16 +28,36 @@ int64_t CandidateSize(const std::u16string& candidate, std::u16string_view folde
                 break;
         }
     }
-    auto found = scanState.sizes.find(candidate);
-    if (found != scanState.sizes.end()) return found->second;
+    auto found = work->sizes.find(candidate);
+    if (found != work->sizes.end()) return found->second;
     const int64_t size = platform::FileSize(candidate);
-    scanState.sizes.emplace(candidate, size);
+    work->sizes.emplace(candidate, size);
     return size;
 }
 
-// MatchMediaFile, also telling the candidate of the last extension that matched, if any.
-std::u16string Match(std::u16string_view line, std::u16string_view extensions,
-                     const LineContext& context, std::u16string* lastCandidate) {
+// Appends the hit to "Treffer", without the base path when the context says so; the line stands
+// for the file the hit names.
+void ShowHit(std::u16string_view hit, const LineContext& context) {
+    const FileIdentity& identity = context.work->Identify(hit, true);
+    LineTarget target{LineTarget::Kind::kFile, identity.kind == FileIdentity::Kind::kFile
+                                                   ? identity.path
+                                                   : std::u16string(hit)};
+    // Exactly the base path and its backslash, the part the base-path test matched.
+    if (context.stripBase && hit.size() > context.prefix.length) {
+        context.work->report.Hit(hit.substr(context.prefix.length), std::move(target));
+    } else {
+        context.work->report.Hit(hit, std::move(target));
+    }
+}
+
+// The hit text the line names (folder as written, file name lower-cased and cut right after the
+// first media extension that gives an existing file), or "" when it names none. Not only a
+// look-up: each candidate its folder's listing holds is recorded with the project file and, when
+// new to the scan, shown in "Treffer". *lastCandidate: the candidate of the last extension that
+// matched, if nothing is there.
+std::u16string Match(std::u16string_view line, const LineContext& context,
+                     std::u16string* lastCandidate) {
+    ScanWork* work = context.work;
     const size_t bar = line.find(u'|');
     const size_t folderCut = line.substr(0, bar).find_last_of(u"\\/");
     const std::u16string_view folder = folderCut == std::u16string_view::npos
@@ -49,28 +68,23 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
         nameCut == std::u16string_view::npos ? line : line.substr(nameCut + 1);
     rawName = rawName.substr(0, rawName.find(u'"'));
     const std::u16string name = platform::LowerCase(rawName);
-    // The folder as the listing is asked for it: without its final backslash.
-    std::u16string_view listedFolder = folder;
-    if (!listedFolder.empty() && listedFolder.back() == u'\\') listedFolder.remove_suffix(1);
+    // The folder as the listing is asked for it.
+    const std::u16string_view listedFolder = WithoutFinalBackslash(folder);
 
-    size_t from = 0;
-    while (from <= extensions.size()) {
-        size_t comma = extensions.find(u',', from);
-        if (comma == std::u16string_view::npos) comma = extensions.size();
+    for (const archive::MediaExtension& extension : archive::kMediaExtensions) {
         std::u16string needle(1, u'.');
-        needle.append(extensions.substr(from, comma - from));
-        from = comma + 1;
+        needle.append(extension.text);
         const size_t at = name.find(needle);
         if (at == std::u16string::npos) continue;
         const std::u16string_view candidateName =
             std::u16string_view(name).substr(0, at + needle.size());
         std::u16string candidate = std::u16string(folder) + std::u16string(candidateName);
         // The listing first, so that the size can come from it.
-        const bool listed = FileListedIn(listedFolder, candidateName);
-        const int64_t size = CandidateSize(candidate, listedFolder, candidateName);
+        const bool listed = FileListedIn(work, listedFolder, candidateName);
+        const int64_t size = CandidateSize(work, candidate, listedFolder, candidateName);
         if (listed) {
-            RecordHitSource(candidate, context.projectFile);
-            if (scanState.seenHits.insert(candidate).second) ShowHit(candidate, context);
+            work->AddHit(candidate, context.projectFile);
+            if (work->seenHits.insert(candidate).second) ShowHit(candidate, context);
         }
         if (size >= 0) return candidate;
         // Only what is not there at all is missing; a folder named like a picture is not.
@@ -83,14 +97,14 @@ std::u16string Match(std::u16string_view line, std::u16string_view extensions,
 
 BasePrefix MakeBasePrefix(std::u16string_view basePath) {
     BasePrefix prefix;
-    prefix.text = platform::LowerCase(basePath);
-    if (prefix.text.empty() || prefix.text.back() != u'\\') prefix.text.push_back(u'\\');
+    prefix.text = WithFinalBackslash(platform::LowerCase(basePath));
     prefix.length = prefix.text.size();
     return prefix;
 }
 
-LineContext MakeLineContext(const ScanInputs& inputs, std::u16string_view projectFile) {
-    return {MakeBasePrefix(inputs.basePath), std::u16string(projectFile), inputs.stripBase};
+LineContext MakeLineContext(ScanWork* work, std::u16string_view projectFile) {
+    const ScanInputs& inputs = work->record.inputs;
+    return {MakeBasePrefix(inputs.basePath), std::u16string(projectFile), inputs.stripBase, work};
 }
 
 std::u16string NormaliseSlashes(std::u16string_view text) {
@@ -121,57 +135,19 @@ void FilterOutputLine(std::u16string_view rawLine, const LineContext& context) {
     if (platform::LowerCase(head) != prefix.text) return;
     const std::u16string line = NormaliseSlashes(rawLine);
     std::u16string lastCandidate;
-    const std::u16string result = Match(line, kMediaExtensions, context, &lastCandidate);
-    if (!result.empty() && scanState.seenHits.insert(result).second) {
+    const std::u16string result = Match(line, context, &lastCandidate);
+    ScanWork* work = context.work;
+    if (!result.empty() && work->seenHits.insert(result).second) {
         // Found by the size query but not in its folder's listing: kept as seen, never shown.
-        RecordHitSource(result, context.projectFile);
+        work->AddHit(result, context.projectFile);
     }
-    if (result.empty() && !lastCandidate.empty()) {
-        scanState.missingSources.Add(lastCandidate, context.projectFile);
-        if (scanState.missingSet.insert(lastCandidate).second)
-            scanState.missing.push_back(lastCandidate);
-    }
+    if (result.empty() && !lastCandidate.empty())
+        work->AddMissing(lastCandidate, context.projectFile);
 }
 
-std::u16string MatchMediaFile(std::u16string_view line, std::u16string_view extensions,
-                              const LineContext& context) {
-    std::u16string lastCandidate;
-    return Match(line, extensions, context, &lastCandidate);
-}
-
-bool IsSeenHit(std::u16string_view text) {
-    return scanState.seenHits.count(text) != 0;
-}
-
-void ShowHit(std::u16string_view hit, const LineContext& context) {
-    // Exactly the base path and its backslash, the part the base-path test matched.
-    LineTarget target{LineTarget::Kind::kFile, std::u16string(hit)};
-    if (context.stripBase && hit.size() > context.prefix.length) {
-        AddHitLine(hit.substr(context.prefix.length), std::move(target));
-    } else {
-        AddHitLine(hit, std::move(target));
-    }
-}
-
-void RecordHitSource(std::u16string_view hit, std::u16string_view projectFile) {
-    scanState.hitSources.Add(hit, projectFile);
-}
-
-void AddProjectHeader(std::u16string_view projectFile) {
-    AddHitLine(u"; " + std::u16string(FileNamePart(projectFile)),
+void AddProjectHeader(const ScanReport& report, std::u16string_view projectFile) {
+    report.Hit(u"; " + std::u16string(FileNamePart(projectFile)),
                {LineTarget::Kind::kFile, std::u16string(projectFile)});
-}
-
-const std::vector<HitSource>& HitSources() {
-    return scanState.hitSources.all;
-}
-
-const std::vector<std::u16string>& MissingMediaFiles() {
-    return scanState.missing;
-}
-
-const std::vector<HitSource>& MissingSources() {
-    return scanState.missingSources.all;
 }
 
 }  // namespace spurlese

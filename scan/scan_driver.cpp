@@ -11,20 +11,11 @@
 #include "scan/directory_examination.h"
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
-#include "scan/info_log.h"
-#include "scan/progress.h"
-#include "scan/scan_state.h"
-#include "settings/app_settings.h"
-#include "ui/controls.h"
+#include "scan/scan_work.h"
 
 namespace spurlese {
 
 namespace {
-
-std::u16string WithoutFinalBackslash(std::u16string_view folder) {
-    if (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
-    return std::u16string(folder);
-}
 
 // Sorted by text without regard to letter case, texts that differ only in letter case by the
 // exact text, so that equal texts stand together; equal texts keep their order. Each text is
@@ -46,6 +37,13 @@ void SortIgnoringCase(std::vector<T>* items, Key key) {
     *items = std::move(sorted);
 }
 
+// A line that names a hit stands for the file the hit names.
+LineTarget FileTarget(const ScanRecord& record, const std::u16string& hit) {
+    const FileIdentity& identity = record.IdentityOf(hit);
+    return {LineTarget::Kind::kFile,
+            identity.kind == FileIdentity::Kind::kFile ? identity.path : hit};
+}
+
 // How many candidates of a missing file are named; "and N more" tells the rest.
 constexpr size_t kCandidatesShown = 3;
 
@@ -53,37 +51,41 @@ constexpr size_t kCandidatesShown = 3;
 // projects, then every referenced media file that is missing, each followed by the archive's
 // files of the same name, where it may be now. A hit is told apart as "Treffer" shows it: by its
 // exact text, letter case included. The archive is walked only when something is missing.
-void ReportSharedAndMissing() {
-    std::vector<HitSource> sources = HitSources();
+void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
+    std::vector<HitSource> sources = record->hits;
     SortIgnoringCase(&sources, [](const HitSource& s) -> const std::u16string& { return s.hit; });
     for (size_t i = 0; i < sources.size();) {
         size_t j = i;
         while (j < sources.size() && sources[j].hit == sources[i].hit) ++j;
         if (j - i > 1) {
-            AddInfoLine(sources[i].hit, {LineTarget::Kind::kFile, sources[i].hit});
+            report.Info(sources[i].hit, FileTarget(*record, sources[i].hit));
             for (size_t k = i; k < j; ++k) {
-                AddInfoLine(u"   " + sources[k].projectFile,
+                report.Info(u"   " + sources[k].projectFile,
                             {LineTarget::Kind::kFile, sources[k].projectFile});
             }
         }
         i = j;
     }
-    if (MissingMediaFiles().empty()) return;
-    const archive::ArchiveIndex& index = WalkArchiveOnce();
-    std::vector<size_t> order(MissingMediaFiles().size());
+    const std::vector<std::u16string>& missing = record->missing;
+    if (missing.empty()) return;
+    const bool walked = WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
+    const archive::ArchiveIndex& index = record->archive;
+    std::vector<size_t> order(missing.size());
     for (size_t k = 0; k < order.size(); ++k) order[k] = k;
-    SortIgnoringCase(&order,
-                     [](size_t k) -> const std::u16string& { return MissingMediaFiles()[k]; });
+    SortIgnoringCase(&order, [&missing](size_t k) -> const std::u16string& { return missing[k]; });
     for (size_t k : order) {
-        AddInfoLine(u"Missing '" + MissingMediaFiles()[k] + u"'",
-                    {LineTarget::Kind::kNearestFolder, MissingMediaFiles()[k]});
-        const std::vector<uint32_t>& candidates = MissingCandidates()[k];
+        const FileIdentity& identity = record->IdentityOf(missing[k]);
+        report.Info(
+            u"Missing '" + missing[k] + u"'",
+            {LineTarget::Kind::kNearestFolder, identity.path.empty() ? missing[k] : identity.path});
+        if (!walked) continue;
+        const std::vector<uint32_t>& candidates = record->candidates[k];
         for (size_t c = 0; c < candidates.size() && c < kCandidatesShown; ++c) {
             const std::u16string candidate = index.Path(index.files[candidates[c]]);
-            AddInfoLine(u"   maybe now '" + candidate + u"'", {LineTarget::Kind::kFile, candidate});
+            report.Info(u"   maybe now '" + candidate + u"'", {LineTarget::Kind::kFile, candidate});
         }
         if (candidates.size() > kCandidatesShown)
-            AddInfoLine(u"   and " +
+            report.Info(u"   and " +
                         Decimal(static_cast<int64_t>(candidates.size() - kCandidatesShown)) +
                         u" more");
     }
@@ -107,18 +109,8 @@ int64_t CountMatchingFiles(std::u16string_view directory, std::u16string_view pa
     return count;
 }
 
-int64_t PumpEvents() {
-    FlushDisplayLinesNowAndThen();  // what was gathered shows when the window repaints
-    int64_t taken = 0;
-    while (platform::DropPendingEvent()) ++taken;
-    return taken;
-}
-
-int64_t RunScan() {
-    // Read once: the window cannot change while the scan runs.
-    const ScanInputs inputs = ReadScanInputs();
+std::optional<ScanRecord> RunScan(const ScanInputs& inputs, const ScanReport& report) {
     const std::u16string& directory = inputs.projectDirectory;
-    ClearHitList();
     // Two rules on purpose: the total counts files whose extension is mph in any letter case,
     // while the listing takes all the wildcard accepts (on Windows also longer extensions such as
     // .mphx, through their short names), so the bar may show full before the last file.
@@ -127,45 +119,38 @@ int64_t RunScan() {
     platform::Listing listing(directory, u"*.mph");
     if (!listing.IsOpen()) {
         // Said, not silent: otherwise the user sees an empty page and no reason.
-        AddInfoLine(u"Error examining the path '" + WithoutFinalBackslash(directory) + u"'");
-        return -1;
+        report.Info(u"Error examining the path '" +
+                    std::u16string(WithoutFinalBackslash(directory)) + u"'");
+        return std::nullopt;
     }
-    BeginDisplayBatch();
-    platform::EnableControl(ctl::ApplyFilterButton, false);
-    AddInfoLine(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" +
+    report.Info(u"Es wird gesucht unter '" + directory + u"' nach treffern in '" +
                 inputs.basePathText + u"'");
-    FlushDisplayLines();  // the first line shows at once
-    ResetScanState();     // everything the scan keeps starts empty
-    scanState.inputs = inputs;
-    BeginListingCache();
+    report.ShowNow();  // the first line shows at once
+    ScanWork work(inputs, report);
 
-    std::vector<std::u16string> projectFiles;
+    std::vector<std::u16string>& projectFiles = work.record.projectFiles;
     for (const platform::ListingEntry& entry : listing) {
         // Joined literally: a folder that ends in a backslash (a drive root, any folder from the
         // picker) gives a doubled one, which Windows reads as one; the log shows it as it is.
         if (!entry.isDirectory) projectFiles.push_back(directory + u"\\" + entry.name);
-        PumpEvents();
+        report.Busy();
     }
     listing.Close();  // before the extractors start
-    scanState.projectFiles = projectFiles;
 
-    BeginProgress(total);
-    RunExtractorsInTurn(projectFiles, inputs.minLength,
-                        [&projectFiles, &inputs](size_t k, ExtractorRun* run) {
-                            AddInfoLine(u"Filtering '" + projectFiles[k] + u"'",
-                                        {LineTarget::Kind::kFile, projectFiles[k]});
-                            FinishExtractor(run, inputs);
-                            ShowProgress(static_cast<int64_t>(k));
-                            PumpEvents();
-                        });
-    ShowProgress(total);
-    AddInfoLine(u"Done");
-    ReportSharedAndMissing();
-    EndProgress();
-    EndListingCache();
-    EndDisplayBatch();
-    platform::EnableControl(ctl::ApplyFilterButton, true);
-    return 1;
+    report.Progress(0, total);
+    RunExtractorsInTurn(
+        projectFiles, inputs.minLength, [&work, &report, total](size_t k, ExtractorRun* run) {
+            const std::u16string& file = work.record.projectFiles[k];
+            report.Info(u"Filtering '" + file + u"'", {LineTarget::Kind::kFile, file});
+            FinishExtractor(run, &work);
+            report.Progress(static_cast<int64_t>(k), total);
+            report.Busy();
+        });
+    report.Progress(total, total);
+    report.Info(u"Done");
+    ReportSharedAndMissing(&work.record, report);
+    report.ProgressEnd();
+    return std::move(work.record);
 }
 
 }  // namespace spurlese

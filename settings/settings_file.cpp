@@ -231,7 +231,7 @@ bool WriteSettingsFile(SettingsDocument* document) {
     if (!document) return false;
     std::string bytes;
     if (!SettingsFileBytes(document, &bytes) ||
-        WriteFileReplacing(document->fileName, bytes) != 1) {
+        WriteFileReplacing(document->fileName, bytes) != WriteOutcome::kWritten) {
         return false;
     }
     document->options &= ~int64_t{kModified};

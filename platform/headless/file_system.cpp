@@ -20,6 +20,7 @@ namespace {
 
 struct Node {
     std::u16string name;
+    std::u16string shortName;  // an 8.3 alias, found and matched as the name is
     bool isDirectory = false;
     unsigned attributes = 0;
     std::string bytes;
@@ -28,7 +29,7 @@ struct Node {
     int64_t lastWrite = 0;
     std::u16string linkTarget;                         // a folder that is a junction to this path
     std::vector<std::unique_ptr<Node>> children;       // in creation order
-    std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name
+    std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name and short name
 };
 
 struct Listing {
@@ -290,7 +291,10 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
         }
     }
     for (const auto& child : node->children) {
-        if (WildcardMatch(lowerPattern, LowerCase(child->name))) {
+        // As on Windows, a pattern matches a name or its short alias.
+        if (WildcardMatch(lowerPattern, LowerCase(child->name)) ||
+            (!child->shortName.empty() &&
+             WildcardMatch(lowerPattern, LowerCase(child->shortName)))) {
             listing.entries.push_back({child->name, child->isDirectory, !child->linkTarget.empty(),
                                        static_cast<int64_t>(child->bytes.size()),
                                        child->lastWrite});
@@ -416,12 +420,13 @@ bool Remove(std::u16string_view path) {
     Node* folder = Walk(parsed, parsed.parts.size() - 1);
     if (!folder || !folder->isDirectory) return false;
     auto& children = folder->children;
-    const std::u16string wanted = LowerCase(parsed.parts.back());
+    const Node* wanted = FindChild(folder, parsed.parts.back());
     for (auto it = children.begin(); it != children.end(); ++it) {
-        if (LowerCase((*it)->name) != wanted) continue;
+        if (it->get() != wanted) continue;
         if ((*it)->isDirectory || (*it)->unwritable || Held(it->get())) return false;
         TakeSpace(parsed.drive, -static_cast<int64_t>((*it)->bytes.size()));
-        folder->byName.erase(wanted);
+        folder->byName.erase(LowerCase((*it)->name));
+        if (!(*it)->shortName.empty()) folder->byName.erase(LowerCase((*it)->shortName));
         children.erase(it);
         return true;
     }
@@ -457,7 +462,9 @@ bool Rename(std::u16string_view source, std::u16string_view target, bool replace
     std::unique_ptr<Node> moved = std::move(*it);
     children.erase(it);
     fromFolder->byName.erase(LowerCase(moved->name));
+    if (!moved->shortName.empty()) fromFolder->byName.erase(LowerCase(moved->shortName));
     moved->name = to.parts.back();
+    moved->shortName.clear();
     AddChild(toFolder, std::move(moved));
     return true;
 }
@@ -653,6 +660,17 @@ bool MakeFolderLink(std::u16string_view path, std::u16string_view target) {
     link->isDirectory = true;
     link->linkTarget = target;
     platform::AddChild(folder, std::move(link));
+    return true;
+}
+
+bool SetShortName(std::u16string_view path, std::u16string_view shortName) {
+    platform::ParsedPath parsed;
+    if (!platform::ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    platform::Node* folder = platform::Walk(parsed, parsed.parts.size() - 1);
+    platform::Node* node = folder ? platform::FindChild(folder, parsed.parts.back()) : nullptr;
+    if (!node || platform::FindChild(folder, std::u16string(shortName))) return false;
+    node->shortName = shortName;
+    folder->byName[platform::LowerCase(shortName)] = node;
     return true;
 }
 

@@ -25,6 +25,9 @@ bool MakeFolder(std::u16string_view path);
 bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = 0);
 // A junction: a folder that stands for the target folder in every path through it.
 bool MakeFolderLink(std::u16string_view path, std::u16string_view target);
+// Gives a file or folder an 8.3 alias ("SCHR~I1E"), as Windows does for long names: every path
+// through it resolves as through the long name, and a listing's pattern matches either.
+bool SetShortName(std::u16string_view path, std::u16string_view shortName);
 // A file's last change, as ListingEntry counts it (0 after MakeFile).
 void SetLastWrite(std::u16string_view file, int64_t lastWrite);
 

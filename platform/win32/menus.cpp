@@ -47,17 +47,16 @@ bool TakeProgramItem(int control, UINT chosen, UINT firstId, int64_t line) {
 void OpenButtonMenu(int control) {
     HWND button = ControlHandle(control);
     if (!button || !gMenus.count(control) || !IsWindowEnabled(button)) return;
-    HMENU menu = CreatePopupMenu();
+    const OwnedMenu menu(CreatePopupMenu());
     if (!menu) return;
     constexpr UINT kFirstId = 1;
-    AppendProgramItems(menu, control, kFirstId);
+    AppendProgramItems(menu.Get(), control, kFirstId);
     RECT area = {};
     GetWindowRect(button, &area);
     // Below the button, as Windows opens a split button's menu.
     const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY, area.left,
-                       area.bottom, 0, GetParent(button), nullptr));
-    DestroyMenu(menu);
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY,
+                       area.left, area.bottom, 0, GetParent(button), nullptr));
     TakeProgramItem(control, chosen, kFirstId, -1);
 }
 

@@ -63,20 +63,19 @@ void ShowCopyMenu(HWND display, LPARAM at) {
     } else {
         line = LineAtPoint(display, point);
     }
-    HMENU menu = CreatePopupMenu();
+    const OwnedMenu menu(CreatePopupMenu());
     if (!menu) return;
-    AppendMenuW(menu, MF_STRING | (selection.cpMin == selection.cpMax ? MF_GRAYED : 0),
+    AppendMenuW(menu.Get(), MF_STRING | (selection.cpMin == selection.cpMax ? MF_GRAYED : 0),
                 kCopyCommand, L"Kopieren");
-    AppendMenuW(menu, MF_STRING, kSelectAllCommand, L"Alles markieren");
+    AppendMenuW(menu.Get(), MF_STRING, kSelectAllCommand, L"Alles markieren");
     const int control = GetDlgCtrlID(display);
     if (!GetControlMenu(control).empty()) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        AppendProgramItems(menu, control, kFirstProgramItem);
+        AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendProgramItems(menu.Get(), control, kFirstProgramItem);
     }
     const UINT chosen =
-        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+        static_cast<UINT>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          point.x, point.y, 0, display, nullptr));
-    DestroyMenu(menu);
     if (chosen == kCopyCommand) SendMessageW(display, WM_COPY, 0, 0);
     if (chosen == kSelectAllCommand) {
         CHARRANGE all = {0, -1};

@@ -41,6 +41,7 @@ using OwnedHandle = Owner<HANDLE, &CloseHandle, &NoNativeHandle>;  // files, pip
 using OwnedFind = Owner<HANDLE, &FindClose, &NoNativeHandle>;      // a folder listing
 using OwnedIcon = Owner<HICON, &DestroyIcon>;
 using OwnedGdiObject = Owner<HGDIOBJ, &DeleteObject>;  // fonts, bitmaps
+using OwnedMenu = Owner<HMENU, &DestroyMenu>;          // a popup menu
 // A COM object, released when it goes.
 template <typename Interface>
 using ComPtr = Owner<Interface*, &ReleaseInterface<Interface>>;

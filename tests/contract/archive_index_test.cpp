@@ -27,7 +27,7 @@ TEST_F(ArchiveIndexTest, EveryMediaFileOnceWithItsSize) {
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Archiv\\pics.jpg"));
     ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Nebenan\\g.jpg"));  // beside the archive
 
-    const archive::ArchiveIndex index = archive::WalkArchive(u"D:\\Archiv\\", kMediaExtensions, {});
+    const archive::ArchiveIndex index = archive::WalkArchive(u"D:\\Archiv\\", {});
     std::set<std::u16string> found;
     for (const archive::ArchiveFile& file : index.files) {
         found.insert(index.Path(file));

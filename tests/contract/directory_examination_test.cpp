@@ -1,5 +1,6 @@
 #include "scan/directory_examination.h"
 
+#include "results_page/busy_loop.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
@@ -13,6 +14,11 @@ using testsupport::MakeTestFolder;
 class DirectoryExaminationTest : public WindowTest {
 protected:
     std::u16string Log() { return platform::GetText(ctl::InfoText); }
+    bool FileListedInFolder(std::u16string_view path) {
+        return spurlese::FileListedInFolder(path, report_);
+    }
+    BusyRequests requests_;
+    ScanReport report_ = ReportOnResultsPage(BusyWork::kScan, &requests_);
 };
 
 TEST_F(DirectoryExaminationTest, NamesMatchWithoutRegardToLetterCase) {

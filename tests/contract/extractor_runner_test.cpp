@@ -101,20 +101,20 @@ TEST_F(ExtractorRunnerTest, SecondWorkedExampleGivesTheWholeHitList) {
     ASSERT_TRUE(MakeTestFile(u"D:\\P\\Geburtstag.mph", "D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG\n"));
     platform::SetState(ctl::StripBaseBox, 1);
     platform::SetState(ctl::PrefixProjectBox, 1);
-    RunExtractor(u"D:\\P\\Urlaub.mph", 8, appSettings.basePath);
-    RunExtractor(u"D:\\P\\Geburtstag.mph", 8, appSettings.basePath);
+    RunExtractor(&Work(), u"D:\\P\\Urlaub.mph");
+    RunExtractor(&Work(), u"D:\\P\\Geburtstag.mph");
     EXPECT_U16_EQ(
         u"; Urlaub.mph\r\nUrlaub 2019\\img_0815.jpg\r\nUrlaub 2019\\clip.mov\r\n"
         u"; Geburtstag.mph",
         Hits());
-    EXPECT_U16_EQ(u"D:\\P\\Geburtstag.mph", HitSources().back().projectFile);
+    EXPECT_U16_EQ(u"D:\\P\\Geburtstag.mph", Record().hits.back().projectFile);
     EXPECT_U16_EQ(u"", Log());
 }
 
 TEST_F(ExtractorRunnerTest, MissingExtractorIsReportedOncePerFile) {
     ASSERT_TRUE(MakeTestFile(u"D:\\P\\a.mph", "D:\\Archiv\\a.jpg\n"));
     platform::SetState(ctl::PrefixProjectBox, 1);
-    RunExtractor(u"D:\\P\\a.mph", 8, appSettings.basePath);
+    RunExtractor(&Work(), u"D:\\P\\a.mph");
     EXPECT_U16_EQ(u"; a.mph", Hits()) << "the header comes before the extractor runs";
     EXPECT_U16_EQ(u"Error starting 'D:\\Work\\strings64.exe'", Log());
 }
@@ -138,7 +138,7 @@ TEST_F(ExtractorRunnerTest, ScanThroughOurExtractorFindsPathsInEveryEncoding) {
     project += "file:///D:/Archiv/Url/d.jpeg";
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Mix.mph", project));
     UseProjectDirectory(u"D:\\Projekte");
-    ASSERT_EQ(1, RunScan());
+    ASSERT_TRUE(Scan());
     EXPECT_U16_EQ(
         u"D:\\Archiv\\Geburtstag J\u00FCrgen\\img_0001.jpg\r\n"
         u"D:\\Archiv\\K\u00F6ln\\dom.heic\r\n"

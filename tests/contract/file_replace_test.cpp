@@ -26,11 +26,11 @@ protected:
 };
 
 TEST_F(FileReplaceTest, WritesNewAndReplacesOldFiles) {
-    EXPECT_EQ(1, WriteFileReplacing(kTarget, "first"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "first"));
     EXPECT_EQ("first", Bytes(kTarget));
-    EXPECT_EQ(1, WriteFileReplacing(kTarget, "second, longer"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "second, longer"));
     EXPECT_EQ("second, longer", Bytes(kTarget));
-    EXPECT_EQ(1, WriteFileReplacing(kTarget, ""));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, ""));
     EXPECT_EQ(0, platform::FileSize(kTarget));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget)));
 }
@@ -39,7 +39,7 @@ TEST_F(FileReplaceTest, FileHeldOpenByAnotherProgramStaysAsItWas) {
     for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
         ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
         testsupport::HoldFileOpen(target, true);
-        EXPECT_EQ(-1, WriteFileReplacing(target, "new"));
+        EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(target, "new"));
         testsupport::HoldFileOpen(target, false);
         EXPECT_EQ("old", Bytes(target));
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
@@ -52,7 +52,8 @@ TEST_F(FileReplaceTest, TargetHeldForAMomentIsSavedOnceLetGo) {
     for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
         ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
         testsupport::HoldFileOpenFor(target, 200);
-        EXPECT_EQ(1, WriteFileReplacing(target, "new")) << testsupport::Show(target);
+        EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new"))
+            << testsupport::Show(target);
         EXPECT_EQ("new", Bytes(target));
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
     }
@@ -64,36 +65,37 @@ TEST_F(FileReplaceTest, TargetHeldForAMomentIsSavedOnceLetGo) {
 // moved back is the target empty: then both files are kept beside it.
 TEST_F(FileReplaceTest, EveryFailingStepLeavesTheOldOrTheNewFile) {
     using Op = platform::FileOperation;
+    using enum WriteOutcome;
     const struct Row {
         const char* name;
         std::vector<std::pair<Op, int>> faults;  // operation, how many calls fail (-1: all)
-        int result;
+        WriteOutcome result;
         const char* target;  // its bytes afterwards
         const char* temporary;
         const char* backup;
     } rows[] = {
-        {"create", {{Op::kCreate, 1}}, -1, "old", "<none>", "<none>"},
-        {"write", {{Op::kWrite, 1}}, -2, "old", "<none>", "<none>"},
-        {"flush", {{Op::kFlush, 1}}, -2, "old", "<none>", "<none>"},
-        {"close", {{Op::kClose, 1}}, -2, "old", "<none>", "<none>"},
-        {"replace once", {{Op::kReplace, 1}}, 1, "new", "<none>", "<none>"},
-        {"replace always", {{Op::kReplace, -1}}, -1, "old", "<none>", "<none>"},
-        {"halfway, then moved in", {{Op::kReplaceHalfway, 1}}, 1, "new", "<none>", "<none>"},
+        {"create", {{Op::kCreate, 1}}, kNothingWritten, "old", "<none>", "<none>"},
+        {"write", {{Op::kWrite, 1}}, kWriteFailed, "old", "<none>", "<none>"},
+        {"flush", {{Op::kFlush, 1}}, kWriteFailed, "old", "<none>", "<none>"},
+        {"close", {{Op::kClose, 1}}, kWriteFailed, "old", "<none>", "<none>"},
+        {"replace once", {{Op::kReplace, 1}}, kWritten, "new", "<none>", "<none>"},
+        {"replace always", {{Op::kReplace, -1}}, kNothingWritten, "old", "<none>", "<none>"},
+        {"halfway, then moved in", {{Op::kReplaceHalfway, 1}}, kWritten, "new", "<none>", "<none>"},
         {"halfway, moved back, replaced",
          {{Op::kReplaceHalfway, 1}, {Op::kRename, 1}},
-         1,
+         kWritten,
          "new",
          "<none>",
          "<none>"},
         {"halfway always, moved back",
          {{Op::kReplaceHalfway, -1}, {Op::kRename, 1}},
-         1,
+         kWritten,
          "new",
          "<none>",
          "<none>"},
         {"halfway, nothing moves",
          {{Op::kReplaceHalfway, -1}, {Op::kRename, -1}},
-         -3,
+         kHalfReplaced,
          "<none>",
          "new",
          "old"},
@@ -107,7 +109,7 @@ TEST_F(FileReplaceTest, EveryFailingStepLeavesTheOldOrTheNewFile) {
         EXPECT_EQ(row.target, Bytes(kTarget)) << row.name;
         EXPECT_EQ(row.temporary, Bytes(TemporaryNameFor(kTarget))) << row.name;
         EXPECT_EQ(row.backup, Bytes(BackupNameFor(kTarget))) << row.name;
-        if (row.result != -3) {
+        if (row.result != kHalfReplaced) {
             EXPECT_EQ(platform::kHidden, platform::KeptAttributes(kTarget)) << row.name;
         }
         platform::DeleteFilePath(TemporaryNameFor(kTarget));
@@ -132,7 +134,7 @@ TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
     for (const auto& name : kept) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     for (const auto& name : gone) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\~spurlese997.tmp"));
-    EXPECT_EQ(1, WriteFileReplacing(kTarget, "new"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "new"));
     for (const auto& name : kept)
         EXPECT_EQ("x", Bytes(u"D:\\Work\\" + name)) << testsupport::Show(name);
     for (const auto& name : gone)
@@ -141,9 +143,9 @@ TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
 }
 
 TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {
-    EXPECT_EQ(-1, WriteFileReplacing(u"D:\\Missing\\hits.txt", "x"));
+    EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(u"D:\\Missing\\hits.txt", "x"));
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\folder.txt"));
-    EXPECT_EQ(-1, WriteFileReplacing(u"D:\\Work\\folder.txt", "x"));
+    EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(u"D:\\Work\\folder.txt", "x"));
     EXPECT_EQ(-2, platform::FileSize(u"D:\\Work\\folder.txt"));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(u"D:\\Work\\folder.txt")));
 }
@@ -168,7 +170,7 @@ TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
     const auto first = listing.begin();
     ASSERT_NE(first, listing.end());
     EXPECT_U16_EQ(u"IMG_0815.jpg", first->name);
-    EXPECT_EQ(1, WriteFileReplacing(target, "new"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new"));
     EXPECT_EQ("new", Bytes(target));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
     EXPECT_TRUE(platform::DeleteFilePath(target));

@@ -43,7 +43,8 @@ TEST_F(HitFilterTest, StripOptionLeavesOutTheBasePath) {
     stripBase = true;  // as a scan with control 11 checked reads it
     Filter(u"D:/Archiv/Urlaub 2019/IMG_0815.JPGx");
     EXPECT_U16_EQ(u"Urlaub 2019\\img_0815.jpg", Hits());
-    EXPECT_TRUE(IsSeenHit(u"D:\\Archiv\\Urlaub 2019\\img_0815.jpg")) << "the full hit is kept";
+    EXPECT_TRUE(Work().seenHits.count(u"D:\\Archiv\\Urlaub 2019\\img_0815.jpg"))
+        << "the full hit is kept";
 }
 
 TEST_F(HitFilterTest, BasePathEndingInABackslashIsUsedAsIs) {
@@ -99,7 +100,7 @@ TEST_F(HitFilterTest, FoldersAndMissingFilesAreNoHits) {
     Filter(u"D:\\Archiv\\Weg\\a.jpg.mp4");
     Filter(u"D:\\Archiv\\readme.txt");
     EXPECT_U16_EQ(u"", Hits());
-    const auto& missing = MissingMediaFiles();
+    const auto& missing = Record().missing;
     ASSERT_EQ(2u, missing.size()) << "a folder named like a picture is not missing";
     EXPECT_U16_EQ(u"D:\\Archiv\\fehlt.jpg", missing[0]);
     EXPECT_U16_EQ(u"D:\\Archiv\\Weg\\a.jpg.mp4", missing[1]) << "the last extension that matched";
@@ -112,7 +113,7 @@ TEST_F(HitFilterTest, EverySourceOfAHitIsRecordedOnce) {
     Filter(u"D:\\Archiv\\A.jpg");
     projectFile = u"D:\\P\\Geburtstag.mph";
     Filter(u"D:\\Archiv\\a.jpg");
-    const auto& sources = HitSources();
+    const auto& sources = Record().hits;
     ASSERT_EQ(2u, sources.size());
     EXPECT_U16_EQ(u"D:\\P\\Urlaub.mph", sources[0].projectFile);
     EXPECT_U16_EQ(u"D:\\P\\Geburtstag.mph", sources[1].projectFile);

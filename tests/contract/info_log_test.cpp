@@ -1,4 +1,4 @@
-#include "scan/info_log.h"
+#include "results_page/info_log.h"
 
 #include <string>
 #include <vector>

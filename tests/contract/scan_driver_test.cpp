@@ -25,7 +25,7 @@ TEST_F(ScanDriverTest, DirectoryWithoutProjectFiles) {
     ASSERT_TRUE(MakeTestFolder(u"D:\\Projekte\\Alt.mph"));  // a folder is no project file
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\notiz.txt"));
     platform::AppendLine(ctl::HitsText, u"from before");
-    EXPECT_EQ(1, RunScan());
+    EXPECT_TRUE(Scan());
     EXPECT_U16_EQ(u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\nDone",
                   Log());
     EXPECT_U16_EQ(u"", Hits());
@@ -37,7 +37,7 @@ TEST_F(ScanDriverTest, OneProjectFileFromEndToEnd) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
     ASSERT_TRUE(
         MakeTestFile(u"D:\\Projekte\\Urlaub.MPH", "D:\\Archiv\\a.jpg\nD:\\Archiv\\Weg\\b.jpg\n"));
-    EXPECT_EQ(1, RunScan());
+    EXPECT_TRUE(Scan());
     EXPECT_U16_EQ(
         u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\n"
         u"Filtering 'D:\\Projekte\\\\Urlaub.MPH'\r\n"
@@ -55,7 +55,7 @@ TEST_F(ScanDriverTest, OneProjectFileFromEndToEnd) {
 TEST_F(ScanDriverTest, UnlistableProjectDirectoryIsSaidAndChangesNothingElse) {
     UseProjectDirectory(u"D:\\Fehlt\\");
     platform::AppendLine(ctl::HitsText, u"from before");
-    EXPECT_EQ(-1, RunScan());
+    EXPECT_FALSE(Scan());
     EXPECT_U16_EQ(u"Error examining the path 'D:\\Fehlt'", Log());
     EXPECT_U16_EQ(u"", Hits()) << "the hit display is emptied all the same";
     EXPECT_TRUE(platform::IsControlEnabled(ctl::ApplyFilterButton));
@@ -80,7 +80,7 @@ TEST_F(ScanDriverTest, ReportsSharedAndMissingMediaAfterDone) {
         u"D:\\Projekte\\b.mph",
         "D:\\Archiv\\affe.jpg\nD:\\Archiv\\zoo.JPG\nD:\\Archiv\\b\u00E4r.mov\n"
         "D:\\Archiv\\Weg.jpg\nD:\\Archiv\\Ferien\\x.jpg\nD:\\Archiv\\FERIEN\\x.jpg\n"));
-    EXPECT_EQ(1, RunScan());
+    EXPECT_TRUE(Scan());
     const std::u16string log = Log();
     const size_t done = log.find(u"Done\r\n");
     ASSERT_NE(std::u16string::npos, done);
@@ -117,7 +117,7 @@ TEST_F(ScanDriverTest, MissingFilesAreFollowedByWhereTheyMayBeNow) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Urlaub.mph",
                              "D:\\Archiv\\Reisen\\Urlaub 2019\\\xC3\x84 IMG_0815.JPG\n"
                              "D:\\Archiv\\Reisen\\weg.jpg\n"));
-    RunScan();
+    Scan();
     const std::u16string log = Log();
     EXPECT_U16_EQ(
         u"Missing 'D:\\Archiv\\Reisen\\Urlaub 2019\\\u00E4 img_0815.jpg'\r\n"
@@ -134,7 +134,7 @@ TEST_F(ScanDriverTest, UnreadProjectFileIsSaid) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\a.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Gesperrt.mph", "D:\\Archiv\\a.jpg\n"));
     HoldFileOpen(u"D:\\Projekte\\Gesperrt.mph", true);
-    EXPECT_EQ(1, RunScan());
+    EXPECT_TRUE(Scan());
     HoldFileOpen(u"D:\\Projekte\\Gesperrt.mph", false);
     EXPECT_U16_EQ(
         u"Es wird gesucht unter 'D:\\Projekte\\' nach treffern in 'D:\\Archiv'\r\n"
@@ -168,7 +168,7 @@ TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {
         log += u"\r\nMissing 'D:\\Archiv\\Weg" + platform::Utf8ToUtf16(std::to_string(k)) +
                u"\\x.jpg'";
     }
-    EXPECT_EQ(1, RunScan());
+    EXPECT_TRUE(Scan());
     EXPECT_U16_EQ(log, Log());
     EXPECT_U16_EQ(hits, Hits());
     EXPECT_EQ(kFiles, platform::GetState(ctl::ScanProgress));

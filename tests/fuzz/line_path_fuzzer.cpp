@@ -12,7 +12,8 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
-#include "scan/directory_examination.h"
+#include "program/program.h"
+#include "results_page/busy_loop.h"
 #include "scan/hit_filter.h"
 #include "scan/line_splitter.h"
 #include "settings/app_settings.h"
@@ -25,8 +26,7 @@ namespace {
 
 void PrepareArchive() {
     headless::ResetPlatform();
-    ResetAppSettings();
-    ResetScanState();
+    ResetProgramLists();
     headless::MakeFile(u"D:\\Archiv\\a.jpg");
     headless::MakeFile(u"D:\\Archiv\\Urlaub 2019\\IMG_0815.JPG");
     headless::MakeFile(u"D:\\Archiv\\J\u00FCrgen\\b.jpg.mp4");
@@ -61,9 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     PrepareArchive();
     const size_t piece = 1 + data[0] % 64;
-    const LineContext context = {MakeBasePrefix((data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv"),
-                                 u"C:\\P\\x.mph", (data[1] & 1) != 0};
-    BeginListingCache();
+    ScanInputs inputs;
+    inputs.basePath = (data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv";
+    inputs.stripBase = (data[1] & 1) != 0;
+    BusyRequests requests;
+    const ScanReport report = ReportOnResultsPage(BusyWork::kScan, &requests);
+    ScanWork work(inputs, report);
+    const LineContext context = MakeLineContext(&work, u"C:\\P\\x.mph");
     LineSplitter splitter;
     if (data[1] & 4) splitter.longestLine = 1 + (data[1] >> 3);
     std::vector<std::u16string> handedOn;
@@ -76,7 +80,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         SplitLines(&splitter, bytes.substr(at, piece), filter);
     }
     FinishLines(&splitter, filter);
-    EndListingCache();
     if (handedOn != PlainLines(bytes, splitter.longestLine)) __builtin_trap();
     // Whatever came through, every shown hit must name a file that exists.
     const std::u16string hits = platform::GetText(ctl::HitsText);

@@ -26,9 +26,8 @@ TEST(ArchiveWalkTest, LinksAreNotFollowedAndUnlistableFoldersAreTold) {
     std::vector<std::u16string> unlistable;
     std::vector<std::pair<size_t, size_t>> progress;
     const archive::ArchiveIndex index = archive::WalkArchive(
-        u"D:\\Archiv", kMediaExtensions,
-        {[&](std::u16string_view folder) { unlistable.emplace_back(folder); },
-         [&](size_t done, size_t total) { progress.emplace_back(done, total); }});
+        u"D:\\Archiv", {[&](std::u16string_view folder) { unlistable.emplace_back(folder); },
+                        [&](size_t done, size_t total) { progress.emplace_back(done, total); }});
     ASSERT_EQ(1u, index.files.size());
     EXPECT_U16_EQ(u"D:\\Archiv\\Sub\\a.jpg", index.Path(index.files[0]));
     EXPECT_EQ((std::vector<std::u16string>{u"D:\\Archiv\\Gesperrt"}), unlistable);

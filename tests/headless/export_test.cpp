@@ -24,7 +24,7 @@ protected:
         headless::MakeFolder(u"D:\\Export");
     }
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
-    static int Export(std::u16string_view answer) {
+    static WriteOutcome Export(std::u16string_view answer) {
         headless::QueueSaveAnswer(answer);
         return ExportResults().written;
     }
@@ -54,7 +54,7 @@ TEST_F(ExportTest, BytesOfTheHitsFile) {
         for (const std::u16string& line : row.lines) {
             if (!line.empty()) platform::AppendLine(ctl::HitsText, line);
         }
-        EXPECT_EQ(1, Export(kTarget)) << row.name;
+        EXPECT_EQ(WriteOutcome::kWritten, Export(kTarget)) << row.name;
         EXPECT_EQ(row.bytes, Bytes(kTarget)) << row.name;
     }
     // The display itself is not changed.
@@ -63,12 +63,13 @@ TEST_F(ExportTest, BytesOfTheHitsFile) {
 
 TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
     EXPECT_EQ(platform::DialogOutcome::kCancelled, ExportResults().dialog);  // no answer
-    EXPECT_EQ(-1, Export(u"D:\\Missing\\x.txt"));
+    EXPECT_EQ(WriteOutcome::kNothingWritten, Export(u"D:\\Missing\\x.txt"));
     headless::MakeFile(kTarget, "old");
     headless::SetUnwritable(kTarget);  // held open by another program
-    EXPECT_EQ(-1, Export(kTarget));
+    EXPECT_EQ(WriteOutcome::kNothingWritten, Export(kTarget));
     EXPECT_EQ("old", Bytes(kTarget));
-    EXPECT_EQ(1, Export(u"D:\\Export\\ohne Endung"));  // saved under exactly that name
+    EXPECT_EQ(WriteOutcome::kWritten,
+              Export(u"D:\\Export\\ohne Endung"));  // saved under exactly that name
     EXPECT_EQ(5, platform::FileSize(u"D:\\Export\\ohne Endung"));
 }
 
@@ -76,7 +77,7 @@ TEST_F(ExportTest, FailureThatShowsOnlyAtTheCloseIsNoSuccess) {
     headless::MakeFile(kTarget, "old hits");
     // The close: buffered data cannot be written out.
     platform::FailFileOperation(platform::FileOperation::kClose);
-    EXPECT_EQ(-2, Export(kTarget));
+    EXPECT_EQ(WriteOutcome::kWriteFailed, Export(kTarget));
     EXPECT_EQ("old hits", Bytes(kTarget));
 }
 
@@ -86,9 +87,10 @@ TEST_F(ExportTest, FailedConversionWritesNothing) {
     headless::MakeFile(kTarget, "old hits");
     platform::FailFileOperation(platform::FileOperation::kCreate);  // for the first file made
     headless::FailNextConversion();
-    EXPECT_EQ(-1, Export(kTarget));
+    EXPECT_EQ(WriteOutcome::kNothingWritten, Export(kTarget));
     EXPECT_EQ("old hits", Bytes(kTarget));
-    EXPECT_EQ(-1, Export(kTarget)) << "the fault is still there: no file was made before";
+    EXPECT_EQ(WriteOutcome::kNothingWritten, Export(kTarget))
+        << "the fault is still there: no file was made before";
 }
 
 }  // namespace

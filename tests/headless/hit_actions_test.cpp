@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "program/program.h"
 #include "tests/support/test_platform.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
-#include "ui/program.h"
 
 namespace spurlese {
 
@@ -97,13 +97,13 @@ TEST_F(HitActionsTest, EveryKindOfLineShownInItsFolder) {
     EXPECT_EQ(0, RunProgram());
     const std::vector<std::u16string> shown = headless::ShownInFolder();
     ASSERT_EQ(2u, shown.size());
-    EXPECT_U16_EQ(kEaster + u"img_0002.jpg", shown[0]);
+    EXPECT_U16_EQ(kEaster + u"IMG_0002.JPG", shown[0]) << "the file, named as its folder lists it";
     EXPECT_U16_EQ(kProject, shown[1]);
     ASSERT_EQ(1u, headless::ShellCalls().size());
     EXPECT_U16_EQ(kEaster.substr(0, kEaster.size() - 1), headless::ShellCalls()[0].file);
     const auto& boxes = headless::DialogCalls();
     ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::u16string::npos, boxes[0].text.find(u"img_0002.jpg' ist nicht mehr da"));
+    EXPECT_NE(std::u16string::npos, boxes[0].text.find(u"IMG_0002.JPG' ist nicht mehr da"));
 }
 
 // Into an empty folder, then again (everything there), then refused inside the archive.
@@ -126,9 +126,9 @@ TEST_F(HitActionsTest, CopyIntoAFolderThenAgain) {
     EXPECT_EQ(0, RunProgram());
     EXPECT_EQ(std::string(100, 'x'),
               testsupport::FileBytes(u"E:\\Stick\\Ostern 2021 \u2013 bei Oma\\Clip.mp4"));
-    EXPECT_EQ("\xEF\xBB\xBF" + platform::Utf16ToUtf8(kEaster) + "img_0001.jpg\r\n" +
-                  platform::Utf16ToUtf8(kEaster) + "img_0002.jpg\r\n" +
-                  platform::Utf16ToUtf8(kEaster) + "clip.mp4\r\n",
+    EXPECT_EQ("\xEF\xBB\xBF" + platform::Utf16ToUtf8(kEaster) + "IMG_0001.JPG\r\n" +
+                  platform::Utf16ToUtf8(kEaster) + "IMG_0002.JPG\r\n" +
+                  platform::Utf16ToUtf8(kEaster) + "Clip.mp4\r\n",
               testsupport::FileBytes(u"E:\\Stick\\Spurlese_Kopie.txt"));
     const auto& boxes = headless::DialogCalls();
     ASSERT_EQ(4u, boxes.size());  // three folder pickers and the refusal

@@ -11,7 +11,7 @@
 #include "archive/logical_order.h"
 #include "archive/name_key.h"
 #include "platform/headless/headless.h"
-#include "scan/hit_filter.h"
+#include "scan/file_identity.h"
 #include "tests/support/window_fixture.h"
 
 namespace spurlese {
@@ -49,8 +49,25 @@ TEST(NameOrderTest, ExplorersOrderAndEverySpellingOfAName) {
 
 class ListsTest : public WindowTest {
 protected:
-    static archive::ArchiveIndex Walk() {
-        return archive::WalkArchive(u"D:\\Archiv", kMediaExtensions, {});
+    static archive::ArchiveIndex Walk() { return archive::WalkArchive(u"D:\\Archiv", {}); }
+    // The record a scan of these references leaves, its archive walked.
+    static ScanRecord RecordOf(std::vector<HitSource> hits, std::vector<HitSource> missing = {}) {
+        ScanRecord record;
+        record.inputs.basePath = u"D:\\Archiv";
+        FolderCache folders;
+        for (const HitSource& hit : hits) {
+            record.identities.emplace(
+                hit.hit, ResolveIdentity(&folders, record.inputs.basePath, hit.hit, true));
+        }
+        for (const HitSource& gone : missing) {
+            record.identities.emplace(
+                gone.hit, ResolveIdentity(&folders, record.inputs.basePath, gone.hit, false));
+            record.missing.push_back(gone.hit);
+        }
+        record.hits = std::move(hits);
+        record.missingSources = std::move(missing);
+        record.archive = Walk();
+        return record;
     }
 };
 
@@ -76,7 +93,7 @@ TEST_F(ListsTest, UnusedFilesSortedWithLivePhotosMarked) {
         u"D:\\Archiv\\img_2.JPG\r\n"
         u"D:\\Archiv\\IMG_10.jpg\r\n"
         u"D:\\Archiv\\Used.MOV\tgeh\u00F6rt zum verwendeten Bild 'Used.heic'",
-        UnusedFilesText(Walk(), hits));
+        UnusedFilesText(RecordOf(hits)));
 }
 
 TEST_F(ListsTest, CrossReferenceRowsForExcel) {
@@ -90,9 +107,12 @@ TEST_F(ListsTest, CrossReferenceRowsForExcel) {
                                          {u"D:\\Archiv\\b.jpg", u"D:\\P\\Eins.mph"},
                                          {u"D:\\ARCHIV\\b.jpg", u"D:\\P\\Eins.mph"}};
     const std::vector<HitSource> missing = {{u"D:\\Archiv\\Alt\\weg.jpg", u"D:\\P\\Eins.mph"}};
-    const archive::ArchiveIndex index = Walk();
+    ScanRecord record = RecordOf(hits, missing);
+    record.projectFiles = {u"D:\\P\\Eins.mph", u"D:\\P\\Zwei.mph"};
+    const archive::ArchiveIndex& index = record.archive;
     uint32_t moved = 0;
     while (index.Name(index.files[moved]) != u"weg.jpg") ++moved;
+    record.candidates = {{moved}};
     EXPECT_U16_EQ(
         u"Projektdatei;Mediendatei;Status;Gr\u00F6\u00DFe (Bytes);Letzte \u00C4nderung;"
         u"Vermutlich jetzt unter\r\n"
@@ -100,8 +120,7 @@ TEST_F(ListsTest, CrossReferenceRowsForExcel) {
         u"D:\\P\\Eins.mph;D:\\Archiv\\b.jpg;vorhanden;2;1601-01-01T00:00:00+00:00;\r\n"
         u"D:\\P\\Zwei.mph;\"D:\\Archiv\\Fest; \"\"gro\u00DF\"\", 2020\\a.jpg\";vorhanden;5;"
         u"2019-08-15T11:00:00+00:00;",
-        CrossReferenceText({u"D:\\P\\Eins.mph", u"D:\\P\\Zwei.mph"}, hits, missing,
-                           {u"D:\\Archiv\\Alt\\weg.jpg"}, {{moved}}, index));
+        CrossReferenceText(record));
 }
 
 }  // namespace

@@ -5,11 +5,12 @@
 #include <string>
 
 #include "platform/headless/headless.h"
+#include "platform/text_helpers.h"
+#include "program/program.h"
 #include "settings/app_settings.h"
 #include "tests/support/test_platform.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
-#include "ui/program.h"
 
 namespace spurlese {
 
@@ -304,13 +305,58 @@ TEST_F(ProgramTest, ListsFromTheMenus) {
         "e (Bytes);"
         "Letzte \xC3\x84nderung;Vermutlich jetzt unter\r\n"
         "C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Ostern.mph;"
-        "D:\\Familienbilder Stand Juni 2022\\Ostern\\img_0001.jpg;vorhanden;3;"
+        "D:\\Familienbilder Stand Juni 2022\\Ostern\\IMG_0001.JPG;vorhanden;3;"
         "1601-01-01T00:00:00+00:00;\r\n",
         Bytes(u"D:\\Export\\quer.csv"));
     EXPECT_EQ(
         "\xEF\xBB\xBFMediendateien im Archiv: 2, verwendet: 1, nicht verwendet: 1\r\n"
         "D:\\Familienbilder Stand Juni 2022\\Ostern\\Clip.mp4\r\n",
         Bytes(u"D:\\Export\\frei.txt"));
+}
+
+// A scan that could not run leaves nothing to act on: only the hit list can be saved, no list
+// walks anything (no base path is read from an empty record), and the window closes when asked.
+TEST_F(ProgramTest, AfterAFailedScanNothingIsOffered) {
+    headless::QueueFolderAnswer(u"C:\\Gibt es nicht");
+    QueueClick(ctl::ProjectDirButton);
+    headless::QueueLook([] { platform::DeleteFilePath(u"C:\\Gibt es nicht\\x"); });
+    QueueClick(ctl::ApplyFilterButton);
+    // Chosen all the same (by a stale menu, say): nothing happens.
+    headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveUnusedFiles);
+    QueueLook([] {
+        for (const int control : {ctl::SaveResultsButton, ctl::HitsText}) {
+            for (const platform::MenuItem& item : platform::GetControlMenu(control)) {
+                const bool offered = item.command == menu::kSaveHitList ||
+                                     item.command == menu::kShowInFolder || item.command == 0;
+                EXPECT_EQ(offered, item.enabled) << testsupport::Show(item.text);
+            }
+        }
+        EXPECT_TRUE(platform::IsControlEnabled(ctl::SaveResultsButton)) << "saves \"Treffer\"";
+        EXPECT_EQ(std::u16string::npos, platform::GetText(ctl::InfoText).find(u"Archiv"));
+    });
+    EXPECT_EQ(0, RunProgram());
+    for (const auto& call : headless::DialogCalls()) EXPECT_U16_EQ(u"folder", call.kind);
+}
+
+// The archive's walk for the unused list asks on the close box, as the copy does; agreed, the
+// program ends and saves nothing.
+TEST_F(ProgramTest, CloseDuringTheWalkAsksAndEnds) {
+    headless::MakeFile(std::u16string(kProjects) + u"\\Ostern.mph",
+                       "D:\\Familienbilder Stand Juni 2022\\Ostern\\IMG_0001.JPG\n");
+    for (int k = 0; k < 50; ++k)
+        headless::MakeFolder(std::u16string(kArchive) + u"\\Ordner " + Decimal(k));
+    headless::MakeFolder(u"D:\\Export");
+    headless::QueueSaveAnswer(u"D:\\Export\\frei.txt");
+    QueueClick(ctl::ApplyFilterButton);
+    headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveUnusedFiles);
+    headless::RaiseAtPoll(1, {platform::kCloseRequest, 0, platform::kMainWindow});
+    headless::QueueMessageAnswer(platform::kYesPressed);
+    QueueLook([] { ADD_FAILURE() << "the program goes on after the close was agreed"; });
+    EXPECT_EQ(0, RunProgram());
+    const auto& calls = headless::DialogCalls();
+    ASSERT_EQ(2u, calls.size());
+    EXPECT_U16_EQ(u"Archiv durchsuchen", calls[1].title);
+    EXPECT_EQ(-1, platform::FileSize(u"D:\\Export\\frei.txt"));
 }
 
 TEST_F(ProgramTest, MissingExtractorEndsTheProgramWith999) {

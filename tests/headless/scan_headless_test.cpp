@@ -2,7 +2,7 @@
 // the exact command line started, listings counted, listing order under control.
 #include "platform/headless/headless.h"
 #include "platform/text_helpers.h"
-#include "scan/info_log.h"
+#include "results_page/info_log.h"
 #include "tests/support/scan_fixture.h"
 #include "tests/support/stand_in_programs.h"
 
@@ -31,7 +31,7 @@ TEST_F(HeadlessScanTest, ProgressValuesForThreeFiles) {
         ASSERT_TRUE(MakeTestFile(name));
     }
     const size_t before = headless::StateHistory(ctl::ScanProgress).size();
-    RunScan();
+    Scan();
     const auto history = headless::StateHistory(ctl::ScanProgress);
     EXPECT_EQ(
         (std::vector<int64_t>{0, 1, 2, 3}),
@@ -62,7 +62,7 @@ TEST_F(HeadlessScanTest, InformationKeepsPaceWithTheProgressBar) {
         // The first extractors start before any file is filtered.
         expected.push_back(k <= ahead ? 0 : k - ahead);
     }
-    RunScan();
+    Scan();
     EXPECT_TRUE(openingShown);
     EXPECT_EQ(expected, filteringShown);
 }
@@ -72,7 +72,7 @@ TEST_F(HeadlessScanTest, LogOrderOfTwoFilesWithAnUnlistableFolder) {
     headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\eins.mph", "D:\\Archiv\\Gesperrt\\x.jpg\n"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\zwei.mph", "D:\\Archiv\\Gesperrt\\x.jpg\n"));
-    RunScan();
+    Scan();
     EXPECT_U16_EQ(
         u"Es wird gesucht unter 'D:\\Projekte' nach treffern in 'D:\\Archiv'\r\n"
         u"Filtering 'D:\\Projekte\\eins.mph'\r\n"
@@ -88,7 +88,7 @@ TEST_F(HeadlessScanTest, LogOrderOfTwoFilesWithAnUnlistableFolder) {
 TEST_F(HeadlessScanTest, TheExtractorIsStartedFromTheWorkingDirectory) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\Mein Urlaub.mph"));
     appSettings.minStringLength = 33;
-    RunScan();
+    Scan();
     ASSERT_EQ(1u, headless::StartedProcesses().size());
     const auto& started = headless::StartedProcesses()[0];
     EXPECT_U16_EQ(u"D:\\Work\\strings64.exe", started.program);
@@ -105,14 +105,14 @@ TEST_F(HeadlessScanTest, LinesSurviveAPipeThatHandsOutSingleBytes) {
     ASSERT_TRUE(MakeTestFile(u"D:\\Archiv\\b.jpg"));
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p.mph", "D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg"));
     headless::SetPipeChunk(1);
-    RunScan();
+    Scan();
     EXPECT_U16_EQ(u"D:\\Archiv\\a.jpg\r\nD:\\Archiv\\b.jpg", Hits());
     // At most one 10 ms pause while the pipe is empty: the scan may put lines into the displays
     // instead.
     EXPECT_LE(headless::PausedMilliseconds(), 10);
 }
 
-TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
+TEST_F(HeadlessScanTest, SameHitsFromTheScanAsFromItsLinesFilteredOneByOne) {
     std::string output;
     for (int folder = 0; folder < 20; ++folder) {
         for (int file = 0; file < 10; ++file) {
@@ -126,11 +126,11 @@ TEST_F(HeadlessScanTest, SameHitsWithAndWithoutTheListingCache) {
         }
     }
     ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\p.mph", output));
-    RunScan();
+    Scan();
     const std::u16string scanned = Hits();
 
     ClearHitList();
-    ResetScanState();
+    work_.reset();
     projectFile = u"D:\\Projekte\\p.mph";
     size_t from = 0;
     for (size_t lf; (lf = output.find('\n', from)) != std::string::npos; from = lf + 1) {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+
+#include "program/program.h"
+#include "results_page/busy_loop.h"
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
 #include "scan/scan_driver.h"
@@ -10,6 +15,7 @@
 namespace spurlese {
 
 // A window, the base path D:\Archiv, and the working directory D:\Work\ for the extractor.
+// Lines are filtered as one scan's, shown on the results page.
 class ScanTest : public WorkFolderTest {
 protected:
     void SetUp() override {
@@ -17,6 +23,14 @@ protected:
         UseBasePath(u"D:\\Archiv");
         appSettings.minStringLength = 8;
     }
+    // The scan the lines so far belong to, begun with the window's inputs as they are now.
+    ScanWork& Work() {
+        if (!work_) work_ = std::make_unique<ScanWork>(ReadScanInputs(), report_);
+        return *work_;
+    }
+    const ScanRecord& Record() { return Work().record; }
+    // A whole scan, as "Filter anwenden" runs it.
+    std::optional<ScanRecord> Scan() { return ScanOnResultsPage(ReadScanInputs()); }
     void UseBasePath(std::u16string_view basePath) {
         appSettings.basePath = basePath;
         platform::SetCaption(ctl::BasePathButton, basePath);
@@ -26,12 +40,17 @@ protected:
         platform::SetCaption(ctl::ProjectDirButton, directory);
     }
     // A line of the project file `projectFile`, as a scan with control 11 as `stripBase` reads it.
-    void Filter(std::u16string_view line) const {
-        FilterOutputLine(line, {MakeBasePrefix(appSettings.basePath), projectFile, stripBase});
+    void Filter(std::u16string_view line) {
+        LineContext context = MakeLineContext(&Work(), projectFile);
+        context.stripBase = stripBase;
+        FilterOutputLine(line, context);
     }
     std::u16string projectFile = u"D:\\P\\p.mph";
     bool stripBase = false;
     static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
+    BusyRequests requests_;
+    ScanReport report_ = ReportOnResultsPage(BusyWork::kScan, &requests_);
+    std::unique_ptr<ScanWork> work_;
     // "Informationen", the time of the archive's walk left out: "Archiv durchsucht: ..., _ s".
     static std::u16string Log() {
         std::u16string log = platform::GetText(ctl::InfoText);

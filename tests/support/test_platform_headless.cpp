@@ -1,7 +1,7 @@
 #include "platform/headless/headless.h"
+#include "program/program.h"
 #include "tests/support/stand_in_programs.h"
 #include "tests/support/test_platform.h"
-#include "ui/program.h"
 
 namespace spurlese {
 

@@ -15,8 +15,8 @@
 
 #include "platform/file_faults.h"
 #include "platform/platform.h"
+#include "program/program.h"
 #include "tests/support/test_platform.h"
-#include "ui/program.h"
 
 namespace spurlese {
 

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "scan/directory_examination.h"
-#include "scan/hit_filter.h"
-#include "scan/scan_state.h"
 #include "tests/support/test_platform.h"
 #include "ui/main_window.h"
 
@@ -16,7 +13,6 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::ResetForTest();
-        ResetScanState();
         ASSERT_TRUE(OpenMainWindow()) << testsupport::PlatformName();
     }
     void TearDown() override { platform::CloseWindow(platform::kMainWindow); }

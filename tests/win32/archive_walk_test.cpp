@@ -23,8 +23,7 @@ TEST(RealArchiveWalkTest, LoopsLinksAndLockedFolders) {
     const std::u16string base = platform::Utf8ToUtf16(tree);
     std::vector<std::u16string> unlistable;
     const archive::ArchiveIndex index = archive::WalkArchive(
-        base, kMediaExtensions,
-        {[&](std::u16string_view folder) { unlistable.emplace_back(folder); }, nullptr});
+        base, {[&](std::u16string_view folder) { unlistable.emplace_back(folder); }, nullptr});
     std::set<std::u16string> found;
     for (const archive::ArchiveFile& file : index.files) found.insert(index.Path(file));
     const std::u16string trip = base + u"\\Urlaub 2019 \u2013 Italien";

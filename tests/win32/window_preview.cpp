@@ -10,7 +10,7 @@
 #include <cwchar>
 
 #include "platform/platform.h"
-#include "scan/info_log.h"
+#include "results_page/info_log.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 

@@ -1,5 +1,5 @@
 // The event loop and what each control does; the one file that sees every subsystem.
-#include "ui/program.h"
+#include "program/program.h"
 
 #include <algorithm>
 #include <iterator>
@@ -11,10 +11,11 @@
 #include "app/show_in_folder.h"
 #include "app/startup_checks.h"
 #include "platform/platform.h"
-#include "scan/directory_examination.h"
-#include "scan/hit_filter.h"
+#include "platform/text_helpers.h"
+#include "results_page/busy_loop.h"
+#include "results_page/info_log.h"
+#include "results_page/progress.h"
 #include "scan/scan_driver.h"
-#include "scan/scan_state.h"
 #include "settings/app_settings.h"
 #include "settings/window_placement.h"
 #include "ui/controls.h"
@@ -26,6 +27,13 @@ namespace spurlese {
 
 namespace {
 
+// What the program keeps from one event to the next: the record of the last scan that finished
+// (none before a scan, and after one that could not run), and the folder the last copy went to.
+struct ProgramState {
+    std::optional<ScanRecord> lastScan;
+    std::u16string lastCopyTarget;
+};
+
 void ShowHelpImage(int control) {
     if (appSettings.helpImage != platform::ImageHandle::kNone)
         platform::SetButtonImage(control, appSettings.helpImage);
@@ -34,7 +42,7 @@ void ShowHelpImage(int control) {
 // The project directory for the scan, as the folder picker gives it: with a trailing backslash.
 void UseProjectDirectory(std::u16string folder) {
     if (folder.empty()) return;
-    if (folder.back() != u'\\') folder.push_back(u'\\');
+    folder = WithFinalBackslash(folder);
     appSettings.projectDirectory = folder;
     platform::SetCaption(ctl::ProjectDirButton, folder);
 }
@@ -57,7 +65,7 @@ void ChooseProjectDirectory() {
 // the settings page shows; files, several items, or a drop once the scan has begun are ignored.
 void TakeDroppedFolder() {
     const std::vector<std::u16string> items = platform::DroppedItems();
-    if (items.size() == 1 && platform::FileSize(items[0]) == -2 &&
+    if (items.size() == 1 && platform::KindOfPath(items[0]) == platform::PathKind::kFolder &&
         platform::IsControlVisible(ctl::SettingsPage)) {
         UseProjectDirectory(items[0]);
     }
@@ -84,7 +92,9 @@ void FollowMustContainBase() {
     ShowMinLength();
 }
 
-void ApplyFilter() {
+void SetResultsMenus(bool haveScan);
+
+void ApplyFilter(ProgramState* state) {
     // Disabled before the page shows, so that it never shows enabled while the scan runs.
     platform::EnableControl(ctl::SaveResultsButton, false);
     ActivatePage(kResultsPage);
@@ -92,7 +102,8 @@ void ApplyFilter() {
     // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
     // the user has put it elsewhere meanwhile.
     platform::FocusControl(ctl::HitsText);
-    RunScan();
+    state->lastScan = ScanOnResultsPage(ReadScanInputs());
+    SetResultsMenus(state->lastScan.has_value());
     platform::EnableControl(ctl::SaveResultsButton, true);
     if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
 }
@@ -113,37 +124,48 @@ const platform::MenuItem kSaveItems[] = {
 };
 const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
 
-void SetResultsMenus() {
+// The items made from a scan's record are offered only while there is one: after a scan that could
+// not run, only the hit list can be saved, as a click on the button saves it.
+void SetResultsMenus(bool haveScan) {
     std::vector<platform::MenuItem> saveMenu(std::begin(kSaveItems), std::end(kSaveItems));
     saveMenu.push_back(kSeparator);
     saveMenu.push_back(kCopyItem);
+    for (platform::MenuItem& item : saveMenu) {
+        if (item.command != kSaveHitList && item.command != 0) item.enabled = haveScan;
+    }
     platform::SetControlMenu(ctl::SaveResultsButton, saveMenu);
     saveMenu.insert(saveMenu.begin(), {kShowItem, kSeparator});
     platform::SetControlMenu(ctl::HitsText, saveMenu);
     platform::SetControlMenu(ctl::InfoText, {kShowItem});
 }
 
-// True when the program is to end (closed during a copy).
-bool DispatchMenuCommand(const platform::Event& event) {
-    switch (event.command) {
-        case kShowInFolder:
-            ShowLineInFolder(event.control, event.line);
-            break;
-        case kCopyUsedFiles:
-            return CopyUsedFiles();
-        case kSaveHitList:
-            SaveResults();
-            break;
-        case kSaveCrossReference:
-            TellSaveResult(SaveCrossReference(), kCrossReferenceDialog.title);
-            break;
-        case kSaveUnusedFiles:
-            TellSaveResult(SaveUnusedFiles(), kUnusedFilesDialog.title);
-            break;
-        default:
-            break;
+// True when the program is to end (closed during a copy or a walk).
+bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
+    if (event.command == kShowInFolder) {
+        ShowLineInFolder(event.control, event.line);
+        return false;
     }
-    return false;
+    if (event.command == kSaveHitList) {
+        SaveResults();
+        return false;
+    }
+    // Disabled without a record; a command that comes all the same does nothing.
+    if (!state->lastScan) return false;
+    ScanRecord& record = *state->lastScan;
+    switch (event.command) {
+        case kCopyUsedFiles:
+            return CopyUsedFiles(record, &state->lastCopyTarget);
+        case kSaveCrossReference:
+            TellSaveResult(SaveCrossReference(record), kCrossReferenceDialog.title);
+            return false;
+        case kSaveUnusedFiles: {
+            BusyRequests requests;
+            TellSaveResult(SaveUnusedFiles(&record, &requests), kUnusedFilesDialog.title);
+            return requests.quit;
+        }
+        default:
+            return false;
+    }
 }
 
 void OpenHelp(int control) {
@@ -152,9 +174,8 @@ void OpenHelp(int control) {
     platform::ShellOpen(file, u"", platform::CurrentDirectory());
 }
 
-}  // namespace
-
-void DispatchControlEvent(int control) {
+// What a control event does, by the number of the control that raised it.
+void DispatchControlEvent(int control, ProgramState* state) {
     switch (control) {
         case ctl::ProjectDirButton:
             ChooseProjectDirectory();
@@ -166,7 +187,7 @@ void DispatchControlEvent(int control) {
             FollowMustContainBase();
             break;
         case ctl::ApplyFilterButton:
-            ApplyFilter();
+            ApplyFilter(state);
             break;
         case ctl::SaveResultsButton:
             SaveResults();
@@ -182,11 +203,37 @@ void DispatchControlEvent(int control) {
     }
 }
 
+}  // namespace
+
+ScanInputs ReadScanInputs() {
+    ScanInputs inputs;
+    inputs.projectDirectory = platform::GetCaption(ctl::ProjectDirButton);
+    inputs.basePathText = platform::GetCaption(ctl::BasePathButton);
+    inputs.basePath = appSettings.basePath;
+    inputs.minLength = appSettings.minStringLength;
+    inputs.stripBase = platform::GetState(ctl::StripBaseBox) == 1;
+    inputs.prefixProject = platform::GetState(ctl::PrefixProjectBox) == 1;
+    return inputs;
+}
+
+std::optional<ScanRecord> ScanOnResultsPage(const ScanInputs& inputs) {
+    ClearHitList();
+    platform::EnableControl(ctl::ApplyFilterButton, false);
+    BusyRequests requests;  // a scan drops the user's events: nothing is ever asked
+    BeginDisplayBatch();
+    std::optional<ScanRecord> record =
+        RunScan(inputs, ReportOnResultsPage(BusyWork::kScan, &requests));
+    EndDisplayBatch();
+    platform::EnableControl(ctl::ApplyFilterButton, true);
+    return record;
+}
+
 void ResetProgramLists() {
     ResetAnchors();
     ResetPageTable();
-    ResetScanState();
     ResetAppSettings();
+    ResetDisplays();
+    ResetProgress();
 }
 
 int RunProgram() {
@@ -194,7 +241,8 @@ int RunProgram() {
     ResetProgramLists();
     platform::BindEvent(platform::kSizeChanged, OnSizeChangedRelayout);
     if (OpenMainWindow()) {
-        SetResultsMenus();
+        ProgramState state;
+        SetResultsMenus(false);
         RunStartupChecks();
         ShowMinLength();
         ActivatePage(kSettingsPage);
@@ -213,11 +261,11 @@ int RunProgram() {
             if (event.number == platform::kCloseRequest && event.window == platform::kMainWindow) {
                 quit = true;
             } else if (event.number == platform::kControlEvent) {
-                DispatchControlEvent(event.control);
+                DispatchControlEvent(event.control, &state);
             } else if (event.number == platform::kItemsDropped) {
                 TakeDroppedFolder();
             } else if (event.number == platform::kMenuCommand) {
-                quit = DispatchMenuCommand(event);
+                quit = DispatchMenuCommand(event, &state);
             } else if (event.number == platform::kLineActivated) {
                 ShowLineInFolder(event.control, event.line);
             }

@@ -1,21 +1,14 @@
-// The two growing text displays of a scan: "Informationen" (the info log, control 16) and
-// "Treffer" (the hit list, control 19).
+// The two growing text displays of the results page, as views with their own state:
+// "Informationen" (the info log, control 16) and "Treffer" (the hit list, control 19).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace spurlese {
+#include "scan/scan_report.h"
 
-// What a line of a display stands for, so that a double click on it can show it in Explorer: a
-// file, or a path that may be gone (a missing file), for which the nearest folder that exists
-// will do.
-struct LineTarget {
-    enum class Kind { kNone, kFile, kNearestFolder };
-    Kind kind = Kind::kNone;
-    std::u16string path;
-};
+namespace spurlese {
 
 // Appends the text as the display's new last line and scrolls it into view; the line stands for
 // the target. False, and nothing happens, while the main window does not exist.
@@ -31,7 +24,7 @@ void ClearHitList();
 // Asks the display to scroll its insertion point into view.
 void ScrollToCaret(int control);
 
-// During a scan the window repaints only when events are pumped, so lines are gathered and
+// During long work the window repaints only when its events are taken, so lines are gathered and
 // handed to the displays in one piece right before that (FlushDisplayLines); what the displays
 // hold afterwards is exactly what line-by-line appends would have left. Appending to a rich edit
 // control costs far more than the scan itself, and each insertion, whatever its size, costs
@@ -39,9 +32,12 @@ void ScrollToCaret(int control);
 // 160 or more.
 void BeginDisplayBatch();
 void FlushDisplayLines();
-// Flushes when the last flush is a quarter of a second ago: a visible display repaints after every
-// flush, and a repaint costs more than the lines in it.
+// Flushes when the last flush is half a second ago: a visible display repaints after every flush,
+// and a repaint costs more than the lines in it.
 void FlushDisplayLinesNowAndThen();
 void EndDisplayBatch();  // flushes
+
+// Both displays' state as a new window starts: empty, nothing gathered, no batch.
+void ResetDisplays();
 
 }  // namespace spurlese

@@ -1,4 +1,4 @@
-#include "scan/info_log.h"
+#include "results_page/info_log.h"
 
 #include <algorithm>
 #include <string>
@@ -128,6 +128,13 @@ void FlushDisplayLinesNowAndThen() {
 void EndDisplayBatch() {
     FlushDisplayLines();
     gBatching = false;
+}
+
+void ResetDisplays() {
+    gBatching = false;
+    gLastFlush = 0;
+    gInfo = Display(ctl::InfoText);
+    gHits = Display(ctl::HitsText);
 }
 
 }  // namespace spurlese

@@ -1,5 +1,5 @@
 // Spurlese.exe: the program reads no command line; everything happens in RunProgram.
-#include "ui/program.h"
+#include "program/program.h"
 
 using namespace spurlese;
 

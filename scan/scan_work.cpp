@@ -1,0 +1,82 @@
+#include "scan/scan_work.h"
+
+#include <utility>
+
+#include "platform/owners.h"
+#include "platform/platform.h"
+#include "scan/file_identity.h"
+
+namespace spurlese {
+
+namespace {
+
+KeptFolder ListFolder(std::u16string_view folder) {
+    KeptFolder names;
+    platform::Listing listing(folder, u"*.*");
+    names.listable = listing.IsOpen();
+    for (const platform::ListingEntry& entry : listing) {
+        (entry.isDirectory ? names.folders : names.files)
+            .emplace(platform::LowerCase(entry.name), entry.name);
+    }
+    return names;
+}
+
+// Each (path, project file) pair once, in `all`.
+bool AddReference(std::vector<HitSource>* all, TextMap<size_t>* latest, std::u16string_view path,
+                  std::u16string_view projectFile) {
+    auto found = latest->find(path);
+    if (found != latest->end() && (*all)[found->second].projectFile == projectFile) return false;
+    all->push_back({std::u16string(path), std::u16string(projectFile)});
+    if (found != latest->end()) {
+        found->second = all->size() - 1;
+    } else {
+        latest->emplace(path, all->size() - 1);
+    }
+    return true;
+}
+
+}  // namespace
+
+const KeptFolder& FolderCache::Kept(std::u16string_view folder) {
+    auto written = asWritten_.find(folder);
+    if (written != asWritten_.end()) return *written->second;
+    const std::u16string key = platform::LowerCase(folder);
+    auto it = byLowerCase_.find(key);
+    if (it == byLowerCase_.end()) it = byLowerCase_.emplace(key, ListFolder(folder)).first;
+    asWritten_.emplace(folder, &it->second);
+    return it->second;
+}
+
+ScanWork::ScanWork(ScanInputs inputs, const ScanReport& scanReport) : report(scanReport) {
+    record.inputs = std::move(inputs);
+}
+
+void ScanWork::AddHit(std::u16string_view hit, std::u16string_view projectFile) {
+    if (AddReference(&record.hits, &latestHit, hit, projectFile)) Identify(hit, true);
+}
+
+void ScanWork::AddMissing(std::u16string_view path, std::u16string_view projectFile) {
+    AddReference(&record.missingSources, &latestMissing, path, projectFile);
+    if (missingSet.insert(std::u16string(path)).second) {
+        record.missing.emplace_back(path);
+        Identify(path, false);
+    }
+}
+
+const FileIdentity& ScanWork::Identify(std::u16string_view path, bool exists) {
+    auto found = record.identities.find(path);
+    if (found == record.identities.end()) {
+        found = record.identities
+                    .emplace(path, ResolveIdentity(&folders, record.inputs.basePath, path, exists))
+                    .first;
+    }
+    return found->second;
+}
+
+const FileIdentity& ScanRecord::IdentityOf(std::u16string_view path) const {
+    static const FileIdentity kUnknown;
+    const auto found = identities.find(path);
+    return found == identities.end() ? kUnknown : found->second;
+}
+
+}  // namespace spurlese

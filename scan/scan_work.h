@@ -1,0 +1,55 @@
+// The state a running scan keeps from line to line and file to file. It belongs to one call of
+// RunScan (or to a test that feeds lines); what it found ends as the scan's record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "scan/scan_record.h"
+#include "scan/scan_report.h"
+
+namespace spurlese {
+
+// The names a folder's listing holds: by lower-cased name, each as the listing writes it.
+struct KeptFolder {
+    bool listable = false;
+    TextMap<std::u16string> files;
+    TextMap<std::u16string> folders;
+};
+
+// Each folder listed once, while the cache lives.
+class FolderCache {
+public:
+    // The folder is given without a final backslash; looked up first as it is written, so that a
+    // folder many lines name is lower-cased only once.
+    const KeptFolder& Kept(std::u16string_view folder);
+
+private:
+    std::unordered_map<std::u16string, KeptFolder> byLowerCase_;
+    TextMap<KeptFolder*> asWritten_;
+};
+
+struct ScanWork {
+    ScanWork(ScanInputs inputs, const ScanReport& report);
+
+    ScanRecord record;
+    const ScanReport& report;
+    FolderCache folders;
+    TextSet seenHits;           // the hits shown (or kept as seen) so far
+    TextMap<int64_t> sizes;     // file-size answers of this scan
+    TextMap<size_t> latestHit;  // hit -> index in record.hits of its latest reference
+    TextMap<size_t> latestMissing;
+    TextSet missingSet;
+
+    // Each (path, project file) pair once; project files come one after the other, so a pair is
+    // new unless the path's latest reference is from the same project file. A path new to the
+    // scan is resolved to its identity.
+    void AddHit(std::u16string_view hit, std::u16string_view projectFile);
+    void AddMissing(std::u16string_view path, std::u16string_view projectFile);
+    // Resolved once per path (scan/file_identity.h).
+    const FileIdentity& Identify(std::u16string_view path, bool exists);
+};
+
+}  // namespace spurlese
