@@ -56,7 +56,7 @@ int RunStartupChecks() {
     appSettings.helpImage = CreateImageFromIconFile(HelpIconFile());
 
     // A bare name: looked up in the working directory, where the scan starts it from.
-    if (platform::FileSize(kExtractorName) < 0) ReportMissingExtractor();
+    if (platform::KindOfPath(kExtractorName) != platform::PathKind::kFile) ReportMissingExtractor();
 
     platform::EnumerateDisplays();
     return 0;

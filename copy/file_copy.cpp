@@ -177,19 +177,6 @@ FileOutcome FinishCopy(const CopySource& source, Underway* underway) {
 
 }  // namespace
 
-FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFolder,
-                        const std::function<void(int64_t copied)>& progress) {
-    Underway underway;
-    FileOutcome decided;
-    if (!StartCopy(source, WithFinalBackslash(targetFolder), 0, &underway, &decided))
-        return decided;
-    int64_t copied = 0;
-    while (!platform::WaitFileCopy(underway.copy.Get(), kProgressInterval, &copied))
-        progress(copied);
-    progress(copied);
-    return FinishCopy(source, &underway);
-}
-
 CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     CopySummary summary;
     int64_t written = 0;  // bytes of the files whose bytes are all written

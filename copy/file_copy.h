@@ -44,13 +44,6 @@ struct FileOutcome {
     std::u16string reason;  // why it failed, in the system's words
 };
 
-// Copies one file below the target folder. A file of the same size and last change (within the
-// two seconds a FAT stick rounds to) counts as already there; any other file or folder of that
-// name is a conflict and stays as it is. `progress` is told the bytes copied, at least every 50 ms
-// while a file is copied.
-FileOutcome CopyOneFile(const CopySource& source, std::u16string_view targetFolder,
-                        const std::function<void(int64_t copied)>& progress);
-
 // Told while the copy runs: `progress` the bytes of the whole plan done so far, `fileDone` after
 // each file (false stops the copy: no further file is started). `goOn` is asked before each file
 // is started; false stops the copy there, and the files under way are finished.
@@ -70,7 +63,9 @@ struct CopySummary {
 
 // Copies the plan's files one after the other (the next one is copied while the one before is
 // flushed to the disk); a failed file is told and the next one follows, a full disk ends the
-// copy. Each file is told in the plan's order.
+// copy. Each file is told in the plan's order. A file in the target of the same size and last
+// change (within the two seconds a FAT stick rounds to) counts as already there; any other file
+// or folder of that name is a conflict and stays as it is.
 CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer);
 
 }  // namespace spurlese::copying

@@ -107,7 +107,8 @@ SettingsFile OpenSettingsFile(std::u16string_view fileName, int64_t options) {
 // the file with what the document then holds, and a failing write never loses the old file.
 SettingsFile CreateSettingsFile(std::u16string_view fileName, int64_t options) {
     if (fileName.empty() || !platform::WritableFile(fileName)) return nullptr;
-    if (platform::FileSize(fileName) == -1 && !platform::WriteFileBytes(fileName, {})) {
+    if (platform::KindOfPath(fileName) == platform::PathKind::kNone &&
+        !platform::WriteFileBytes(fileName, {})) {
         return nullptr;
     }
     SettingsFile document = NewDocument(fileName, options);

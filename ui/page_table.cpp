@@ -12,7 +12,8 @@ std::vector<PageRow> gPageTable;
 
 // A row's file exists only as a file: a folder of that name does not count.
 bool Available(const PageRow& row, int64_t page) {
-    return row.page == page && (row.file.empty() || platform::FileSize(row.file) >= 0);
+    return row.page == page &&
+           (row.file.empty() || platform::KindOfPath(row.file) == platform::PathKind::kFile);
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ TEST_F(FileCopyTest, CopiesKeepFoldersNamesAndTimesAndASecondCopyFindsThem) {
     EXPECT_EQ("another picture", testsupport::FileBytes(copiedPicture));
 }
 
-// Whatever step fails, the target has nothing under the file's name and no temporary file.
+// Whatever step fails, the target has nothing under the file's name and no temporary file: the
+// copy as the program runs it.
 TEST_F(FileCopyTest, EveryFailingStepLeavesNoPartialFile) {
     using Op = platform::FileOperation;
     const struct Row {
@@ -115,11 +116,17 @@ TEST_F(FileCopyTest, EveryFailingStepLeavesNoPartialFile) {
     ASSERT_TRUE(testsupport::MakeTestFolder(kStick));
     const copying::CopyPlan plan = copying::PlanCopy({source}, kBase, kStick);
     ASSERT_EQ(1u, plan.files.size());
+    copying::FileOutcome outcome;
+    copying::CopyObserver observer;
+    observer.fileDone = [&outcome](const copying::CopySource&, const copying::FileOutcome& told) {
+        outcome = told;
+        return true;
+    };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.fault));
         platform::FailFileOperation(row.fault);
-        const copying::FileOutcome outcome =
-            copying::CopyOneFile(plan.files[0], kStick, [](int64_t) {});
+        outcome = {};
+        copying::RunCopy(plan, observer);
         platform::ClearFileFaults();
         EXPECT_EQ(row.status, outcome.status);
         EXPECT_FALSE(outcome.reason.empty());
@@ -127,8 +134,7 @@ TEST_F(FileCopyTest, EveryFailingStepLeavesNoPartialFile) {
         EXPECT_EQ(0, Leftovers(u"D:\\Stick\\Ostern"));
     }
     // And then it goes.
-    EXPECT_EQ(CopyStatus::kCopied,
-              copying::CopyOneFile(plan.files[0], kStick, [](int64_t) {}).status);
+    EXPECT_EQ(1, copying::RunCopy(plan, observer).copied);
 }
 
 TEST_F(FileCopyTest, TargetInTheArchiveIsToldApart) {
