@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -593,6 +594,55 @@ TEST_F(CopyEndToEndTest, StoppedInTheMiddleLeavesOnlyWholeFiles) {
         EXPECT_EQ(0u, name.find(L"Video ")) << "no temporary file is left";
         EXPECT_EQ(60'000'000, size);
     }
+}
+
+// A project may name a file by the short name the file system gives it: the file is used, once
+// in the unused list's count, "vorhanden" in the cross-reference beside the project that writes
+// its long name, and copied once, under its long names.
+TEST_F(CopyEndToEndTest, AFileNamedByItsShortNameIsUsedAndCopiedOnce) {
+    const std::wstring file = base + L"Schreibweisen Test Ordner\\Bild Eins vom Strand.jpg";
+    PutFile(file, "kurz");
+    wchar_t shortBase[MAX_PATH] = {}, shortFile[MAX_PATH] = {};
+    ASSERT_NE(0u, GetShortPathNameW(base.c_str(), shortBase, MAX_PATH));
+    ASSERT_NE(0u, GetShortPathNameW(file.c_str(), shortFile, MAX_PATH));
+    const std::wstring spelled = base + std::wstring(shortFile).substr(wcslen(shortBase));
+    ASSERT_EQ(std::wstring::npos, spelled.find(L"Schreibweisen")) << "no short name given";
+    const std::wstring projects = L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\";
+    PutFile(projects + L"Kurz.mph", "\x01" + Encoded(spelled, 1200) + std::string(2, '\0'));
+    PutFile(projects + L"Lang.mph", "\x01" + Encoded(file, CP_UTF8) + std::string(2, '\0'));
+    ScanWithSummerFiles({});
+
+    CreateDirectoryW(L"D:\\Ausgabe", nullptr);
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 1));
+    ASSERT_TRUE(SaveAs(program, L"Querverweis f\u00fcr Excel speichern", L"D:\\Ausgabe\\kurz.csv"));
+    const std::string csv = FileBytes(L"D:\\Ausgabe\\kurz.csv");
+    for (const char* project : {"Kurz.mph;", "Lang.mph;"}) {
+        EXPECT_NE(std::string::npos, csv.find(project + Encoded(file, CP_UTF8) + ";vorhanden;4;"))
+            << project << "\n"
+            << csv;
+    }
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 2));
+    ASSERT_TRUE(SaveAs(program, L"Nicht verwendete Dateien speichern", L"D:\\Ausgabe\\kurz.txt"));
+    EXPECT_EQ(std::string::npos, FileBytes(L"D:\\Ausgabe\\kurz.txt").find("Bild Eins vom Strand"));
+
+    CreateDirectoryW(L"D:\\Kurz", nullptr);
+    EXPECT_EQ(
+        L"Kopieren beendet: 2 kopiert, 0 schon vorhanden, 0 Konflikte, 0 fehlgeschlagen, "
+        L"5 Bytes kopiert",
+        Copy(L"D:\\Kurz"));
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE listing = FindFirstFileW(L"D:\\Kurz\\*", &found);
+    for (bool more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileW(listing, &found)) {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != L'.')
+            folders.push_back(found.cFileName);
+    }
+    if (listing != INVALID_HANDLE_VALUE) FindClose(listing);
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ((std::vector<std::wstring>{L"Geburtstag J\u00fcrgen", L"Schreibweisen Test Ordner"}),
+              folders);
+    EXPECT_EQ((std::vector<std::pair<std::wstring, int64_t>>{{L"Bild Eins vom Strand.jpg", 4}}),
+              FilesIn(L"D:\\Kurz\\Schreibweisen Test Ordner"));
 }
 
 // A target folder that takes no file (read-only to this user, made by the test's script): each
