@@ -5,17 +5,28 @@ imports it, and checks it against the archive on disk and the saved hit list:
     check_cross_reference.py CSV HITS DRIVE_D
 
 Every row has the six columns; a file marked "vorhanden" is in the archive with the size and last
-change given; one marked "fehlt" is not; every hit of the list has a row. Prints a summary and
+change given; one marked "fehlt" is not; every hit of the list has a row (the cross-reference
+names a file as the archive writes it, the hit list as the project did: they are compared as
+Windows compares paths). Prints a summary and
 exits non-zero on the first disagreement.
 """
 import csv
 import datetime
 import os
+import re
 import sys
 
 
 def fail(message):
     sys.exit(f"cross-reference: {message}")
+
+
+def same_file(path):
+    """A path as Windows resolves it, for comparing: "." parts and doubled backslashes dropped,
+    letter case ignored."""
+    path = re.sub(r"\\\\+", r"\\", path)
+    path = re.sub(r"\\(\.\\)+", r"\\", path)
+    return path.lower()
 
 
 def main(csv_path, hits_path, drive):
@@ -47,7 +58,7 @@ def main(csv_path, hits_path, drive):
             stamp = datetime.datetime.fromisoformat(changed).timestamp()
             if abs(stamp - os.path.getmtime(full)) > 2:
                 fail(f"row {number}: last change {changed}, on disk {os.path.getmtime(full)}")
-            present.add(media)
+            present.add(same_file(media))
         elif status == "fehlt":
             if full is not None or size or changed:
                 fail(f"row {number}: {media!r} marked missing")
@@ -58,7 +69,7 @@ def main(csv_path, hits_path, drive):
             fail(f"row {number}: status {status!r}")
     with open(hits_path, encoding="utf-8-sig", newline="") as handle:
         hits = [line for line in handle.read().split("\r\n") if line]
-    unlisted = [hit for hit in hits if hit not in present]
+    unlisted = [hit for hit in hits if same_file(hit) not in present]
     if unlisted:
         fail(f"hits without a row: {unlisted[:3]}")
     print(f"Cross-reference read with Python's csv module: {len(rows) - 1} rows, "

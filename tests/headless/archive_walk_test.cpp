@@ -8,7 +8,7 @@
 
 #include "archive/archive_index.h"
 #include "platform/headless/headless.h"
-#include "scan/hit_filter.h"
+#include "scan/archive_walk.h"
 #include "tests/support/window_fixture.h"
 
 namespace spurlese {
@@ -34,6 +34,38 @@ TEST(ArchiveWalkTest, LinksAreNotFollowedAndUnlistableFoldersAreTold) {
     EXPECT_EQ(3u, index.foldersWalked);
     // The base path's own folders (Sub, Gesperrt) count the progress, to the end.
     EXPECT_EQ((std::pair<size_t, size_t>{2, 2}), progress.back());
+}
+
+// A base path that is empty or depends on the current drive or folder would walk something else
+// than the archive (the whole drive): refused before anything is listed, and said.
+TEST(ArchiveWalkTest, OnlyAFullBasePathIsWalked) {
+    const struct Row {
+        const char16_t* basePath;
+        WalkOutcome outcome;
+    } rows[] = {
+        {u"", WalkOutcome::kRefused},
+        {u"Archiv", WalkOutcome::kRefused},
+        {u"\\Archiv", WalkOutcome::kRefused},
+        {u"D:Archiv", WalkOutcome::kRefused},
+        {u"D:\\Archiv", WalkOutcome::kWalked},
+        {u"D:\\Archiv\\", WalkOutcome::kWalked},
+        {u"\\\\server\\share", WalkOutcome::kWalked},
+    };
+    for (const Row& row : rows) {
+        testsupport::ResetForTest();
+        headless::MakeFile(u"D:\\Archiv\\a.jpg");
+        headless::SetCurrentDirectory(u"D:\\Archiv\\");
+        ScanRecord record;
+        record.inputs.basePath = row.basePath;
+        std::vector<std::u16string> said;
+        ScanReport report;
+        report.info = [&said](std::u16string_view text, LineTarget) { said.emplace_back(text); };
+        EXPECT_EQ(row.outcome, WalkArchiveOnce(&record, report)) << testsupport::Show(row.basePath);
+        ASSERT_FALSE(said.empty());
+        const bool refused = row.outcome == WalkOutcome::kRefused;
+        EXPECT_EQ(refused, said.back().find(u"kein vollst\u00E4ndiger Pfad") != std::u16string::npos);
+        EXPECT_EQ(!refused, record.archive.walked);
+    }
 }
 
 }  // namespace
