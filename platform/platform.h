@@ -181,7 +181,7 @@ enum class ListingHandle : intptr_t { kNone = 0 };
 struct ListingEntry {
     std::u16string name;
     bool isDirectory = false;
-    bool isLink = false;    // a folder that is a junction or symbolic link to another
+    bool isLink = false;    // a folder that stands for another: a junction or symbolic link
     int64_t size = 0;       // bytes, of a file
     int64_t lastWrite = 0;  // 100-nanosecond steps since 1601-01-01 UTC, as Windows counts
 };

@@ -28,6 +28,7 @@ struct Node {
     int64_t heldUntil = 0;  // another program holds the file until the pauses reach this
     int64_t lastWrite = 0;
     std::u16string linkTarget;                         // a folder that is a junction to this path
+    uint32_t reparseTag = 0;  // another reparse point: a cloud drive's placeholder, say
     std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name and short name
 };
@@ -295,7 +296,9 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
         if (WildcardMatch(lowerPattern, LowerCase(child->name)) ||
             (!child->shortName.empty() &&
              WildcardMatch(lowerPattern, LowerCase(child->shortName)))) {
-            listing.entries.push_back({child->name, child->isDirectory, !child->linkTarget.empty(),
+            // As on Windows: a link is a reparse point whose tag is a name surrogate.
+            const bool link = !child->linkTarget.empty() || (child->reparseTag & 0x20000000u);
+            listing.entries.push_back({child->name, child->isDirectory, link,
                                        static_cast<int64_t>(child->bytes.size()),
                                        child->lastWrite});
         }
@@ -661,6 +664,10 @@ bool MakeFolderLink(std::u16string_view path, std::u16string_view target) {
     link->linkTarget = target;
     platform::AddChild(folder, std::move(link));
     return true;
+}
+
+void SetReparseTag(std::u16string_view folder, uint32_t tag) {
+    if (platform::Node* node = platform::Resolve(folder)) node->reparseTag = tag;
 }
 
 bool SetShortName(std::u16string_view path, std::u16string_view shortName) {

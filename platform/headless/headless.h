@@ -25,6 +25,10 @@ bool MakeFolder(std::u16string_view path);
 bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = 0);
 // A junction: a folder that stands for the target folder in every path through it.
 bool MakeFolderLink(std::u16string_view path, std::u16string_view target);
+// Makes the folder a reparse point with this tag (Windows' IO_REPARSE_TAG_* values): a cloud
+// drive's placeholder (0x9000601A, OneDrive) stays a folder with its contents; a tag with the
+// name-surrogate bit (0x20000000, as junctions and symbolic links have) lists as a link.
+void SetReparseTag(std::u16string_view folder, uint32_t tag);
 // Gives a file or folder an 8.3 alias ("SCHR~I1E"), as Windows does for long names: every path
 // through it resolves as through the long name, and a listing's pattern matches either.
 bool SetShortName(std::u16string_view path, std::u16string_view shortName);

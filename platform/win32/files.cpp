@@ -155,7 +155,14 @@ bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
     entry->isDirectory = (l.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // A junction, a symbolic link, or a cloud file's placeholder all are reparse points; only
     // folders among them are links that a walk must not follow.
-    entry->isLink = entry->isDirectory && (l.data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    // Only a name surrogate (a junction, a symbolic link) stands for another folder; other
+    // reparse points, such as a cloud drive's placeholders, are folders of their own. For a
+    // reparse point, the listing gives its tag in dwReserved0; where it gives none (Wine, for
+    // a Unix symbolic link) the folder is taken for a link, so that no loop can hold a walk.
+    const DWORD tag = l.data.dwReserved0;
+    entry->isLink = entry->isDirectory &&
+                    (l.data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                    (tag == 0 || IsReparseTagNameSurrogate(tag));
     entry->size = (static_cast<int64_t>(l.data.nFileSizeHigh) << 32) | l.data.nFileSizeLow;
     entry->lastWrite = (static_cast<int64_t>(l.data.ftLastWriteTime.dwHighDateTime) << 32) |
                        l.data.ftLastWriteTime.dwLowDateTime;
