@@ -12,7 +12,7 @@ SaveResult SaveThroughDialog(const SaveDialog& dialog,
     if (chosen.outcome != platform::DialogOutcome::kChosen) return result;
     std::string bytes;
     // Bytes that cannot be made whole (a text too large to convert) are not written in part.
-    if (makeBytes(&bytes)) result.written = WriteFileReplacing(chosen.path, bytes);
+    if (makeBytes(&bytes)) result.written = WriteFileReplacing(chosen.path, bytes, &result.kept);
     return result;
 }
 
@@ -33,7 +33,7 @@ void TellSaveResult(const SaveResult& result, std::u16string_view title) {
     } else if (result.written == WriteOutcome::kHalfReplaced) {
         text = u"Windows konnte die Datei '" + path +
                u"' nicht ersetzen. Es ist nichts verloren:\nDer neue Inhalt liegt in '" +
-               TemporaryNameFor(path) + u"',\nder alte in '" + BackupNameFor(path) + u"'.";
+               result.kept.newFile + u"',\nder alte in '" + result.kept.oldFile + u"'.";
     } else {
         text = u"Die Datei '" + path +
                u"' ließ sich nicht schreiben. Vielleicht ist sie schreibgeschützt, von einem "

@@ -25,6 +25,7 @@ struct SaveResult {
     std::u16string reason;  // why the dialog failed, in the system's words
     // WriteFileReplacing's outcome; kNothingWritten also when nothing was tried.
     WriteOutcome written = WriteOutcome::kNothingWritten;
+    KeptFiles kept;  // after a replace left halfway
 };
 
 // Asks for the file, then makes its bytes (false: they cannot be made, and nothing is written)

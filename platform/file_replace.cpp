@@ -65,6 +65,26 @@ bool LeftoverOwner(std::u16string_view name, uint32_t* process) {
     return true;
 }
 
+// Moves a file that a message will name to a name of its own beside the target:
+// "<name> (<label>).<extension>", or with a number where that is taken. Returns where the file is.
+std::u16string KeepAside(const std::u16string& file, std::u16string_view target,
+                         std::u16string_view label) {
+    const std::u16string_view name = FileNamePart(target);
+    const size_t dot = name.rfind(u'.');
+    const std::u16string_view stem = name.substr(0, dot);
+    const std::u16string_view extension =
+        dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot);
+    for (int number = 1; number < 100; ++number) {
+        const std::u16string kept =
+            std::u16string(FolderPart(target)) + std::u16string(stem) + u" (" +
+            std::u16string(label) + (number > 1 ? u" " + Decimal(number) : u"") + u")" +
+            std::u16string(extension);
+        if (platform::KindOfPath(kept) != platform::PathKind::kNone) continue;
+        return platform::RenameFile(file, kept) ? kept : file;
+    }
+    return file;
+}
+
 // Puts the written temporary file in the target's place. A replace that Windows leaves halfway
 // (the old file moved to the backup, the new one not moved in) is finished, or else undone
 // before it is tried again, so that the target's name always ends up holding one of the two.
@@ -123,6 +143,7 @@ void RemoveLeftoverFiles(std::u16string_view folder) {
     for (const platform::ListingEntry& entry : platform::Listing(where, u"~spurlese*")) {
         uint32_t owner = 0;
         if (!entry.isDirectory && LeftoverOwner(entry.name, &owner) &&
+            platform::LowerCase(entry.name).ends_with(u".tmp") &&
             owner != platform::CurrentProcessId() && !platform::ProcessIdRunning(owner)) {
             leftovers.push_back(where + u"\\" + entry.name);
         }
@@ -130,13 +151,24 @@ void RemoveLeftoverFiles(std::u16string_view folder) {
     for (const std::u16string& leftover : leftovers) platform::DeleteFilePath(leftover);
 }
 
-WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
+WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes,
+                                KeptFiles* kept) {
     // Fail early for a target held open by another program or read-only, before anything is
     // written. Only an existing file may be let go in a moment; a missing folder stays missing.
     const bool existed = platform::FileSize(path) >= 0;
     const auto writable = [&] { return platform::WritableFile(path); };
     if (!(existed ? TryForAWhile(writable) : writable())) return WriteOutcome::kNothingWritten;
     RemoveLeftoverFiles(WithoutFinalBackslash(FolderPart(path)));
+    // What a replace left halfway before kept under this process's names (the old file, the
+    // new bytes) must not be overwritten by this save: it goes to a name of its own first, or
+    // nothing is written.
+    for (const auto& [name, label] : {std::pair{BackupNameFor(path), u"alt"},
+                                      std::pair{TemporaryNameFor(path), u"neu"}}) {
+        if (platform::KindOfPath(name) == platform::PathKind::kFile &&
+            KeepAside(name, path, label) == name) {
+            return WriteOutcome::kNothingWritten;
+        }
+    }
     const unsigned attributes = existed ? platform::KeptAttributes(path) : 0;
 
     const std::u16string temporary = TemporaryNameFor(path);
@@ -151,6 +183,11 @@ WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes
         return WriteOutcome::kWriteFailed;
     }
     const WriteOutcome placed = PutInPlace(temporary, path, BackupNameFor(path));
+    if (placed == WriteOutcome::kHalfReplaced) {
+        const std::u16string newFile = KeepAside(temporary, path, u"neu");
+        const std::u16string oldFile = KeepAside(BackupNameFor(path), path, u"alt");
+        if (kept) *kept = {newFile, oldFile};
+    }
     // What the user gave the old file (hidden, say) the new one has too, whichever way it went in.
     if (placed == WriteOutcome::kWritten && attributes != 0)
         platform::SetKeptAttributes(path, attributes);

@@ -11,10 +11,18 @@ namespace spurlese {
 // written, the old file is as it was. kWriteFailed: writing failed, the incomplete temporary file
 // was deleted and the old file is as it was. kHalfReplaced: Windows failed halfway through the
 // replace and neither file could be put back in the target's place within a few seconds: nothing
-// has the target's name, but nothing is lost either: the new bytes are in TemporaryNameFor(path),
-// the old file is BackupNameFor(path).
+// has the target's name, but nothing is lost either: `kept` tells where the two files are.
 enum class WriteOutcome { kWritten, kNothingWritten, kWriteFailed, kHalfReplaced };
-WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes);
+
+// After kHalfReplaced: the new bytes and the old file, each under a name beside the target that
+// no later save and no clearing of leftovers touches ("Spurlese_Hits (neu).txt", "... (alt)
+// .txt"), or, where even that rename failed, under TemporaryNameFor and BackupNameFor.
+struct KeptFiles {
+    std::u16string newFile, oldFile;
+};
+
+WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes,
+                                KeptFiles* kept = nullptr);
 
 // The names beside the target that a save uses on the way: ~spurlese<process id>.tmp for the new
 // bytes, ~spurlese<process id>.bak for the old file.
@@ -23,9 +31,10 @@ WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes
 std::u16string TemporaryNameFor(std::u16string_view path, unsigned slot = 0);
 std::u16string BackupNameFor(std::u16string_view path);
 
-// Deletes the files of those names in the folder ("" for the working directory) that processes
-// no longer running left behind: a save cut off when the program was ended. Nothing else is
-// touched: no other name, no folder, nothing of a process that still runs.
+// Deletes the temporary files of those names in the folder ("" for the working directory) that
+// processes no longer running left behind: a save cut off when the program was ended. Nothing
+// else is touched: no other name, no folder, nothing of a process that still runs, and no backup
+// (".bak"), which may be the one copy of an old file.
 void RemoveLeftoverFiles(std::u16string_view folder);
 
 }  // namespace spurlese

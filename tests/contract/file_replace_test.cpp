@@ -128,9 +128,9 @@ TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
                                    u"~spurlese999.txt",
                                    u"spurlese999.tmp",
                                    u"~spurlese.tmp",
-                                   u"Urlaub~spurlese999.tmp"};
-    const std::u16string gone[] = {u"~spurlese999.tmp", u"~Spurlese12345.BAK",
-                                   u"~spurlese999-1.tmp"};
+                                   u"Urlaub~spurlese999.tmp",
+                                   u"~Spurlese12345.BAK"};  // may be the one copy of an old file
+    const std::u16string gone[] = {u"~spurlese999.tmp", u"~spurlese999-1.tmp"};
     for (const auto& name : kept) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     for (const auto& name : gone) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\~spurlese997.tmp"));
@@ -140,6 +140,21 @@ TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
     for (const auto& name : gone)
         EXPECT_EQ(-1, platform::FileSize(u"D:\\Work\\" + name)) << testsupport::Show(name);
     EXPECT_EQ(-2, platform::FileSize(u"D:\\Work\\~spurlese997.tmp"));
+}
+
+// A replace left halfway kept the old file and the new bytes under this process's names, and the
+// message named them: the next save moves them to names of their own instead of overwriting
+// them.
+TEST_F(FileReplaceTest, WhatAHalfReplaceKeptIsNeverOverwritten) {
+    ASSERT_TRUE(testsupport::MakeTestFile(BackupNameFor(kTarget), "old"));
+    ASSERT_TRUE(testsupport::MakeTestFile(TemporaryNameFor(kTarget), "new"));
+    ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\hits (alt).txt", "older"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "newest"));
+    EXPECT_EQ("newest", Bytes(kTarget));
+    EXPECT_EQ("older", Bytes(u"D:\\Work\\hits (alt).txt"));
+    EXPECT_EQ("old", Bytes(u"D:\\Work\\hits (alt 2).txt"));
+    EXPECT_EQ("new", Bytes(u"D:\\Work\\hits (neu).txt"));
+    EXPECT_EQ("<none>", Bytes(BackupNameFor(kTarget)));
 }
 
 TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {
