@@ -274,8 +274,8 @@ bool ProcessIdRunning(uint32_t id);
 std::u16string CurrentDirectory();
 
 // Starts `program` with the full command line, in the working directory, its window hidden and
-// its standard output on an anonymous pipe (the write end is closed in this process right after
-// the start); standard input and error are inherited. A start takes a while, so a platform may
+// its standard output and error on anonymous pipes (the write ends are closed in this process
+// right after the start); standard input is inherited. A start takes a while, so a platform may
 // make it while the program goes on: kNone when it fails at once, else ProcessStarted tells,
 // waiting for the start to be done. Every other operation on the process waits for it too.
 enum class ProcessHandle : intptr_t { kNone = 0 };
@@ -291,6 +291,14 @@ int64_t ProcessOutputAvailable(ProcessHandle process);
 int64_t ReadProcessOutput(ProcessHandle process, char* buffer, int64_t size);
 // The exit code of a process that has ended; -1 while it runs or when it cannot be told.
 int64_t ProcessExitCode(ProcessHandle process);
+// The first kKeptErrorOutput bytes the process wrote to its standard error (the rest is read and
+// dropped, so it can never fill the pipe and hold the process); complete once the process has
+// ended and its output is read to the end.
+constexpr size_t kKeptErrorOutput = 4096;
+std::string ProcessErrorOutput(ProcessHandle process);
+// Brings the process's visible top-level windows to the front (a licence question, say), as far
+// as Windows lets a program do that; false when it has none.
+bool BringProcessWindowsToFront(ProcessHandle process);
 // Releases the handles; does not end the process.
 void CloseProcess(ProcessHandle process);
 

@@ -15,6 +15,10 @@ namespace {
 
 constexpr int kPollMilliseconds = 10;
 constexpr int64_t kReadBlock = 64 * 1024;
+constexpr int64_t kWaitingInterval = 100;  // milliseconds between calls of a WaitingSink
+constexpr int64_t kFrontAfter = 2000;      // silence before its windows are brought to the front
+constexpr int64_t kSilenceSaid = 15000;    // silence before it is named in "Informationen"
+constexpr int64_t kSilenceSaidAgain = 30000;
 
 }  // namespace
 
@@ -33,10 +37,13 @@ bool CollectProgramOutput(std::u16string_view program, std::u16string_view comma
     return true;
 }
 
-int64_t ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine) {
+ProcessEnd ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine,
+                            const WaitingSink& waiting) {
     const platform::ProcessHandle process = owned.Get();
     LineSplitter splitter;
     std::string block(kReadBlock, '\0');
+    int64_t lastOutput = platform::MonotonicMilliseconds();
+    int64_t lastWaiting = lastOutput;
     for (;;) {
         // Read what is there in blocks; pause only while the pipe is empty.
         // No more than the pipe holds: a read of more may wait for the rest (Wine's does).
@@ -46,6 +53,7 @@ int64_t ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine) {
             if (got > 0) {
                 SplitLines(&splitter, std::string_view(block.data(), static_cast<size_t>(got)),
                            onLine);
+                lastOutput = platform::MonotonicMilliseconds();
                 continue;
             }
         }
@@ -61,9 +69,14 @@ int64_t ReadProcessLines(platform::OwnedProcess owned, const LineSink& onLine) {
             break;
         }
         platform::PauseMilliseconds(kPollMilliseconds);
+        const int64_t now = platform::MonotonicMilliseconds();
+        if (waiting && now - lastWaiting >= kWaitingInterval) {
+            lastWaiting = now;
+            waiting(process, now - lastOutput);
+        }
     }
     FinishLines(&splitter, onLine);
-    return platform::ProcessExitCode(process);
+    return {platform::ProcessExitCode(process), platform::ProcessErrorOutput(process)};
 }
 
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength) {
@@ -84,12 +97,28 @@ void FinishExtractor(ExtractorRun* run, ScanWork* work) {
         work->report.Info(u"Error starting '" + run->program + u"'");
         return;
     }
-    const int64_t exitCode =
-        ReadProcessLines(std::move(run->process),
-                         [&context](std::u16string_view line) { FilterOutputLine(line, context); });
+    bool broughtToFront = false;
+    int64_t nextSaid = kSilenceSaid;
+    const auto waiting = [&](platform::ProcessHandle process, int64_t silent) {
+        work->report.Busy();  // the window repaints and answers the system meanwhile
+        if (silent < kFrontAfter) {
+            nextSaid = kSilenceSaid;
+            broughtToFront = false;
+            return;
+        }
+        if (!broughtToFront) broughtToFront = platform::BringProcessWindowsToFront(process);
+        if (silent < nextSaid) return;
+        work->report.Info(u"Keine Ausgabe von '" + run->program + u"' seit " +
+                          Decimal(silent / 1000) + u" s, es liest '" + run->projectFile + u"'");
+        nextSaid += kSilenceSaidAgain;
+    };
+    const ProcessEnd end = ReadProcessLines(
+        std::move(run->process),
+        [&context](std::u16string_view line) { FilterOutputLine(line, context); }, waiting);
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
     // program, say) would otherwise look like a project that uses nothing.
-    if (exitCode != 0) work->report.Info(u"Error reading '" + run->projectFile + u"'");
+    if (end.exitCode != 0) work->report.Info(u"Error reading '" + run->projectFile + u"'");
+    if (!end.errors.empty()) work->AddExtractorMessage(run->program, end.errors);
 }
 
 size_t ExtractorsAhead() {

@@ -27,9 +27,20 @@ std::u16string ExtractorCommandLine(std::u16string_view program, int64_t minLeng
 bool CollectProgramOutput(std::u16string_view program, std::u16string_view commandLine,
                           const LineSink& onLine);
 
-// Reads a started process's standard output to its end, line by line, and releases it. Returns
-// its exit code (-1 when it cannot be told).
-int64_t ReadProcessLines(platform::OwnedProcess process, const LineSink& onLine);
+// How a process ended: its exit code (-1 when it cannot be told) and what it wrote to its
+// standard error (the first bytes).
+struct ProcessEnd {
+    int64_t exitCode = -1;
+    std::string errors;
+};
+
+// Told while a process's pipe is empty, at most every 100 ms: how long it has printed nothing.
+using WaitingSink =
+    std::function<void(platform::ProcessHandle process, int64_t silentMilliseconds)>;
+
+// Reads a started process's standard output to its end, line by line, and releases it.
+ProcessEnd ReadProcessLines(platform::OwnedProcess process, const LineSink& onLine,
+                            const WaitingSink& waiting = {});
 
 // A scan of one project file with the work's inputs: starts the extractor and filters its output
 // (see FinishExtractor).
@@ -46,7 +57,11 @@ struct ExtractorRun {
 ExtractorRun StartExtractor(std::u16string_view projectFile, int64_t minLength);
 // Shows the project header in "Treffer" when the inputs ask for it, then hands every output line
 // to the hit filter (which shows and records the hits). Logs "Error starting '<program>'" for an
-// extractor that did not start, "Error reading '<project file>'" for one that ended with an error.
+// extractor that did not start, "Error reading '<project file>'" for one that ended with an error;
+// what it wrote to its standard error is kept in the work, for the end of the scan. While the
+// extractor prints nothing the window is kept alive (the report's `busy`); after 15 s of silence,
+// and every 30 s after, "Informationen" names it with its project file and how long it has
+// waited, and a window it opened (a licence question) is brought to the front.
 void FinishExtractor(ExtractorRun* run, ScanWork* work);
 
 // Hands the extractor run of every file to `onRun`, in the files' order, while the extractors of

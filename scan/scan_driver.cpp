@@ -148,6 +148,13 @@ std::optional<ScanRecord> RunScan(const ScanInputs& inputs, const ScanReport& re
         });
     report.Progress(total, total);
     report.Info(u"Done");
+    // What the extractor said, once per distinct message: a licence it wants accepted, a wrong
+    // argument.
+    for (const ExtractorMessage& message : work.messages) {
+        report.Info(u"Meldung von '" + message.program + u"' bei " + Decimal(message.projectFiles) +
+                    (message.projectFiles == 1 ? u" Projektdatei:" : u" Projektdateien:"));
+        report.Info(message.text);
+    }
     ReportSharedAndMissing(&work.record, report);
     report.ProgressEnd();
     return std::move(work.record);

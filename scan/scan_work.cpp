@@ -63,6 +63,48 @@ void ScanWork::AddMissing(std::u16string_view path, std::u16string_view projectF
     }
 }
 
+namespace {
+
+constexpr size_t kMessageLines = 5;
+constexpr size_t kMessageLineLength = 200;
+
+// The first lines of an extractor's message, each indented, without empty lines and trailing
+// blanks; a very long line is cut.
+std::u16string MessageLines(std::string_view errors) {
+    const std::u16string text = platform::Utf8ToUtf16(errors);
+    std::u16string lines;
+    size_t count = 0;
+    for (size_t from = 0; from < text.size() && count < kMessageLines;) {
+        size_t end = text.find(u'\n', from);
+        if (end == std::u16string::npos) end = text.size();
+        std::u16string_view line = std::u16string_view(text).substr(from, end - from);
+        from = end + 1;
+        while (!line.empty() &&
+               (line.back() == u'\r' || line.back() == u' ' || line.back() == u'\t'))
+            line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (count++ > 0) lines += u"\r\n";
+        lines += u"   ";
+        lines += line.substr(0, kMessageLineLength);
+        if (line.size() > kMessageLineLength) lines += u"\u2026";
+    }
+    return lines;
+}
+
+}  // namespace
+
+void ScanWork::AddExtractorMessage(std::u16string_view program, std::string_view errors) {
+    std::u16string text = MessageLines(errors);
+    if (text.empty()) return;
+    for (ExtractorMessage& message : messages) {
+        if (message.program == program && message.text == text) {
+            ++message.projectFiles;
+            return;
+        }
+    }
+    messages.push_back({std::u16string(program), std::move(text), 1});
+}
+
 const FileIdentity& ScanWork::Identify(std::u16string_view path, bool exists) {
     auto found = record.identities.find(path);
     if (found == record.identities.end()) {

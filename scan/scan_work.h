@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "scan/scan_record.h"
 #include "scan/scan_report.h"
@@ -31,6 +32,13 @@ private:
     TextMap<KeptFolder*> asWritten_;
 };
 
+// What an extractor wrote to its standard error, and for how many project files it wrote that.
+struct ExtractorMessage {
+    std::u16string program;
+    std::u16string text;  // its first lines, as "Informationen" shows them
+    int64_t projectFiles = 0;
+};
+
 struct ScanWork {
     ScanWork(ScanInputs inputs, const ScanReport& report);
 
@@ -48,6 +56,10 @@ struct ScanWork {
     // scan is resolved to its identity.
     void AddHit(std::u16string_view hit, std::u16string_view projectFile);
     void AddMissing(std::u16string_view path, std::u16string_view projectFile);
+    // Counted once per distinct text: a licence not yet accepted refuses every file alike.
+    void AddExtractorMessage(std::u16string_view program, std::string_view errors);
+    std::vector<ExtractorMessage> messages;
+
     // Resolved once per path (scan/file_identity.h).
     const FileIdentity& Identify(std::u16string_view path, bool exists);
 };

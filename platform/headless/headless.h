@@ -66,6 +66,10 @@ bool InsertionPointInView(int control);
 // command line it writes its standard output and returns its exit code.
 using ProgramBehaviour = std::function<int(std::u16string_view commandLine, std::string* output)>;
 bool InstallProgram(std::u16string_view path, ProgramBehaviour behaviour);
+// The same for a program that also writes to its standard error.
+using ProgramWithErrors =
+    std::function<int(std::u16string_view commandLine, std::string* output, std::string* errors)>;
+bool InstallProgramWithErrors(std::u16string_view path, ProgramWithErrors behaviour);
 
 // The pipe hands out at most this many bytes per read (default 4096), as a real pipe does.
 void SetPipeChunk(size_t bytes);

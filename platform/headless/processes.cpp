@@ -16,12 +16,13 @@ namespace {
 
 struct Process {
     std::string output;
+    std::string errors;
     size_t read = 0;
     bool polledEmpty = false;  // a finished process still reports "running" for one poll
     int exitCode = 0;
 };
 
-std::map<std::u16string, headless::ProgramBehaviour> gPrograms;  // by lower-cased path
+std::map<std::u16string, headless::ProgramWithErrors> gPrograms;  // by lower-cased path
 std::map<ProcessHandle, Process> gProcesses;
 std::vector<headless::StartedProcess> gStarted;
 intptr_t gNextProcess = 1;
@@ -74,7 +75,8 @@ ProcessHandle StartProcess(std::u16string_view program, std::u16string_view comm
     auto behaviour = gPrograms.find(LowerCase(program));
     if (FileSize(program) < 0 || behaviour == gPrograms.end()) return ProcessHandle::kNone;
     Process process;
-    process.exitCode = behaviour->second(commandLine, &process.output);
+    process.exitCode = behaviour->second(commandLine, &process.output, &process.errors);
+    if (process.errors.size() > kKeptErrorOutput) process.errors.resize(kKeptErrorOutput);
     const ProcessHandle handle{gNextProcess++};
     gProcesses[handle] = std::move(process);
     OnProcessStarted();
@@ -115,6 +117,16 @@ int64_t ProcessExitCode(ProcessHandle handle) {
     return p->exitCode;
 }
 
+std::string ProcessErrorOutput(ProcessHandle handle) {
+    const Process* p = FindProcess(handle);
+    return p && ProcessExitCode(handle) >= 0 ? p->errors : std::string();
+}
+
+// An in-memory program has no windows.
+bool BringProcessWindowsToFront(ProcessHandle) {
+    return false;
+}
+
 void CloseProcess(ProcessHandle handle) {
     gProcesses.erase(handle);
 }
@@ -141,6 +153,13 @@ size_t OpenHandles() {
 }
 
 bool InstallProgram(std::u16string_view path, ProgramBehaviour behaviour) {
+    return InstallProgramWithErrors(
+        path, [behaviour](std::u16string_view commandLine, std::string* output, std::string*) {
+            return behaviour(commandLine, output);
+        });
+}
+
+bool InstallProgramWithErrors(std::u16string_view path, ProgramWithErrors behaviour) {
     if (!MakeFile(path, "MZ")) return false;
     platform::gPrograms[platform::LowerCase(path)] = std::move(behaviour);
     return true;

@@ -1,4 +1,4 @@
-// Child processes with their standard output on an anonymous pipe.
+// Child processes with their standard output and error on anonymous pipes.
 //
 // Starting a process, and every read of its pipe, takes Windows a while (Wine far longer, as each
 // goes through its server, which the processes being started keep busy), and the calling thread
@@ -6,6 +6,7 @@
 // its own that starts it and reads its output as it comes, into memory of bounded size; the
 // program's thread takes the output from there and waits for Windows only when it needs what is
 // not there yet. Starts are made one at a time, so no child inherits the pipe of another.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,7 +38,9 @@ struct Child {
     CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
     std::string output;
     size_t taken = 0;
-    bool ended = false;      // the pipe is closed and all of it read
+    std::string errors;      // the first kKeptErrorOutput bytes of standard error
+    OwnedHandle errorEnd;    // the read end of standard error's pipe, for its own thread
+    bool ended = false;      // the pipes are closed and all of them read
     bool abandoned = false;  // the program let go of the process: its output is not kept
 };
 
@@ -50,6 +53,9 @@ OwnedHandle MakeProcess(Child* child) {
     if (!CreatePipe(&readHandle, &writeHandle, &inherit, kReadPiece)) return OwnedHandle();
     OwnedHandle readEnd(readHandle), writeEnd(writeHandle);
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);  // only the write end goes across
+    if (!CreatePipe(&readHandle, &writeHandle, &inherit, 0)) return OwnedHandle();
+    OwnedHandle errorRead(readHandle), errorWrite(writeHandle);
+    SetHandleInformation(errorRead.Get(), HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -57,15 +63,17 @@ OwnedHandle MakeProcess(Child* child) {
     startup.wShowWindow = SW_HIDE;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = errorWrite.Get();
 
     PROCESS_INFORMATION info = {};
     const BOOL started =
         CreateProcessW(W(child->program), reinterpret_cast<wchar_t*>(child->commandLine.data()),
                        nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                        child->directory.empty() ? nullptr : W(child->directory), &startup, &info);
-    writeEnd.Reset();  // the child holds the only write end now: the pipe ends with it
+    writeEnd.Reset();  // the child holds the only write ends now: the pipes end with it
+    errorWrite.Reset();
     if (!started) return OwnedHandle();
+    child->errorEnd = std::move(errorRead);
     const OwnedHandle thread(info.hThread);
     child->process = OwnedHandle(info.hProcess);
     child->started = true;
@@ -86,6 +94,20 @@ void Keep(Child* child, const char* bytes, size_t size) {
     WakeAllConditionVariable(&child->changed);
 }
 
+// The thread of a process's standard error: keeps the first bytes, reads and drops the rest.
+DWORD WINAPI ReadErrors(void* parameter) {
+    Child* child = static_cast<Child*>(parameter);
+    char piece[1024];
+    DWORD got = 0;
+    while (ReadFile(child->errorEnd.Get(), piece, sizeof(piece), &got, nullptr) && got > 0) {
+        AcquireSRWLockExclusive(&child->lock);
+        const size_t room = kKeptErrorOutput - std::min(kKeptErrorOutput, child->errors.size());
+        child->errors.append(piece, std::min<size_t>(room, got));
+        ReleaseSRWLockExclusive(&child->lock);
+    }
+    return 0;
+}
+
 // The thread of a process: starts it, then reads its output to the end.
 DWORD WINAPI RunChild(void* parameter) {
     const std::unique_ptr<std::shared_ptr<Child>> owned(
@@ -96,10 +118,18 @@ DWORD WINAPI RunChild(void* parameter) {
     ReleaseSRWLockExclusive(&gStartLock);
     SetEvent(child->startDone.Get());
     if (readEnd) {
+        const OwnedHandle errorThread(CreateThread(nullptr, 64 * 1024, ReadErrors, child,
+                                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         std::vector<char> piece(kReadPiece);
         DWORD got = 0;
         while (ReadFile(readEnd.Get(), piece.data(), kReadPiece, &got, nullptr) && got > 0)
             Keep(child, piece.data(), got);
+        // Standard error ends with the process, unless a process it started holds on to it:
+        // then what came so far will do.
+        if (errorThread && WaitForSingleObject(errorThread.Get(), 2000) == WAIT_TIMEOUT) {
+            CancelSynchronousIo(errorThread.Get());
+            WaitForSingleObject(errorThread.Get(), INFINITE);
+        }
     }
     AcquireSRWLockExclusive(&child->lock);
     child->ended = true;
@@ -233,6 +263,46 @@ int64_t ProcessExitCode(ProcessHandle handle) {
         return -1;
     }
     return code;
+}
+
+std::string ProcessErrorOutput(ProcessHandle handle) {
+    Child* child = FindChild(handle);
+    if (!child || !child->started) return {};
+    AcquireSRWLockShared(&child->lock);
+    const std::string errors = child->ended ? child->errors : std::string();
+    ReleaseSRWLockShared(&child->lock);
+    return errors;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK TakeWindowOf(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window)) search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+bool BringProcessWindowsToFront(ProcessHandle handle) {
+    const Child* child = FindChild(handle);
+    if (!child || !child->started) return false;
+    WindowSearch search{GetProcessId(child->process.Get()), {}};
+    EnumWindows(TakeWindowOf, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.found) {
+        if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+        // The program is in the foreground while the user waits for its scan, so Windows lets
+        // it hand the foreground on.
+        SetForegroundWindow(window);
+    }
+    return !search.found.empty();
 }
 
 void CloseProcess(ProcessHandle handle) {

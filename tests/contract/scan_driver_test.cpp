@@ -145,6 +145,23 @@ TEST_F(ScanDriverTest, UnreadProjectFileIsSaid) {
     EXPECT_U16_EQ(u"", Hits());
 }
 
+// A downloaded strings64.exe refuses every file until its licence is accepted, and says why on its
+// standard error: the user is told its own words, once, with how many project files it concerned.
+TEST_F(ScanDriverTest, TheExtractorsOwnWordsAreShownOnce) {
+    ASSERT_TRUE(InstallExtractor(u"D:\\Work\\", ExtractorKind::Refusing));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\a.mph", "D:\\Archiv\\a.jpg\n"));
+    ASSERT_TRUE(MakeTestFile(u"D:\\Projekte\\b.mph", "D:\\Archiv\\a.jpg\n"));
+    EXPECT_TRUE(Scan());
+    const std::u16string log = Log();
+    EXPECT_NE(std::u16string::npos, log.find(u"Error reading 'D:\\Projekte\\\\a.mph'"));
+    EXPECT_U16_EQ(
+        u"Done\r\n"
+        u"Meldung von 'D:\\Work\\strings64.exe' bei 2 Projektdateien:\r\n"
+        u"   This is the first run of this program. You must accept EULA to continue.\r\n"
+        u"   Use -accepteula to accept EULA.",
+        log.substr(log.find(u"Done")));
+}
+
 // Several extractors run at once (real processes on Windows), but every file's hits and log lines
 // come in the order of the folder's listing, each file's after its "Filtering" line.
 TEST_F(ScanDriverTest, ExtractorsRunningAheadChangeNoOrder) {

@@ -40,7 +40,12 @@ void SetWorkingDirectory(std::u16string_view path);
 
 // Puts an extractor as strings64.exe into the folder: our own, or one that prints the project
 // file's bytes as they are (to test how its output is read).
-enum class ExtractorKind { Strings, Cat };
+// Our extractor; one that prints the file as it is; one that refuses every file as a downloaded
+// strings64.exe does before its licence is accepted (kRefusal on standard error, exit code 1).
+enum class ExtractorKind { Strings, Cat, Refusing };
+inline constexpr char kRefusal[] =
+    "This is the first run of this program. You must accept EULA to continue.\r\n"
+    "Use -accepteula to accept EULA.\r\n";
 bool InstallExtractor(std::u16string_view folder, ExtractorKind kind);
 
 // The bytes of a file, or "<none>" when it cannot be read.

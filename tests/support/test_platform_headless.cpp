@@ -35,9 +35,16 @@ void SetWorkingDirectory(std::u16string_view path) {
 }
 
 bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
+    const std::u16string program = std::u16string(folder) + u"strings64.exe";
+    if (kind == ExtractorKind::Refusing) {
+        return headless::InstallProgramWithErrors(
+            program, [](std::u16string_view, std::string*, std::string* errors) {
+                *errors = kRefusal;
+                return 1;
+            });
+    }
     return headless::InstallProgram(
-        std::u16string(folder) + u"strings64.exe",
-        kind == ExtractorKind::Strings ? StringsProgram() : CatProgram());
+        program, kind == ExtractorKind::Strings ? StringsProgram() : CatProgram());
 }
 
 void HoldFileOpen(std::u16string_view path, bool hold) {

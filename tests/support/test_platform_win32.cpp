@@ -115,6 +115,9 @@ bool InstallExtractor(std::u16string_view folder, ExtractorKind kind) {
     const std::wstring source = kind == ExtractorKind::Strings
                                     ? dir + L"..\\tools\\spurlese_strings.exe"
                                     : dir + L"cat_tool.exe";
+    // The stand-in learns how to behave from its environment, which it inherits.
+    SetEnvironmentVariableW(L"SPURLESE_STAND_IN",
+                            kind == ExtractorKind::Refusing ? L"refuse" : nullptr);
     return CopyFileW(source.c_str(), (Wide(folder) + L"strings64.exe").c_str(), FALSE) != 0;
 }
 

@@ -1,12 +1,28 @@
 // Stands in for strings64.exe in the runner tests: prints the bytes of the file named last on
-// its command line exactly as they are, so a test decides what the extractor "prints".
+// its command line exactly as they are, so a test decides what the extractor "prints". With
+// SPURLESE_STAND_IN=refuse in its environment it refuses every file as a downloaded strings64.exe
+// does before its licence is accepted; with SPURLESE_STAND_IN=silent:<seconds> it first waits
+// that long without a word.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+
+#include "tests/support/test_platform.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    const wchar_t* behaviour = _wgetenv(L"SPURLESE_STAND_IN");
+    if (behaviour && std::wcscmp(behaviour, L"refuse") == 0) {
+        std::fputs(spurlese::testsupport::kRefusal, stderr);
+        return 1;
+    }
+    if (behaviour && std::wcsncmp(behaviour, L"silent:", 7) == 0)
+        Sleep(static_cast<DWORD>(std::wcstol(behaviour + 7, nullptr, 10)) * 1000);
     FILE* file = _wfopen(argv[argc - 1], L"rb");
     if (!file) return 1;
     _setmode(_fileno(stdout), _O_BINARY);
