@@ -2,7 +2,8 @@
 // its command line exactly as they are, so a test decides what the extractor "prints". With
 // SPURLESE_STAND_IN=refuse in its environment it refuses every file as a downloaded strings64.exe
 // does before its licence is accepted; with SPURLESE_STAND_IN=silent:<seconds> it first waits
-// that long without a word.
+// that long without a word; with SPURLESE_STAND_IN=window it first asks in a window of its own
+// ("Sysinternals License Agreement") and goes on once that is answered.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -21,6 +22,9 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(spurlese::testsupport::kRefusal, stderr);
         return 1;
     }
+    if (behaviour && std::wcscmp(behaviour, L"window") == 0)
+        MessageBoxW(nullptr, L"Bitte die Lizenz annehmen.", L"Sysinternals License Agreement",
+                    MB_OK);
     if (behaviour && std::wcsncmp(behaviour, L"silent:", 7) == 0)
         Sleep(static_cast<DWORD>(std::wcstol(behaviour + 7, nullptr, 10)) * 1000);
     FILE* file = _wfopen(argv[argc - 1], L"rb");

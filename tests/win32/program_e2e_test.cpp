@@ -302,6 +302,66 @@ TEST_F(ProgramEndToEndTest, EveryReferenceFoundWhateverItsPathHolds) {
 
 // A library named like a system one and planted beside the program (a Downloads folder holds
 // both) is never loaded, and the window works.
+// The extractor as a stand-in that behaves as `behaviour` says (tests/win32/cat_tool.cpp), then
+// Spurlese started with it and "Filter anwenden" clicked.
+HWND StartScanWithStandIn(remote::RunningProgram* program, const wchar_t* behaviour) {
+    if (!CopyFileW((BuildFolder() + L"tests\\cat_tool.exe").c_str(), L"D:\\E2E\\strings64.exe",
+                   FALSE))
+        return nullptr;
+    SetEnvironmentVariableW(L"SPURLESE_STAND_IN", behaviour);  // inherited by both
+    const bool started = program->Start(Program(), kWork);
+    SetEnvironmentVariableW(L"SPURLESE_STAND_IN", nullptr);
+    HWND main = started ? program->Window(L"Spurlese") : nullptr;
+    if (main) PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    return main;
+}
+
+// An extractor that works long without a word leaves the window answering the system (Windows
+// offers to end a program that does not answer for 5 s); after 15 s "Informationen" says what the
+// scan waits for.
+TEST_F(ProgramEndToEndTest, ASilentExtractorLeavesTheWindowAnswering) {
+    remote::RunningProgram program;
+    HWND main = StartScanWithStandIn(&program, L"silent:17");
+    ASSERT_NE(nullptr, main);
+    ULONGLONG longest = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const ULONGLONG before = GetTickCount64();
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &answer);
+            longest = std::max(longest, GetTickCount64() - before);
+            return Text(Child(main, 16)).find(L"Done") != std::wstring::npos;
+        },
+        40000));
+    EXPECT_LT(longest, 1000u);
+    const std::wstring log = Text(Child(main, 16));
+    EXPECT_NE(std::wstring::npos,
+              log.find(L"Keine Ausgabe von 'D:\\E2E\\strings64.exe' seit 15 s, es liest 'C:\\"))
+        << std::string(log.begin(), log.end());
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
+// An extractor that asks in a window of its own is not left waiting unseen behind Spurlese.
+TEST_F(ProgramEndToEndTest, AnExtractorsOwnWindowIsBroughtToTheFront) {
+    remote::RunningProgram program;
+    HWND main = StartScanWithStandIn(&program, L"window");
+    ASSERT_NE(nullptr, main);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        question = FindWindowW(nullptr, L"Sysinternals License Agreement");
+        return question != nullptr;
+    }));
+    // Wine puts a new window in front by itself; the user clicking Spurlese puts it behind.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main; }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == question; }, 5000));
+    PostMessageW(question, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor([&] { return Text(Child(main, 16)).find(L"Done") != std::wstring::npos; }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
 TEST_F(ProgramEndToEndTest, LibraryPlantedBesideTheProgramIsNotLoaded) {
     const std::wstring folder = L"D:\\Downloads\\";
     CreateDirectoryW(L"D:\\Downloads", nullptr);
