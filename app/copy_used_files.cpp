@@ -37,6 +37,10 @@ void TellOutcome(const copying::CopySource& source, const copying::FileOutcome& 
             return;
         case CopyStatus::kAlreadyThere:
             return;
+        case CopyStatus::kStopped:
+            AddInfoLine(u"Angehalten, nicht kopiert: '" + source.path + u"'",
+                        {Kind::kFile, source.path});
+            return;
         case CopyStatus::kConflict:
             AddInfoLine(
                 u"Nicht kopiert, am Ziel liegt schon eine andere Datei: '" + outcome.target + u"'",
@@ -50,12 +54,43 @@ void TellOutcome(const copying::CopySource& source, const copying::FileOutcome& 
     }
 }
 
-// The list of what the target holds, safely written into it.
-void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& summary) {
-    if (summary.inTarget.empty()) return;
-    std::vector<std::u16string> paths;
-    for (size_t k : summary.inTarget) paths.push_back(plan.files[k].path);
+// The archive paths of the list an earlier copy left in the target whose copies are still there.
+std::vector<std::u16string> EarlierCopies(const std::u16string& list, std::u16string_view basePath,
+                                          const std::u16string& targetFolder) {
+    std::string bytes;
+    std::vector<std::u16string> earlier;
+    if (!platform::ReadFileBytes(list, &bytes)) return earlier;
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    const std::u16string text = platform::Utf8ToUtf16(bytes);
+    const std::u16string prefix = platform::LowerCase(WithFinalBackslash(basePath));
+    for (size_t from = 0; from < text.size();) {
+        size_t end = text.find(u"\r\n", from);
+        if (end == std::u16string::npos) end = text.size();
+        const std::u16string path = text.substr(from, end - from);
+        from = end + 2;
+        if (path.size() <= prefix.size() ||
+            platform::LowerCase(path.substr(0, prefix.size())) != prefix)
+            continue;
+        if (platform::KindOfPath(targetFolder + path.substr(prefix.size())) ==
+            platform::PathKind::kFile)
+            earlier.push_back(path);
+    }
+    return earlier;
+}
+
+// The list of what the target holds, safely written into it: the files of earlier copies that
+// are still there, then this copy's.
+void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& summary,
+                   std::u16string_view basePath) {
     const std::u16string path = plan.targetFolder + std::u16string(kCopyListName);
+    std::vector<std::u16string> paths = EarlierCopies(path, basePath, plan.targetFolder);
+    TextSet listed;
+    for (const std::u16string& earlier : paths) listed.insert(platform::LowerCase(earlier));
+    for (size_t k : summary.inTarget) {
+        if (listed.insert(platform::LowerCase(plan.files[k].path)).second)
+            paths.push_back(plan.files[k].path);
+    }
+    if (paths.empty()) return;
     std::string bytes;
     if (!platform::ConvertUtf16ToUtf8(CopyListText(paths), &bytes) ||
         WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != WriteOutcome::kWritten) {
@@ -151,7 +186,7 @@ bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
     };
     observer.goOn = [&] { return !requests.stop; };
     const copying::CopySummary summary = copying::RunCopy(plan, observer);
-    WriteCopyList(plan, summary);
+    WriteCopyList(plan, summary, base);
     const std::u16string line = CopySummaryLine(
         {summary.copied, summary.alreadyThere, summary.conflicts, summary.failed, summary.bytes},
         summary.stopped, summary.diskFull);

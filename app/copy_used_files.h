@@ -2,8 +2,9 @@
 // however the projects spelt it, into a folder the user picks, below it in the folders it has
 // below the base path, named as the archive names them (copy/file_copy.h). The progress bar, the
 // taskbar button and "Informationen" follow the copy; the window stays usable, and the close box
-// or Escape asks whether to stop after the current file (the busy loop's copy rule). At the end
-// one summary line, and the list Spurlese_Kopie.txt in the target folder.
+// or Escape asks whether to stop (the busy loop's copy rule): the file under way is abandoned. At
+// the end one summary line, and the list Spurlese_Kopie.txt in the target folder, which keeps the
+// files of earlier copies that are still there.
 #pragma once
 
 #include <cstdint>

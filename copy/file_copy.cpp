@@ -16,6 +16,11 @@ namespace {
 
 // FAT keeps last changes in steps of two seconds; Windows counts in steps of 100 ns.
 constexpr int64_t kSameTimeSlack = 2 * 10000000;
+// FAT and exFAT keep local time: read across a change to or from summer time, a copy made before
+// seems an hour apart.
+constexpr int64_t kOneHour = int64_t{3600} * 10000000;
+// The largest file FAT32 (and FAT16) takes.
+constexpr int64_t kLargestFatFile = 0xFFFFFFFFLL;
 constexpr int kProgressInterval = 50;  // milliseconds
 
 // A path below the base path that stays there: no empty, "." or ".." component, which Windows
@@ -55,6 +60,29 @@ bool MakeFolders(const std::u16string& targetFolder, std::u16string_view relativ
 
 FileOutcome Failure(CopyStatus status, std::u16string target, std::u16string reason) {
     return {status, std::move(target), std::move(reason)};
+}
+
+// What the copy needs to know of the target's file system.
+struct TargetVolume {
+    bool known = false;
+    bool fat = false;        // FAT12, FAT16, FAT32: 4 GiB per file at most
+    bool localTime = false;  // FAT and exFAT keep local time
+    std::u16string fileSystem;
+};
+
+TargetVolume VolumeOf(std::u16string_view folder) {
+    platform::VolumeFacts facts;
+    if (!platform::QueryVolume(folder, &facts)) return {};
+    const std::u16string name = platform::LowerCase(facts.fileSystem);
+    const bool fat = name.starts_with(u"fat");
+    return {true, fat, fat || name == u"exfat", facts.fileSystem};
+}
+
+// Two last changes of one file, as the target's file system may have kept them.
+bool SameTime(int64_t a, int64_t b, const TargetVolume& volume) {
+    const int64_t apart = std::abs(a - b);
+    return apart <= kSameTimeSlack ||
+           (volume.localTime && std::abs(apart - kOneHour) <= kSameTimeSlack);
 }
 
 }  // namespace
@@ -108,23 +136,30 @@ namespace {
 struct Underway {
     std::u16string target, temporary;
     platform::OwnedCopy copy;
+    bool abandoned = false;  // cancelled, as the user stopped the copy
 };
 
 // Starts the file's copy, or tells why there is none: it is already there, another file has its
 // name, or its folder cannot be made. Each slot has a temporary name of its own, so that two
 // files of one folder can be under way.
-bool StartCopy(const CopySource& source, const std::u16string& folder, unsigned slot,
-               Underway* underway, FileOutcome* decided) {
+bool StartCopy(const CopySource& source, const std::u16string& folder, const TargetVolume& volume,
+               unsigned slot, Underway* underway, FileOutcome* decided) {
     const std::u16string target = folder + source.relative;
     int64_t size = 0, lastWrite = 0;
     if (platform::FileFacts(target, &size, &lastWrite)) {
-        const bool same =
-            size == source.size && std::abs(lastWrite - source.lastWrite) <= kSameTimeSlack;
+        const bool same = size == source.size && SameTime(lastWrite, source.lastWrite, volume);
         *decided = {same ? CopyStatus::kAlreadyThere : CopyStatus::kConflict, target, {}};
         return false;
     }
     if (platform::KindOfPath(target) == platform::PathKind::kFolder) {
         *decided = {CopyStatus::kConflict, target, {}};
+        return false;
+    }
+    if (volume.fat && source.size > kLargestFatFile) {
+        *decided = Failure(CopyStatus::kFailed, target,
+                           u"Die Datei ist mit " + Decimal(source.size) +
+                               u" Bytes zu gro\u00DF f\u00FCr das Dateisystem " +
+                               volume.fileSystem + u" des Ziels; es nimmt Dateien bis 4 GiB.");
         return false;
     }
     if (!MakeFolders(folder, source.relative)) {
@@ -150,10 +185,24 @@ FileOutcome FinishCopy(const CopySource& source, Underway* underway) {
     const platform::CopyOutcome outcome = platform::FinishFileCopy(underway->copy.Take());
     if (!outcome.done) {
         platform::DeleteFilePath(temporary);
-        return Failure(outcome.error.kind == platform::FileErrorKind::kDiskFull
-                           ? CopyStatus::kDiskFull
-                           : CopyStatus::kFailed,
-                       target, outcome.error.reason);
+        if (underway->abandoned) return {CopyStatus::kStopped, target, {}};
+        // A file system's limit for one file answers as a full disk does: only a target that
+        // really has no room for the file stops the copy.
+        platform::VolumeFacts facts;
+        const bool full =
+            outcome.error.kind == platform::FileErrorKind::kDiskFull &&
+            !(platform::QueryVolume(FolderPart(target), &facts) && facts.freeBytes > source.size);
+        return Failure(full ? CopyStatus::kDiskFull : CopyStatus::kFailed, target,
+                       outcome.error.reason);
+    }
+    // The source as it was planned, after the last read: one rewritten meanwhile, even at the
+    // same size, gives no copy under its name.
+    int64_t sourceSize = 0, sourceWrite = 0;
+    if (!platform::FileFacts(source.path, &sourceSize, &sourceWrite) || sourceSize != source.size ||
+        sourceWrite != source.lastWrite) {
+        platform::DeleteFilePath(temporary);
+        return Failure(CopyStatus::kFailed, target,
+                       u"Die Datei wurde w\u00E4hrend des Kopierens ge\u00E4ndert.");
     }
     // Whole, as far as the file system tells: as long as the source was when the copy was planned.
     int64_t size = 0, lastWrite = 0;
@@ -184,6 +233,7 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     const auto progress = [&](int64_t done) {
         if (observer.progress) observer.progress(done);
     };
+    const TargetVolume volume = VolumeOf(plan.targetFolder);
     const auto tell = [&](size_t k, const FileOutcome& outcome) {
         switch (outcome.status) {
             case CopyStatus::kCopied:
@@ -201,6 +251,9 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
             case CopyStatus::kFailed:
             case CopyStatus::kDiskFull:
                 ++summary.failed;
+                break;
+            case CopyStatus::kStopped:
+                stop = summary.stopped = true;
                 break;
         }
         if (observer.fileDone && !observer.fileDone(plan.files[k], outcome)) stop = true;
@@ -240,7 +293,7 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
 
         Underway underway;
         FileOutcome decided;
-        if (!StartCopy(source, plan.targetFolder, static_cast<unsigned>(k % 2), &underway,
+        if (!StartCopy(source, plan.targetFolder, volume, static_cast<unsigned>(k % 2), &underway,
                        &decided)) {
             awaitPrevious();
             written += source.size;
@@ -255,6 +308,12 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
             if (!done) {
                 done = platform::WaitFileCopy(underway.copy.Get(), kProgressInterval, &copied) ||
                        copied >= source.size;
+                // A stop takes effect at once, also inside a large file: it is abandoned.
+                if (!done && stopAsked()) {
+                    platform::CancelFileCopy(underway.copy.Get());
+                    underway.abandoned = true;
+                    done = true;
+                }
             }
             const int wait = done ? kProgressInterval : 0;
             if (previous != SIZE_MAX &&
@@ -269,7 +328,7 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
         previousUnderway = std::move(underway);
     }
     awaitPrevious();
-    summary.stopped = stop && !summary.diskFull && k < plan.files.size();
+    summary.stopped = summary.stopped || (stop && !summary.diskFull && k < plan.files.size());
     return summary;
 }
 

@@ -37,7 +37,8 @@ CopyPlan PlanCopy(const std::vector<std::u16string>& hits, std::u16string_view b
 // letter case, a short name, a junction).
 bool InsideArchive(std::u16string_view folder, std::u16string_view basePath);
 
-enum class CopyStatus { kCopied, kAlreadyThere, kConflict, kFailed, kDiskFull };
+// kStopped: the user stopped the copy while this file was under way; it was abandoned.
+enum class CopyStatus { kCopied, kAlreadyThere, kConflict, kFailed, kDiskFull, kStopped };
 struct FileOutcome {
     CopyStatus status = CopyStatus::kFailed;
     std::u16string target;
@@ -46,7 +47,8 @@ struct FileOutcome {
 
 // Told while the copy runs: `progress` the bytes of the whole plan done so far, `fileDone` after
 // each file (false stops the copy: no further file is started). `goOn` is asked before each file
-// is started; false stops the copy there, and the files under way are finished.
+// is started and at every step of one under way; false stops the copy: the file being written is
+// abandoned (its temporary file removed), one already written and being flushed is finished.
 struct CopyObserver {
     std::function<void(int64_t done)> progress;
     std::function<bool(const CopySource& source, const FileOutcome& outcome)> fileDone;
@@ -64,8 +66,12 @@ struct CopySummary {
 // Copies the plan's files one after the other (the next one is copied while the one before is
 // flushed to the disk); a failed file is told and the next one follows, a full disk ends the
 // copy. Each file is told in the plan's order. A file in the target of the same size and last
-// change (within the two seconds a FAT stick rounds to) counts as already there; any other file
-// or folder of that name is a conflict and stays as it is.
+// change (within the two seconds a FAT stick rounds to; on FAT and exFAT also exactly an hour
+// apart, as local times read across a change to or from summer time) counts as already there;
+// any other file or folder of that name is a conflict and stays as it is. A file larger than the
+// target's file system takes (FAT32: 4 GiB less a byte) fails alone, with the reason; a source
+// that changes while it is copied fails; "disk full" stops the copy only when the target really
+// has no room for the file.
 CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer);
 
 }  // namespace spurlese::copying

@@ -254,6 +254,17 @@ struct CopyOutcome {
     FileError error;
 };
 CopyOutcome FinishFileCopy(CopyHandle copy);
+// Asks the copy to stop: it ends within a piece of its bytes, not done; the target is left for
+// the caller to delete.
+void CancelFileCopy(CopyHandle copy);
+
+// The volume a path lies on: its file system ("NTFS", "FAT32", "exFAT", ...) and the bytes this
+// user may still write there. False when it cannot be told.
+struct VolumeFacts {
+    std::u16string fileSystem;
+    int64_t freeBytes = 0;
+};
+bool QueryVolume(std::u16string_view path, VolumeFacts* facts);
 
 // ---- Processes ----------------------------------------------------------------------------
 

@@ -15,9 +15,11 @@ bool AskToStop(BusyWork work, bool closing) {
     const bool copy = work == BusyWork::kCopy;
     const std::u16string_view title = copy ? u"Verwendete Dateien kopieren" : u"Archiv durchsuchen";
     const std::u16string_view question =
-        copy ? (closing ? u"Das Kopieren l\u00E4uft noch.\nNach der aktuellen Datei anhalten und "
-                          u"Spurlese beenden?"
-                        : u"Das Kopieren nach der aktuellen Datei anhalten?")
+        copy ? (closing
+                    ? u"Das Kopieren l\u00E4uft noch.\nAnhalten und Spurlese beenden? Die Datei, "
+                      u"die gerade kopiert wird, wird verworfen."
+                    : u"Das Kopieren anhalten?\nDie Datei, die gerade kopiert wird, wird "
+                      u"verworfen; fertig kopierte Dateien bleiben.")
              : (closing ? u"Das Archiv wird noch durchsucht.\nAnhalten und Spurlese beenden?"
                         : u"Das Durchsuchen des Archivs anhalten?");
     return platform::ShowMessageBox(title, question,

@@ -27,8 +27,8 @@ struct Node {
     bool unlistable = false, unreadable = false, unwritable = false;
     int64_t heldUntil = 0;  // another program holds the file until the pauses reach this
     int64_t lastWrite = 0;
-    std::u16string linkTarget;                         // a folder that is a junction to this path
-    uint32_t reparseTag = 0;  // another reparse point: a cloud drive's placeholder, say
+    std::u16string linkTarget;  // a folder that is a junction to this path
+    uint32_t reparseTag = 0;    // another reparse point: a cloud drive's placeholder, say
     std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name and short name
 };
@@ -57,13 +57,15 @@ struct Copying {
     int64_t lastWrite = 0;
     int64_t done = 0;
     bool ended = false;
+    bool cancelled = false;
     CopyOutcome outcome;
 };
 std::map<CopyHandle, Copying> gCopies;
 intptr_t gNextCopy = 1;
 size_t gCopyChunk = 1 << 20;
 
-std::map<char16_t, int64_t> gFreeSpace;  // by drive letter; a drive not named has no limit
+std::map<char16_t, int64_t> gFreeSpace;           // by drive letter; a drive not named has no limit
+std::map<char16_t, std::u16string> gFileSystems;  // by drive letter; NTFS where not named
 FileError gLastError;
 
 // The system's words (German Windows) for the failures the model has.
@@ -232,6 +234,7 @@ void ResetFileSystem() {
     gNextCopy = 1;
     gCopyChunk = 1 << 20;
     gFreeSpace.clear();
+    gFileSystems.clear();
     gLastError = {};
     ClearFileFaults();
     gDrives.clear();
@@ -561,6 +564,7 @@ void StepCopy(Copying* copy) {
     if (copy->ended) return;
     Node* target = Resolve(copy->target);
     if (!target) return EndCopy(copy, Failed(kNotFound));
+    if (copy->cancelled) return EndCopy(copy, Failed(u"Der Vorgang wurde abgebrochen."));
     const size_t left = copy->bytes.size() - static_cast<size_t>(copy->done);
     const size_t step = std::min(left, gCopyChunk);
     if (step > 0) {
@@ -612,6 +616,21 @@ bool WaitFileCopy(CopyHandle copy, int, int64_t* copied) {
     StepCopy(&found->second);
     *copied = found->second.done;
     return found->second.ended;
+}
+
+void CancelFileCopy(CopyHandle copy) {
+    auto found = gCopies.find(copy);
+    if (found != gCopies.end()) found->second.cancelled = true;
+}
+
+bool QueryVolume(std::u16string_view path, VolumeFacts* facts) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || !gDrives.count(parsed.drive)) return false;
+    const auto system = gFileSystems.find(parsed.drive);
+    facts->fileSystem = system == gFileSystems.end() ? u"NTFS" : system->second;
+    const auto free = gFreeSpace.find(parsed.drive);
+    facts->freeBytes = free == gFreeSpace.end() ? INT64_MAX : free->second;
+    return true;
 }
 
 CopyOutcome FinishFileCopy(CopyHandle copy) {
@@ -703,6 +722,10 @@ void SetUnwritable(std::u16string_view path, bool unwritable) {
 
 void SetFreeSpace(std::u16string_view drive, int64_t bytes) {
     platform::gFreeSpace[platform::DriveOf(drive)] = bytes;
+}
+
+void SetFileSystem(std::u16string_view drive, std::u16string_view fileSystem) {
+    platform::gFileSystems[platform::DriveOf(drive)] = fileSystem;
 }
 
 void SetCopyChunk(size_t bytes) {

@@ -43,6 +43,8 @@ void SetUnwritable(std::u16string_view path, bool unwritable = true);
 // The drive ("E:") takes only this many more bytes; every drive has room without limit after a
 // reset.
 void SetFreeSpace(std::u16string_view drive, int64_t bytes);
+// The drive's file system ("FAT32", "exFAT"); NTFS after a reset.
+void SetFileSystem(std::u16string_view drive, std::u16string_view fileSystem);
 // A copy moves on by this many bytes at each wait (default 1 MiB).
 void SetCopyChunk(size_t bytes);
 // Another program holds the file open, unshared, until this much more time has passed in pauses

@@ -29,6 +29,7 @@ constexpr int64_t kFlushEveryBytes = 32 << 20;
 struct Copy {
     std::u16string source, target;  // native forms
     std::atomic<int64_t> copied{0};
+    std::atomic<bool> cancelled{false};
     // Set by the copy's thread once the bytes are written, before the last flush: the caller
     // starts the next file then, and is woken for it once.
     OwnedHandle bytesWritten;
@@ -84,6 +85,7 @@ bool CopyBytes(Copy* copy) {
     // The flush under way ends before the file is closed, however the copy ends.
     const auto wrote = [&]() -> bool {
         for (;;) {
+            if (copy->cancelled) return Fail(copy, ERROR_OPERATION_ABORTED);
             DWORD got = 0;
             if (!ReadFile(source.Get(), buffer.data(), kPieceBytes, &got, nullptr))
                 return Fail(copy, GetLastError());
@@ -163,6 +165,11 @@ bool WaitFileCopy(CopyHandle handle, int milliseconds, int64_t* copied) {
     const bool ended = woke == WAIT_OBJECT_0;
     *copied = copy.copied;
     return ended;
+}
+
+void CancelFileCopy(CopyHandle handle) {
+    const auto found = gCopies.find(handle);
+    if (found != gCopies.end()) found->second->cancelled = true;
 }
 
 CopyOutcome FinishFileCopy(CopyHandle handle) {

@@ -1,5 +1,6 @@
 // Files and folder listings through the Windows API: FindFirstFileW lists in the file system's
 // own order and matches wildcards as Windows does.
+#include <cwchar>
 #include <map>
 #include <utility>
 
@@ -346,6 +347,24 @@ bool SameFolder(std::u16string_view a, std::u16string_view b) {
            first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
            first.nFileIndexHigh == second.nFileIndexHigh &&
            first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool QueryVolume(std::u16string_view path, VolumeFacts* facts) {
+    const std::u16string native = NativePath(path);
+    std::u16string root(native.size() + 2, u'\0');
+    if (!GetVolumePathNameW(W(native), reinterpret_cast<wchar_t*>(root.data()),
+                            static_cast<DWORD>(root.size())))
+        return false;
+    root.resize(std::char_traits<char16_t>::length(root.c_str()));
+    wchar_t name[MAX_PATH + 1] = {};
+    ULARGE_INTEGER available = {};
+    if (!GetVolumeInformationW(W(root), nullptr, 0, nullptr, nullptr, nullptr, name,
+                               MAX_PATH + 1) ||
+        !GetDiskFreeSpaceExW(W(root), &available, nullptr, nullptr))
+        return false;
+    facts->fileSystem = U(name, std::wcslen(name));
+    facts->freeBytes = static_cast<int64_t>(available.QuadPart);
+    return true;
 }
 
 FileError LastFileError() {

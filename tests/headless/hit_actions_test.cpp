@@ -135,9 +135,24 @@ TEST_F(HitActionsTest, CopyIntoAFolderThenAgain) {
     EXPECT_NE(std::u16string::npos, boxes[3].text.find(u"liegt im Archiv"));
 }
 
-// Escape or the close box during the copy asks; a stop takes effect after the current file, a
-// close ends the program then. A full disk and a folder that takes no file end in red on the
-// taskbar. Whatever happens, no partial file is left.
+// The list in the target keeps what earlier copies put there and is still there.
+TEST_F(HitActionsTest, TheCopyListKeepsEarlierCopiesStillThere) {
+    const std::string easter = platform::Utf16ToUtf8(kEaster);
+    headless::MakeFile(u"E:\\Stick\\Ostern 2021 \u2013 bei Oma\\Alt.jpg", "a");
+    headless::MakeFile(u"E:\\Stick\\Spurlese_Kopie.txt", "\xEF\xBB\xBF" + easter + "Alt.jpg\r\n" +
+                                                             easter + "Weg.jpg\r\n" + easter +
+                                                             "IMG_0001.JPG\r\n");
+    QueueClick(ctl::ApplyFilterButton);
+    QueueCopy(u"E:\\Stick");
+    EXPECT_EQ(0, RunProgram());
+    EXPECT_EQ("\xEF\xBB\xBF" + easter + "Alt.jpg\r\n" + easter + "IMG_0001.JPG\r\n" + easter +
+                  "IMG_0002.JPG\r\n" + easter + "Clip.mp4\r\n",
+              testsupport::FileBytes(u"E:\\Stick\\Spurlese_Kopie.txt"));
+}
+
+// Escape or the close box during the copy asks; a stop takes effect at once: the second file,
+// under way, is abandoned, the first stays; a close ends the program then. A full disk and a folder
+// that takes no file end in red on the taskbar. Whatever happens, no partial file is left.
 TEST_F(HitActionsTest, StopsAndFailuresLeaveNothingPartial) {
     const struct Row {
         const char* name;
@@ -166,7 +181,7 @@ TEST_F(HitActionsTest, StopsAndFailuresLeaveNothingPartial) {
         TearDown();
         SetUp();
         if (row.request != platform::kNone) {
-            headless::RaiseAtPoll(3, {row.request, 0, platform::kMainWindow});
+            headless::RaiseAtPoll(15, {row.request, 0, platform::kMainWindow});
             headless::QueueMessageAnswer(row.answer);
         }
         if (row.freeBytes >= 0) headless::SetFreeSpace(u"E:", row.freeBytes);

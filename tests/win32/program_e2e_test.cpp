@@ -630,8 +630,8 @@ TEST_F(CopyEndToEndTest, IntoAnEmptyFolderAgainAndBesideADifferentFile) {
     EXPECT_TRUE(FilesIn(base + L"Neu").empty());
 }
 
-// Escape during the copy asks; a stop takes effect after the current file and leaves only whole
-// files under their own names.
+// Escape during the copy asks; a stop takes effect at once, abandons the file under way and
+// leaves only whole files under their own names.
 TEST_F(CopyEndToEndTest, StoppedInTheMiddleLeavesOnlyWholeFiles) {
     std::vector<std::pair<std::wstring, size_t>> videos;
     for (int k = 1; k <= 4; ++k)
@@ -644,7 +644,10 @@ TEST_F(CopyEndToEndTest, StoppedInTheMiddleLeavesOnlyWholeFiles) {
     PostMessageW(main, WM_KEYDOWN, VK_ESCAPE, 0);
     HWND question = program.Window(L"Verwendete Dateien kopieren");
     ASSERT_NE(nullptr, question);
-    EXPECT_EQ(L"Das Kopieren nach der aktuellen Datei anhalten?", BoxText(question));
+    EXPECT_EQ(
+        L"Das Kopieren anhalten?\nDie Datei, die gerade kopiert wird, wird verworfen; fertig "
+        L"kopierte Dateien bleiben.",
+        BoxText(question));
     PostMessageW(question, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(WaitFor(
         [&] { return Text(Child(main, 16)).find(L"Kopieren angehalten") != std::wstring::npos; }));
