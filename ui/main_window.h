@@ -9,6 +9,10 @@ namespace spurlese {
 // when the window itself cannot be created, and then no control exists.
 bool OpenMainWindow();
 
+// A split button is wider than its caption's room by its arrow's part: "Ergebnis speichern" keeps
+// the 150 units the caption always had, and the arrow gets these beside it.
+constexpr int kSplitArrowWidth = 22;
+
 // The value label next to the slider shows the slider's position.
 void ShowMinLength();
 

@@ -1,5 +1,6 @@
 // Controls follow the window's client size: the geometry for any size, computed from the
 // creation geometry, with "Filter anwenden" centred.
+#include "ui/main_window.h"
 #include "ui/resize_layout.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
@@ -36,7 +37,7 @@ protected:
             {ctl::ScanProgress, 10, 200, W - 23, 15},
             {ctl::HitsFrame, 5, 225, W - 13, H - 230},
             {ctl::HitsText, 10, 245, W - 23, H - 310},
-            {ctl::SaveResultsButton, 10, H - 40, 150, 30},
+            {ctl::SaveResultsButton, 10, H - 40, 150 + kSplitArrowWidth, 30},
             {ctl::ResultsHelpButton, W - 63, H - 60, 50, 50},
             {ctl::SettingsHelpButton, W - 58, H - 55, 50, 50},
             // Not anchored: the creation geometry whatever the size.
