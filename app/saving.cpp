@@ -8,7 +8,10 @@ SaveResult SaveThroughDialog(const SaveDialog& dialog,
                              const std::function<bool(std::string* bytes)>& makeBytes) {
     const platform::DialogResult chosen = platform::ChooseSaveFile(
         dialog.title, dialog.proposedName, dialog.filter, dialog.filterIndex);
-    SaveResult result{chosen.outcome, chosen.path, chosen.reason};
+    SaveResult result;
+    result.dialog = chosen.outcome;
+    result.path = chosen.path;
+    result.reason = chosen.reason;
     if (chosen.outcome != platform::DialogOutcome::kChosen) return result;
     std::string bytes;
     // Bytes that cannot be made whole (a text too large to convert) are not written in part.
