@@ -92,22 +92,6 @@ void FollowMustContainBase() {
     ShowMinLength();
 }
 
-void SetResultsMenus(bool haveScan);
-
-void ApplyFilter(ProgramState* state) {
-    // Disabled before the page shows, so that it never shows enabled while the scan runs.
-    platform::EnableControl(ctl::SaveResultsButton, false);
-    ActivatePage(kResultsPage);
-    ShowHelpImage(ctl::ResultsHelpButton);
-    // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
-    // the user has put it elsewhere meanwhile.
-    platform::FocusControl(ctl::HitsText);
-    state->lastScan = ScanOnResultsPage(ReadScanInputs());
-    SetResultsMenus(state->lastScan.has_value());
-    platform::EnableControl(ctl::SaveResultsButton, true);
-    if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
-}
-
 void SaveResults() {
     TellSaveResult(ExportResults(), kHitListDialog.title);
 }
@@ -137,6 +121,20 @@ void SetResultsMenus(bool haveScan) {
     saveMenu.insert(saveMenu.begin(), {kShowItem, kSeparator});
     platform::SetControlMenu(ctl::HitsText, saveMenu);
     platform::SetControlMenu(ctl::InfoText, {kShowItem});
+}
+
+void ApplyFilter(ProgramState* state) {
+    // Disabled before the page shows, so that it never shows enabled while the scan runs.
+    platform::EnableControl(ctl::SaveResultsButton, false);
+    ActivatePage(kResultsPage);
+    ShowHelpImage(ctl::ResultsHelpButton);
+    // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
+    // the user has put it elsewhere meanwhile.
+    platform::FocusControl(ctl::HitsText);
+    state->lastScan = ScanOnResultsPage(ReadScanInputs());
+    SetResultsMenus(state->lastScan.has_value());
+    platform::EnableControl(ctl::SaveResultsButton, true);
+    if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
 }
 
 // True when the program is to end (closed during a copy or a walk).
