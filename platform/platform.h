@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -214,8 +215,13 @@ bool WritableFile(std::u16string_view path);
 enum class ReplaceOutcome { kReplaced, kUnchanged, kTargetAtBackup };
 ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
                                  std::u16string_view backup);
-// Renames a file to a name that nothing has yet (within one folder: in one step).
+// Renames a file, or a folder within its volume, to a name that nothing has yet (within one
+// folder: in one step).
 bool RenameFile(std::u16string_view source, std::u16string_view target);
+// Removes a folder that is empty; false for any other.
+bool RemoveEmptyFolder(std::u16string_view path);
+// The first `size` bytes of a file, all of a shorter one; false when it cannot be read.
+bool ReadFileStart(std::u16string_view path, size_t size, std::string* bytes);
 
 // What a user gives a file and a replace keeps; 0 for a file with none, or no file.
 enum FileAttribute : unsigned { kHidden = 1, kSystem = 2, kNotIndexed = 4 };
@@ -265,6 +271,39 @@ struct VolumeFacts {
     int64_t freeBytes = 0;
 };
 bool QueryVolume(std::u16string_view path, VolumeFacts* facts);
+
+// ---- Pictures -------------------------------------------------------------------------------
+
+// A small picture of a file, written as a JPEG, decoded by the system's own codecs (so a HEIC
+// shows where the system can decode it) or, for a video, taken from the system's thumbnail
+// provider. Turned upright by the EXIF orientation and made at most `maxSide` on its long side.
+struct ThumbnailRequest {
+    std::u16string source;  // the file
+    std::string encoded;    // a picture's bytes to decode instead of the file (an embedded thumbnail)
+    bool asIs = false;      // `encoded` is the thumbnail already: written as it is
+    int orientation = 1;    // EXIF: 1 upright ... 8
+    int maxSide = 256;
+    bool video = false;
+};
+enum class ThumbnailOutcome {
+    kMade,
+    kNoPicture,  // the system cannot decode it, or gives no frame of a video
+    kFailed,     // the thumbnail could not be written
+};
+ThumbnailOutcome WriteThumbnail(const ThumbnailRequest& request, std::u16string_view target);
+
+// ---- Work on threads of its own -------------------------------------------------------------
+
+// Runs work(0) ... work(count - 1), each once, on `threads` threads of their own while the
+// program goes on (the headless platform runs one at each wait, in order). A job touches only its
+// own data and calls only the file and picture procedures above.
+enum class WorkHandle : intptr_t { kNone = 0 };
+WorkHandle StartWork(size_t count, int threads, std::function<void(size_t job)> work);
+// Waits at most `milliseconds` (a message for the window ends the wait early); true once every
+// job has ended. *done: the jobs ended so far.
+bool WaitWork(WorkHandle work, int milliseconds, size_t* done);
+// Begins no further job (when `cancel`), waits for those under way and releases the work.
+void FinishWork(WorkHandle work, bool cancel);
 
 // ---- Processes ----------------------------------------------------------------------------
 
@@ -317,6 +356,8 @@ void PauseMilliseconds(int milliseconds);
 
 // A clock for measuring intervals, in milliseconds from an arbitrary start.
 int64_t MonotonicMilliseconds();
+// Now, as ListingEntry::lastWrite counts.
+int64_t CurrentTime();
 
 // ---- Window geometry ----------------------------------------------------------------------
 // Every position and size below is in 96-DPI units: the platform scales what it sets by the

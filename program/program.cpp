@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/copy_used_files.h"
+#include "app/overview_save.h"
 #include "app/results_export.h"
 #include "app/show_in_folder.h"
 #include "app/startup_checks.h"
@@ -105,6 +106,7 @@ const platform::MenuItem kSaveItems[] = {
     {kSaveHitList, u"Trefferliste speichern\u2026"},
     {kSaveCrossReference, u"Querverweis f\u00FCr Excel speichern\u2026"},
     {kSaveUnusedFiles, u"Nicht verwendete Dateien speichern\u2026"},
+    {kSaveOverview, u"\u00DCbersicht als Webseite speichern\u2026"},
 };
 const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
 
@@ -153,6 +155,8 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
     switch (event.command) {
         case kCopyUsedFiles:
             return CopyUsedFiles(record, &state->lastCopyTarget);
+        case kSaveOverview:
+            return SaveOverview(record);
         case kSaveCrossReference:
             TellSaveResult(SaveCrossReference(record), kCrossReferenceDialog.title);
             return false;

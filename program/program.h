@@ -31,6 +31,7 @@ enum Command : int {
     kSaveUnusedFiles,
     kShowInFolder,
     kCopyUsedFiles,
+    kSaveOverview,
 };
 }  // namespace menu
 

@@ -10,21 +10,37 @@ namespace spurlese {
 
 namespace {
 
+// The questions of each kind of work that asks: its title, on Escape, and on the close box.
+struct Questions {
+    std::u16string_view title, onEscape, onClose;
+};
+
+Questions QuestionsOf(BusyWork work) {
+    switch (work) {
+        case BusyWork::kCopy:
+            return {u"Verwendete Dateien kopieren",
+                    u"Das Kopieren anhalten?\nDie Datei, die gerade kopiert wird, wird verworfen; "
+                    u"fertig kopierte Dateien bleiben.",
+                    u"Das Kopieren l\u00E4uft noch.\nAnhalten und Spurlese beenden? Die Datei, die "
+                    u"gerade kopiert wird, wird verworfen."};
+        case BusyWork::kOverview:
+            return {u"\u00DCbersicht als Webseite speichern",
+                    u"Das Erstellen der \u00DCbersicht anhalten?",
+                    u"Die \u00DCbersicht wird noch erstellt.\nAnhalten und Spurlese beenden?"};
+        case BusyWork::kWalk:
+        case BusyWork::kScan:
+            break;
+    }
+    return {u"Archiv durchsuchen", u"Das Durchsuchen des Archivs anhalten?",
+            u"Das Archiv wird noch durchsucht.\nAnhalten und Spurlese beenden?"};
+}
+
 // The question on the close box (`closing`) or Escape.
 bool AskToStop(BusyWork work, bool closing) {
-    const bool copy = work == BusyWork::kCopy;
-    const std::u16string_view title = copy ? u"Verwendete Dateien kopieren" : u"Archiv durchsuchen";
-    const std::u16string_view question =
-        copy ? (closing
-                    ? u"Das Kopieren l\u00E4uft noch.\nAnhalten und Spurlese beenden? Die Datei, "
-                      u"die gerade kopiert wird, wird verworfen."
-                    : u"Das Kopieren anhalten?\nDie Datei, die gerade kopiert wird, wird "
-                      u"verworfen; fertig kopierte Dateien bleiben.")
-             : (closing ? u"Das Archiv wird noch durchsucht.\nAnhalten und Spurlese beenden?"
-                        : u"Das Durchsuchen des Archivs anhalten?");
-    return platform::ShowMessageBox(title, question,
-                                    platform::kYesNoButtons | platform::kWarningIcon) ==
-           platform::kYesPressed;
+    const Questions questions = QuestionsOf(work);
+    return platform::ShowMessageBox(
+               questions.title, closing ? questions.onClose : questions.onEscape,
+               platform::kYesNoButtons | platform::kWarningIcon) == platform::kYesPressed;
 }
 
 }  // namespace

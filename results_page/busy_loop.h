@@ -10,7 +10,7 @@
 
 namespace spurlese {
 
-enum class BusyWork { kScan, kWalk, kCopy };
+enum class BusyWork { kScan, kWalk, kCopy, kOverview };
 
 // What the user asked for while the work ran.
 struct BusyRequests {

@@ -157,6 +157,7 @@ std::optional<ScanRecord> RunScan(const ScanInputs& inputs, const ScanReport& re
     }
     ReportSharedAndMissing(&work.record, report);
     report.ProgressEnd();
+    work.record.finishedAt = platform::CurrentTime();
     return std::move(work.record);
 }
 

@@ -56,6 +56,7 @@ struct FileIdentity {
 
 struct ScanRecord {
     ScanInputs inputs;
+    int64_t finishedAt = 0;                    // when the scan ended, as ListingEntry counts
     std::vector<std::u16string> projectFiles;  // in the order scanned
     std::vector<HitSource> hits;               // each (hit, project file) pair once, in order met
     std::vector<HitSource> missingSources;     // the same for named media files that do not exist

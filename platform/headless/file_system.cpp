@@ -453,7 +453,8 @@ bool Rename(std::u16string_view source, std::u16string_view target, bool replace
         return false;
     Node* file = FindChild(fromFolder, from.parts.back());
     if (!file) return Failed(kNotFound);
-    if (file->isDirectory || file->unwritable || Held(file) || toFolder->unwritable)
+    // A folder is renamed only where nothing has its new name.
+    if ((file->isDirectory && replace) || file->unwritable || Held(file) || toFolder->unwritable)
         return Failed(kAccessDenied);
     if (Node* existing = FindChild(toFolder, to.parts.back()); existing && existing != file) {
         if (!replace) return Failed(kExists);
@@ -497,6 +498,42 @@ ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view
 bool RenameFile(std::u16string_view source, std::u16string_view target) {
     if (FileOperationFails(FileOperation::kRename)) return Failed(kDeviceFailed);
     return Rename(source, target, false);
+}
+
+bool RemoveEmptyFolder(std::u16string_view path) {
+    ParsedPath parsed;
+    if (!ParsePath(path, &parsed) || parsed.parts.empty()) return false;
+    Node* folder = Walk(parsed, parsed.parts.size() - 1);
+    Node* node = folder ? FindChild(folder, parsed.parts.back()) : nullptr;
+    if (!node || !node->isDirectory || !node->children.empty() || node->unwritable) return false;
+    auto& children = folder->children;
+    for (auto it = children.begin(); it != children.end(); ++it) {
+        if (it->get() != node) continue;
+        folder->byName.erase(LowerCase(node->name));
+        if (!node->shortName.empty()) folder->byName.erase(LowerCase(node->shortName));
+        children.erase(it);
+        return true;
+    }
+    return false;
+}
+
+bool ReadFileStart(std::u16string_view path, size_t size, std::string* bytes) {
+    if (!ReadFileBytes(path, bytes)) return false;
+    if (bytes->size() > size) bytes->resize(size);
+    return true;
+}
+
+// The in-memory drive's pictures: a JPEG (its bytes begin with FF D8) decodes, anything else
+// does not; a video never gives a frame. The thumbnail's bytes tell what it was made from.
+ThumbnailOutcome WriteThumbnail(const ThumbnailRequest& request, std::u16string_view target) {
+    std::string picture = request.encoded;
+    if (picture.empty() && !request.video && !ReadFileStart(request.source, 2, &picture))
+        return ThumbnailOutcome::kNoPicture;
+    if (request.video || !picture.starts_with("\xFF\xD8")) return ThumbnailOutcome::kNoPicture;
+    const std::string made = request.asIs ? request.encoded
+                                          : "\xFF\xD8 thumbnail of " + Utf16ToUtf8(request.source) +
+                                                ", turned " + std::to_string(request.orientation);
+    return WriteFileBytes(target, made) ? ThumbnailOutcome::kMade : ThumbnailOutcome::kFailed;
 }
 
 unsigned KeptAttributes(std::u16string_view path) {

@@ -2,6 +2,7 @@
 // handed out through a pipe of limited chunks, so the reading side meets partial lines and
 // empty polls as with a real pipe.
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "platform/headless/headless.h"
@@ -31,6 +32,14 @@ std::u16string gCurrentDirectory = u"C:\\";
 int64_t gPaused = 0;
 std::vector<uint32_t> gRunningIds;  // other processes that run now
 
+// Work runs on the program's thread here: a job at each wait.
+struct Work {
+    std::function<void(size_t)> job;
+    size_t count = 0, done = 0;
+};
+std::map<WorkHandle, Work> gWorks;
+intptr_t gNextWork = 1;
+
 Process* FindProcess(ProcessHandle handle) {
     auto it = gProcesses.find(handle);
     return it == gProcesses.end() ? nullptr : &it->second;
@@ -39,6 +48,7 @@ Process* FindProcess(ProcessHandle handle) {
 }  // namespace
 
 void ResetProcesses() {
+    gWorks.clear();
     gRunningIds.clear();
     gPrograms.clear();
     gProcesses.clear();
@@ -129,6 +139,34 @@ bool BringProcessWindowsToFront(ProcessHandle) {
 
 void CloseProcess(ProcessHandle handle) {
     gProcesses.erase(handle);
+}
+
+WorkHandle StartWork(size_t count, int, std::function<void(size_t job)> job) {
+    const WorkHandle handle{gNextWork++};
+    gWorks[handle] = {std::move(job), count, 0};
+    return handle;
+}
+
+bool WaitWork(WorkHandle handle, int, size_t* done) {
+    auto found = gWorks.find(handle);
+    if (found == gWorks.end()) return true;
+    Work& work = found->second;
+    if (work.done < work.count) work.job(work.done++);
+    *done = work.done;
+    return work.done >= work.count;
+}
+
+void FinishWork(WorkHandle handle, bool cancel) {
+    auto found = gWorks.find(handle);
+    if (found == gWorks.end()) return;
+    while (!cancel && found->second.done < found->second.count)
+        found->second.job(found->second.done++);
+    gWorks.erase(found);
+}
+
+// 2026-12-09 09:00 UTC, and on with the pauses, so tests see the same thing every run.
+int64_t CurrentTime() {
+    return 134412804000000000 + gPaused * 10000;
 }
 
 void PauseMilliseconds(int milliseconds) {

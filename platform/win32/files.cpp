@@ -1,5 +1,6 @@
 // Files and folder listings through the Windows API: FindFirstFileW lists in the file system's
 // own order and matches wildcards as Windows does.
+#include <algorithm>
 #include <cwchar>
 #include <map>
 #include <utility>
@@ -185,6 +186,25 @@ bool ReadFileBytes(std::u16string_view path, std::string* bytes) {
         bytes->append(buffer, got);
     }
     return ok;
+}
+
+bool ReadFileStart(std::u16string_view path, size_t size, std::string* bytes) {
+    const OwnedHandle file(OpenFile(path, false));
+    if (!static_cast<bool>(file)) return false;
+    bytes->assign(size, '\0');
+    size_t have = 0;
+    DWORD got = 0;
+    while (have < size && ReadFile(file.Get(), bytes->data() + have,
+                                   static_cast<DWORD>(std::min<size_t>(size - have, 1 << 20)),
+                                   &got, nullptr) &&
+           got > 0)
+        have += got;
+    bytes->resize(have);
+    return true;
+}
+
+bool RemoveEmptyFolder(std::u16string_view path) {
+    return RemoveDirectoryW(W(Native(path))) != 0;
 }
 
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {

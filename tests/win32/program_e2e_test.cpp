@@ -558,7 +558,7 @@ protected:
     }
     // Chooses the copy and its target; the copy then runs.
     void StartCopy(const std::wstring& target) {
-        ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 3));
+        ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 4));
         HWND picker =
             program.Window(L"Ordner w\u00e4hlen, in den die verwendeten Dateien kopiert werden");
         ASSERT_TRUE(remote::TypeAndConfirm(picker, target));

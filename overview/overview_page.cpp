@@ -1,0 +1,279 @@
+#include "overview/overview_page.h"
+
+#include <algorithm>
+
+#include "platform/platform.h"
+#include "platform/text_helpers.h"
+
+namespace spurlese::overview {
+
+namespace {
+
+constexpr size_t kPlacesShown = 3;
+
+// Percent-encodes a path's text as UTF-8; `keep` are the characters left as they are.
+std::u16string Encoded(std::u16string_view text, std::u16string_view keep) {
+    const std::string bytes = platform::Utf16ToUtf8(text);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::u16string url;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool plain =
+            (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') ||
+            (byte < 0x80 &&
+             (std::u16string_view(u"-._~").find(char16_t(byte)) != std::u16string_view::npos ||
+              keep.find(char16_t(byte)) != std::u16string_view::npos));
+        if (plain) {
+            url.push_back(char16_t(byte));
+        } else {
+            url.push_back(u'%');
+            url.push_back(char16_t(kHex[byte >> 4]));
+            url.push_back(char16_t(kHex[byte & 15]));
+        }
+    }
+    return url;
+}
+
+std::u16string Two(int value) {
+    return (value < 10 ? u"0" : u"") + Decimal(value);
+}
+
+// "14.07.2023 14:03", local time.
+std::u16string GermanTime(int64_t when) {
+    platform::LocalTime t;
+    if (!platform::ToLocalTime(when, &t)) return {};
+    return Two(t.day) + u"." + Two(t.month) + u"." + Decimal(t.year) + u" " + Two(t.hour) + u":" +
+           Two(t.minute);
+}
+
+// "2,4 MB", as Explorer shows sizes, with a decimal comma.
+std::u16string GermanSize(int64_t bytes) {
+    const struct Unit {
+        int64_t size;
+        const char16_t* name;
+    } units[] = {
+        {int64_t{1} << 30, u" GB"}, {int64_t{1} << 20, u" MB"}, {int64_t{1} << 10, u" KB"}};
+    for (const Unit& unit : units) {
+        if (bytes < unit.size) continue;
+        const int64_t tenths = (bytes * 10 + unit.size / 2) / unit.size;
+        return Decimal(tenths / 10) + u"," + Decimal(tenths % 10) + unit.name;
+    }
+    return Decimal(bytes) + u" Bytes";
+}
+
+const char16_t kStyle[] =
+    u"body{font-family:\"Segoe UI\",sans-serif;margin:1.5em;background:#f4f4f4;color:#222}"
+    u"h1{font-size:1.6em;color:#1f5fbf}h2{font-size:1.2em;margin:1.5em 0 .2em}"
+    u".summary,.project{color:#555}.tiles{display:flex;flex-wrap:wrap;gap:12px}"
+    u".tile{display:flex;flex-direction:column;width:272px;padding:8px;background:#fff;"
+    u"border:1px solid #ddd;border-radius:6px;color:inherit;text-decoration:none;"
+    u"overflow-wrap:anywhere}"
+    u".tile img{max-width:256px;max-height:256px;align-self:center}"
+    u".picture{height:256px;display:flex;align-items:center;justify-content:center}"
+    u".film,.nothumb{height:256px;display:flex;align-items:center;justify-content:center;"
+    u"background:#333;color:#eee;font-size:3em}.nothumb{background:#ccc;color:#333;font-size:1em}"
+    u".name{font-weight:600;margin-top:6px}.folder,.facts{font-size:.9em;color:#666}"
+    u".shared{font-size:.9em;color:#1f5fbf}.missing{border-color:#c33}"
+    u".flag{color:#fff;background:#c33;border-radius:3px;padding:0 6px;align-self:flex-start}"
+    u".places{display:flex;flex-wrap:wrap;gap:4px;margin-top:6px}"
+    u".places img{max-width:84px;max-height:84px}";
+
+class Page {
+public:
+    Page(const ScanRecord& record, const PageFacts& facts) : record_(record), facts_(facts) {
+        const std::vector<std::u16string> files = ThumbnailFiles(record);
+        for (size_t k = 0; k < files.size() && k < facts.thumbnails.size(); ++k)
+            thumbnails_.emplace(platform::LowerCase(files[k]), facts.thumbnails[k]);
+        base_ = WithFinalBackslash(record.inputs.basePath);
+    }
+
+    // The picture part of a tile: the thumbnail, a film tile, or the name.
+    std::u16string Picture(const std::u16string& file, std::u16string_view css) const {
+        const auto found = thumbnails_.find(platform::LowerCase(file));
+        const Thumbnail thumbnail = found == thumbnails_.end() ? Thumbnail() : found->second;
+        switch (thumbnail.kind) {
+            case ThumbnailKind::kPicture:
+                return u"<span class=\"" + std::u16string(css) + u"\"><img src=\"" +
+                       EscapeHtml(RelativeUrl(facts_.folderName, thumbnail.file)) + u"\" alt=\"" +
+                       EscapeHtml(FileNamePart(file)) + u"\"></span>";
+            case ThumbnailKind::kFilm:
+                return u"<span class=\"film\">\u25B6</span>";
+            case ThumbnailKind::kNameOnly:
+                return u"<span class=\"nothumb\">" + EscapeHtml(FileNamePart(file)) + u"</span>";
+        }
+        return {};
+    }
+
+    // The folder below the base path.
+    std::u16string Folder(std::u16string_view file) const {
+        std::u16string_view folder = WithoutFinalBackslash(FolderPart(file));
+        if (platform::LowerCase(std::u16string(folder) + u"\\")
+                .starts_with(platform::LowerCase(base_)))
+            folder.remove_prefix(std::min(folder.size(), base_.size()));
+        return folder.empty() ? u"(Basis Pfad)" : std::u16string(folder);
+    }
+
+    std::u16string UsedTile(const std::u16string& file, size_t shows) const {
+        std::u16string tile = u"<a class=\"tile\" href=\"" + EscapeHtml(FileUrl(file)) + u"\">" +
+                              Picture(file, u"picture") + u"<span class=\"name\">" +
+                              EscapeHtml(FileNamePart(file)) + u"</span><span class=\"folder\">" +
+                              EscapeHtml(Folder(file)) + u"</span>";
+        int64_t size = 0, lastWrite = 0;
+        if (platform::FileFacts(file, &size, &lastWrite))
+            tile += u"<span class=\"facts\">" + GermanSize(size) + u" \u00B7 " +
+                    GermanTime(lastWrite) + u"</span>";
+        if (shows > 1)
+            tile += u"<span class=\"shared\">in " + Decimal(static_cast<int64_t>(shows)) +
+                    u" Shows</span>";
+        return tile + u"</a>";
+    }
+
+    std::u16string MissingTile(const std::u16string& path, size_t missingIndex) const {
+        std::u16string tile =
+            u"<div class=\"tile missing\"><span class=\"flag\">fehlt</span>"
+            u"<span class=\"name\">" +
+            EscapeHtml(FileNamePart(path)) + u"</span><span class=\"folder\">" +
+            EscapeHtml(Folder(path)) + u"</span>";
+        const archive::ArchiveIndex& index = record_.archive;
+        if (missingIndex < record_.candidates.size() && !record_.candidates[missingIndex].empty()) {
+            tile += u"<span class=\"facts\">vermutlich jetzt unter:</span><span class=\"places\">";
+            const std::vector<uint32_t>& places = record_.candidates[missingIndex];
+            for (size_t c = 0; c < places.size() && c < kPlacesShown; ++c) {
+                const std::u16string place = index.Path(index.files[places[c]]);
+                tile += u"<a href=\"" + EscapeHtml(FileUrl(place)) + u"\" title=\"" +
+                        EscapeHtml(place) + u"\">" + Picture(place, u"place") + u"</a>";
+            }
+            tile += u"</span>";
+        }
+        return tile + u"</div>";
+    }
+
+private:
+    const ScanRecord& record_;
+    const PageFacts& facts_;
+    TextMap<Thumbnail> thumbnails_;
+    std::u16string base_;
+};
+
+}  // namespace
+
+std::u16string EscapeHtml(std::u16string_view text) {
+    std::u16string escaped;
+    escaped.reserve(text.size());
+    for (const char16_t c : text) {
+        switch (c) {
+            case u'&':
+                escaped += u"&amp;";
+                break;
+            case u'<':
+                escaped += u"&lt;";
+                break;
+            case u'>':
+                escaped += u"&gt;";
+                break;
+            case u'"':
+                escaped += u"&quot;";
+                break;
+            case u'\'':
+                escaped += u"&#39;";
+                break;
+            default:
+                escaped.push_back(c);
+        }
+    }
+    return escaped;
+}
+
+std::u16string FileUrl(std::u16string_view path) {
+    std::u16string slashed(path);
+    std::replace(slashed.begin(), slashed.end(), u'\\', u'/');
+    if (slashed.starts_with(u"//")) return u"file:" + Encoded(slashed, u"/");
+    return u"file:///" + Encoded(slashed, u"/:");
+}
+
+std::u16string RelativeUrl(std::u16string_view folder, std::u16string_view name) {
+    return Encoded(folder, u"") + u"/" + Encoded(name, u"");
+}
+
+std::vector<std::u16string> ThumbnailFiles(const ScanRecord& record) {
+    std::vector<std::u16string> files;
+    TextSet seen;
+    const auto add = [&](const std::u16string& file) {
+        if (seen.insert(platform::LowerCase(file)).second) files.push_back(file);
+    };
+    for (const HitSource& hit : record.hits) {
+        const FileIdentity& identity = record.IdentityOf(hit.hit);
+        if (identity.kind == FileIdentity::Kind::kFile) add(identity.path);
+    }
+    const archive::ArchiveIndex& index = record.archive;
+    for (const std::vector<uint32_t>& places : record.candidates) {
+        for (size_t c = 0; c < places.size() && c < kPlacesShown; ++c)
+            add(index.Path(index.files[places[c]]));
+    }
+    return files;
+}
+
+std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts) {
+    const Page page(record, facts);
+    // Each project's used files (by identity, once) and missing files, in the order met.
+    struct Project {
+        std::vector<std::u16string> used;
+        std::vector<size_t> missing;  // indexes into record.missing
+    };
+    std::vector<Project> projects(record.projectFiles.size());
+    TextMap<size_t> projectOf;
+    for (size_t p = 0; p < record.projectFiles.size(); ++p)
+        projectOf.emplace(record.projectFiles[p], p);
+    TextMap<TextSet> showsOf;  // a used file's projects
+    TextSet listed;
+    for (const HitSource& hit : record.hits) {
+        const FileIdentity& identity = record.IdentityOf(hit.hit);
+        const auto project = projectOf.find(hit.projectFile);
+        if (identity.kind != FileIdentity::Kind::kFile || project == projectOf.end()) continue;
+        const std::u16string key = platform::LowerCase(identity.path);
+        showsOf[key].insert(hit.projectFile);
+        if (listed.insert(Decimal(static_cast<int64_t>(project->second)) + u"|" + key).second)
+            projects[project->second].used.push_back(identity.path);
+    }
+    TextMap<size_t> missingIndex;
+    for (size_t m = 0; m < record.missing.size(); ++m) missingIndex.emplace(record.missing[m], m);
+    for (const HitSource& gone : record.missingSources) {
+        const auto project = projectOf.find(gone.projectFile);
+        const auto m = missingIndex.find(gone.hit);
+        if (project == projectOf.end() || m == missingIndex.end()) continue;
+        std::vector<size_t>& missing = projects[project->second].missing;
+        if (std::find(missing.begin(), missing.end(), m->second) == missing.end())
+            missing.push_back(m->second);
+    }
+
+    std::u16string html =
+        u"<!DOCTYPE html>\n<html lang=\"de\"><head><meta charset=\"utf-8\">"
+        u"<title>Spurlese \u2013 \u00DCbersicht der Shows</title><style>" +
+        std::u16string(kStyle) + u"</style></head><body>\n<h1>\u00DCbersicht der Shows</h1>\n";
+    const auto count = [](size_t n, std::u16string_view one, std::u16string_view many) {
+        return Decimal(static_cast<int64_t>(n)) + u" " + std::u16string(n == 1 ? one : many);
+    };
+    html += u"<p class=\"summary\">" + count(record.projectFiles.size(), u"Projekt", u"Projekte") +
+            u", " + count(showsOf.size(), u"verwendete Datei", u"verwendete Dateien") + u", " +
+            count(record.missing.size(), u"fehlende Datei", u"fehlende Dateien") +
+            u"<br>Suche vom " + GermanTime(facts.scannedAt) + u", Basis Pfad " +
+            EscapeHtml(record.inputs.basePath) + u"</p>\n";
+    for (size_t p = 0; p < projects.size(); ++p) {
+        const std::u16string& file = record.projectFiles[p];
+        html +=
+            u"<section><h2>" + EscapeHtml(FileNamePart(file)) + u"</h2><p class=\"project\">" +
+            EscapeHtml(file) + u" \u00B7 " + count(projects[p].used.size(), u"Datei", u"Dateien") +
+            (projects[p].missing.empty()
+                 ? u""
+                 : u", " + Decimal(static_cast<int64_t>(projects[p].missing.size())) + u" fehlen") +
+            u"</p>\n<div class=\"tiles\">\n";
+        for (const std::u16string& used : projects[p].used)
+            html += page.UsedTile(used, showsOf[platform::LowerCase(used)].size()) + u"\n";
+        for (size_t m : projects[p].missing) html += page.MissingTile(record.missing[m], m) + u"\n";
+        html += u"</div></section>\n";
+    }
+    return html + u"</body></html>";
+}
+
+}  // namespace spurlese::overview

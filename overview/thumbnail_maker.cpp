@@ -1,0 +1,63 @@
+#include "overview/thumbnail_maker.h"
+
+#include <cstdint>
+
+#include "archive/media_files.h"
+#include "overview/exif.h"
+#include "platform/platform.h"
+
+namespace spurlese::overview {
+
+namespace {
+
+// Enough of a camera's JPEG for its EXIF block and the thumbnail in it (64 KiB at most).
+constexpr size_t kHeadBytes = 80 << 10;
+
+}  // namespace
+
+std::u16string ThumbnailName(std::u16string_view file) {
+    uint64_t hash = 14695981039346656037ULL;  // FNV-1a over the lower-cased path
+    for (const char16_t unit : platform::LowerCase(file)) {
+        hash = (hash ^ (unit & 0xFF)) * 1099511628211ULL;
+        hash = (hash ^ (unit >> 8)) * 1099511628211ULL;
+    }
+    static constexpr char16_t kHex[] = u"0123456789abcdef";
+    std::u16string name;
+    for (int shift = 60; shift >= 0; shift -= 4) name.push_back(kHex[(hash >> shift) & 15]);
+    return name + u".jpg";
+}
+
+Thumbnail MakeThumbnail(const std::u16string& file, const std::u16string& folder) {
+    const std::u16string name = ThumbnailName(file);
+    platform::ThumbnailRequest request;
+    request.source = file;
+    request.maxSide = kThumbnailSide;
+    if (archive::MediaKindOf(file) == archive::MediaKind::kVideo) {
+        request.video = true;
+        const bool made =
+            platform::WriteThumbnail(request, folder + name) == platform::ThumbnailOutcome::kMade;
+        return made ? Thumbnail{ThumbnailKind::kPicture, name}
+                    : Thumbnail{ThumbnailKind::kFilm, {}};
+    }
+    std::string head;
+    if (platform::ReadFileStart(file, kHeadBytes, &head)) {
+        const JpegFacts facts = ReadJpegFacts(head);
+        request.orientation = facts.orientation;
+        if (facts.thumbnailLength > 0) {
+            request.encoded = head.substr(facts.thumbnailOffset, facts.thumbnailLength);
+            // Cameras embed 160 x 120: small enough as it is, unless it is to be turned.
+            request.asIs = facts.orientation == 1;
+        }
+    }
+    platform::ThumbnailOutcome outcome = platform::WriteThumbnail(request, folder + name);
+    if (outcome == platform::ThumbnailOutcome::kNoPicture && !request.encoded.empty()) {
+        // An embedded thumbnail the system cannot read: the picture itself, then.
+        request.encoded.clear();
+        request.asIs = false;
+        outcome = platform::WriteThumbnail(request, folder + name);
+    }
+    return outcome == platform::ThumbnailOutcome::kMade ? Thumbnail{ThumbnailKind::kPicture, name}
+                                                        : Thumbnail{ThumbnailKind::kNameOnly, {}};
+}
+
+}  // namespace spurlese::overview
