@@ -261,13 +261,13 @@ std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts
             EscapeHtml(record.inputs.basePath) + u"</p>\n";
     for (size_t p = 0; p < projects.size(); ++p) {
         const std::u16string& file = record.projectFiles[p];
-        html +=
-            u"<section><h2>" + EscapeHtml(FileNamePart(file)) + u"</h2><p class=\"project\">" +
-            EscapeHtml(file) + u" \u00B7 " + count(projects[p].used.size(), u"Datei", u"Dateien") +
-            (projects[p].missing.empty()
-                 ? u""
-                 : u", " + Decimal(static_cast<int64_t>(projects[p].missing.size())) + u" fehlen") +
-            u"</p>\n<div class=\"tiles\">\n";
+        html += u"<section><h2>" + EscapeHtml(FileNamePart(file)) + u"</h2><p class=\"project\">" +
+                EscapeHtml(file) + u" \u00B7 " +
+                count(projects[p].used.size(), u"Datei", u"Dateien") +
+                (projects[p].missing.empty()
+                     ? u""
+                     : u", " + count(projects[p].missing.size(), u"fehlt", u"fehlen")) +
+                u"</p>\n<div class=\"tiles\">\n";
         for (const std::u16string& used : projects[p].used)
             html += page.UsedTile(used, showsOf[platform::LowerCase(used)].size()) + u"\n";
         for (size_t m : projects[p].missing) html += page.MissingTile(record.missing[m], m) + u"\n";

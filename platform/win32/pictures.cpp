@@ -85,7 +85,11 @@ ComPtr<IWICBitmapSource> ShellPicture(IWICImagingFactory* factory,
     IWICBitmap* picture = nullptr;
     if (FAILED(factory->CreateBitmapFromHBITMAP(bitmap, nullptr, WICBitmapIgnoreAlpha, &picture)))
         return {};
-    return ComPtr<IWICBitmapSource>(picture);
+    ComPtr<IWICBitmapSource> frame(picture);
+    // A provider that has no frame may still hand out a dot (Wine's does): no picture, then.
+    UINT width = 0, height = 0;
+    if (FAILED(frame.Get()->GetSize(&width, &height)) || (width < 16 && height < 16)) return {};
+    return frame;
 }
 
 bool Encode(IWICImagingFactory* factory, IWICBitmapSource* source, std::u16string_view target) {

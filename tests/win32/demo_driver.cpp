@@ -107,6 +107,18 @@ int wmain(int argc, wchar_t** argv) {
     if (!success) return Fail(L"no Success message for the cross-reference");
     PostMessageW(success, WM_COMMAND, IDOK, 0);
     WaitFor([&] { return remote::TopWindow(program.Id(), L"Success") == nullptr; });
+
+    // The overview page with its thumbnails, through the same menu.
+    if (!remote::ChooseFromSaveMenu(program.Id(), main, 3))
+        return Fail(L"no menu for the overview page");
+    const std::wstring overview = crossReference.substr(0, crossReference.find_last_of(L'\\') + 1) +
+                                  L"Spurlese_\u00dcbersicht.html";
+    if (!remote::TypeAndConfirm(program.Window(L"\u00dcbersicht als Webseite speichern"), overview))
+        return Fail(L"no save dialog for the overview page");
+    success = program.Window(L"Success", 120000);
+    if (!success) return Fail(L"no Success message for the overview page");
+    PostMessageW(success, WM_COMMAND, IDOK, 0);
+    WaitFor([&] { return remote::TopWindow(program.Id(), L"Success") == nullptr; });
     PostMessageW(main, WM_CLOSE, 0, 0);
     return program.ExitCode() == 0 ? 0 : Fail(L"the program did not end with exit code 0");
 }
