@@ -20,28 +20,53 @@ using namespace win32;
 
 namespace {
 
-// EXIF orientation to WIC's transform that turns the picture upright.
-WICBitmapTransformOptions Upright(int orientation) {
-    switch (orientation) {
-        case 2:
-            return WICBitmapTransformFlipHorizontal;
-        case 3:
-            return WICBitmapTransformRotate180;
-        case 4:
-            return WICBitmapTransformFlipVertical;
-        case 5:
-            return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate90 |
-                                                          WICBitmapTransformFlipHorizontal);
-        case 6:
-            return WICBitmapTransformRotate90;
-        case 7:
-            return static_cast<WICBitmapTransformOptions>(WICBitmapTransformRotate270 |
-                                                          WICBitmapTransformFlipHorizontal);
-        case 8:
-            return WICBitmapTransformRotate270;
-        default:
-            return WICBitmapTransformRotate0;
+// The pixels (24 bits each, rows without padding) turned upright by the EXIF orientation: WIC's
+// flip-rotator is not used, as Wine's turns no quarter.
+std::string Upright(const std::string& pixels, UINT width, UINT height, int orientation,
+                    UINT* turnedWidth, UINT* turnedHeight) {
+    const bool across = orientation >= 5 && orientation <= 8;
+    const UINT w = across ? height : width, h = across ? width : height;
+    std::string turned(pixels.size(), '\0');
+    for (UINT y = 0; y < h; ++y) {
+        for (UINT x = 0; x < w; ++x) {
+            UINT sx = x, sy = y;  // the source pixel of (x, y)
+            switch (orientation) {
+                case 2:
+                    sx = width - 1 - x;
+                    break;
+                case 3:
+                    sx = width - 1 - x;
+                    sy = height - 1 - y;
+                    break;
+                case 4:
+                    sy = height - 1 - y;
+                    break;
+                case 5:
+                    sx = y;
+                    sy = x;
+                    break;
+                case 6:
+                    sx = y;
+                    sy = height - 1 - x;
+                    break;
+                case 7:
+                    sx = width - 1 - y;
+                    sy = height - 1 - x;
+                    break;
+                case 8:
+                    sx = width - 1 - y;
+                    sy = x;
+                    break;
+                default:
+                    break;
+            }
+            turned.replace((static_cast<size_t>(y) * w + x) * 3, 3, pixels,
+                           (static_cast<size_t>(sy) * width + sx) * 3, 3);
+        }
     }
+    *turnedWidth = w;
+    *turnedHeight = h;
+    return turned;
 }
 
 // The picture, decoded: from the bytes given, or from the file.
@@ -153,17 +178,29 @@ ThumbnailOutcome WriteThumbnail(const ThumbnailRequest& request, std::u16string_
                                   std::max(1u, static_cast<UINT>(height * scale)),
                                   WICBitmapInterpolationModeFant)))
         return ThumbnailOutcome::kNoPicture;
-    IWICBitmapFlipRotator* rotator = nullptr;
-    if (FAILED(factory.Get()->CreateBitmapFlipRotator(&rotator))) return ThumbnailOutcome::kFailed;
-    const ComPtr<IWICBitmapFlipRotator> ownedRotator(rotator);
     IWICFormatConverter* converter = nullptr;
     if (FAILED(factory.Get()->CreateFormatConverter(&converter))) return ThumbnailOutcome::kFailed;
     const ComPtr<IWICFormatConverter> ownedConverter(converter);
-    if (FAILED(rotator->Initialize(scaler, Upright(request.orientation))) ||
-        FAILED(converter->Initialize(rotator, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
-                                     nullptr, 0, WICBitmapPaletteTypeCustom)))
+    UINT smallWidth = 0, smallHeight = 0;
+    if (FAILED(converter->Initialize(scaler, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone,
+                                     nullptr, 0, WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter->GetSize(&smallWidth, &smallHeight)))
         return ThumbnailOutcome::kNoPicture;
-    if (!Encode(factory.Get(), converter, target)) {
+    // The small picture's pixels (256 x 256 at most), turned here.
+    std::string pixels(static_cast<size_t>(smallWidth) * smallHeight * 3, '\0');
+    if (FAILED(converter->CopyPixels(nullptr, smallWidth * 3, static_cast<UINT>(pixels.size()),
+                                     reinterpret_cast<BYTE*>(pixels.data()))))
+        return ThumbnailOutcome::kNoPicture;
+    UINT width2 = 0, height2 = 0;
+    std::string upright =
+        Upright(pixels, smallWidth, smallHeight, request.orientation, &width2, &height2);
+    IWICBitmap* turned = nullptr;
+    if (FAILED(factory.Get()->CreateBitmapFromMemory(
+            width2, height2, GUID_WICPixelFormat24bppBGR, width2 * 3,
+            static_cast<UINT>(upright.size()), reinterpret_cast<BYTE*>(upright.data()), &turned)))
+        return ThumbnailOutcome::kFailed;
+    const ComPtr<IWICBitmap> ownedTurned(turned);
+    if (!Encode(factory.Get(), turned, target)) {
         DeleteFileW(W(NativePath(target)));
         return ThumbnailOutcome::kFailed;
     }
