@@ -64,7 +64,7 @@ def fill(folder):
             if os.path.getsize(path) > 0:
                 continue
             if ext in ("jpg", "jpeg"):
-                orientation = (1, 6, 3, 8)[made % 4]
+                orientation = (1, 6, 3, 8)[(made // 2) % 4]
                 with open(path, "wb") as handle:
                     if made % 2 == 0:
                         handle.write(camera_jpeg(1200, 900, made, orientation))
