@@ -54,6 +54,25 @@ uint32_t EntryValue(const Tiff& tiff, uint32_t ifd, uint16_t tag, uint32_t missi
 
 }  // namespace
 
+bool JpegDimensions(std::string_view bytes, int* width, int* height) {
+    if (bytes.size() < 4 || bytes.substr(0, 2) != "\xFF\xD8") return false;
+    for (size_t at = 2; at + 9 <= bytes.size();) {
+        if (static_cast<unsigned char>(bytes[at]) != 0xFF) return false;
+        const unsigned marker = static_cast<unsigned char>(bytes[at + 1]);
+        const auto byte = [&](size_t k) { return static_cast<unsigned char>(bytes[at + k]); };
+        // A start of frame: SOF0 to SOF15, but for DHT (C4), JPG (C8) and DAC (CC).
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            *height = (byte(5) << 8) | byte(6);
+            *width = (byte(7) << 8) | byte(8);
+            return true;
+        }
+        if (marker == 0xDA) return false;
+        at += 2 + ((byte(2) << 8) | byte(3));
+    }
+    return false;
+}
+
 JpegFacts ReadJpegFacts(std::string_view bytes) {
     JpegFacts facts;
     if (bytes.size() < 4 || bytes.substr(0, 2) != "\xFF\xD8") return facts;

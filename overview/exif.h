@@ -16,6 +16,9 @@ struct JpegFacts {
     size_t thumbnailLength = 0;
 };
 
+// The width and height a JPEG's frame header gives; false when it has none in `bytes`.
+bool JpegDimensions(std::string_view bytes, int* width, int* height);
+
 // Reads the EXIF block (APP1) of a JPEG's first bytes; whatever is malformed or cut off is taken
 // as not there. Never reads outside `bytes`.
 JpegFacts ReadJpegFacts(std::string_view bytes);

@@ -1,5 +1,6 @@
 #include "overview/thumbnail_maker.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "archive/media_files.h"
@@ -45,8 +46,12 @@ Thumbnail MakeThumbnail(const std::u16string& file, const std::u16string& folder
         request.orientation = facts.orientation;
         if (facts.thumbnailLength > 0) {
             request.encoded = head.substr(facts.thumbnailOffset, facts.thumbnailLength);
-            // Cameras embed 160 x 120: small enough as it is, unless it is to be turned.
-            request.asIs = facts.orientation == 1;
+            // Cameras embed 160 x 120: taken as it is when it is upright and no larger than a
+            // thumbnail of ours; else decoded, scaled and turned like the picture.
+            int width = 0, height = 0;
+            request.asIs = facts.orientation == 1 &&
+                           JpegDimensions(request.encoded, &width, &height) &&
+                           std::max(width, height) <= kThumbnailSide;
         }
     }
     platform::ThumbnailOutcome outcome = platform::WriteThumbnail(request, folder + name);

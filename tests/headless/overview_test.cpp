@@ -49,7 +49,9 @@ std::string CameraJpeg(unsigned orientation, const std::string& thumbnail) {
     return jpeg;
 }
 
-const std::string kThumb = "\xFF\xD8 a camera's own thumbnail \xFF\xD9";
+// A thumbnail as cameras embed it: its frame header says 160 x 120.
+const std::string kThumb = std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x78\x00\xA0\x03", 12) +
+                           std::string(9, '\x01') + " a camera's own thumbnail \xFF\xD9";
 
 TEST(OverviewTest, WhatACamerasJpegTells) {
     const std::string upright = CameraJpeg(1, kThumb), turned = CameraJpeg(6, kThumb);
@@ -65,16 +67,23 @@ TEST(OverviewTest, WhatACamerasJpegTells) {
         {"cut off in its thumbnail", upright.substr(0, upright.find(kThumb) + 5), true, 1, ""},
         {"an orientation out of range", CameraJpeg(9, kThumb), true, 1, kThumb},
         {"no EXIF", "\xFF\xD8\xFF\xDA" + std::string(100, 'x'), true, 1, ""},
-        {"a segment longer than the file", "\xFF\xD8\xFF\xE1\xFF\xF0" "Exif", true, 1, ""},
+        {"a segment longer than the file",
+         "\xFF\xD8\xFF\xE1\xFF\xF0"
+         "Exif",
+         true, 1, ""},
         {"no JPEG", "\x89PNG\r\n", false, 1, ""},
     };
     for (const Row& row : rows) {
         const overview::JpegFacts facts = overview::ReadJpegFacts(row.bytes);
         EXPECT_EQ(row.jpeg, facts.jpeg) << row.name;
         EXPECT_EQ(row.orientation, facts.orientation) << row.name;
-        EXPECT_EQ(row.thumbnail, row.bytes.substr(std::min(facts.thumbnailOffset, row.bytes.size()),
-                                                  facts.thumbnailLength))
+        const std::string thumbnail = row.bytes.substr(
+            std::min(facts.thumbnailOffset, row.bytes.size()), facts.thumbnailLength);
+        EXPECT_EQ(row.thumbnail, thumbnail) << row.name;
+        int width = 0, height = 0;
+        EXPECT_EQ(!row.thumbnail.empty(), overview::JpegDimensions(thumbnail, &width, &height))
             << row.name;
+        EXPECT_EQ(row.thumbnail.empty() ? 0 : 160 * 120, width * height) << row.name;
     }
 }
 
@@ -152,7 +161,8 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
         std::u16string inPage;  // a piece of its tile
     } rows[] = {
         {"embedded, upright: as it is", trip + u"Upright.JPG", kThumb, u"in 2 Shows"},
-        {"embedded, turned", trip + u"Turned.JPG", "\xFF\xD8 thumbnail of " + platform::Utf16ToUtf8(trip) + "Turned.JPG, turned 6",
+        {"embedded, turned", trip + u"Turned.JPG",
+         "\xFF\xD8 thumbnail of " + platform::Utf16ToUtf8(trip) + "Turned.JPG, turned 6",
          u">Turned.JPG<"},
         {"decoded", trip + u"Plain.jpg",
          "\xFF\xD8 thumbnail of " + platform::Utf16ToUtf8(trip) + "Plain.jpg, turned 1",
@@ -184,6 +194,30 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
     EXPECT_LT(html.find(u"<h2>A.mph</h2>"), html.find(u"<h2>B.mph</h2>"));
     EXPECT_EQ(std::u16string::npos, html.find(u"<script"));
     EXPECT_NE(std::u16string::npos, html.find(u"<html lang=\"de\"><head><meta charset=\"utf-8\">"));
+}
+
+// Escape or the close box while the thumbnails are made asks, as the copy does; a stop saves
+// nothing and leaves nothing, a close ends the program.
+TEST_F(OverviewPageTest, StoppedWhileTheThumbnailsAreMade) {
+    for (const platform::EventKind request : {platform::kCancelRequest, platform::kCloseRequest}) {
+        TearDown();
+        SetUp();
+        headless::QueueClick(ctl::ApplyFilterButton);
+        headless::QueueSaveAnswer(u"E:\\Seite\\Shows.html");
+        headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveOverview);
+        headless::RaiseAtPoll(2, {request, 0, platform::kMainWindow});
+        headless::QueueMessageAnswer(platform::kYesPressed);
+        bool goneOn = false;
+        headless::QueueLook([&goneOn] { goneOn = true; });
+        EXPECT_EQ(0, RunProgram());
+        EXPECT_EQ(request == platform::kCancelRequest, goneOn);
+        size_t left = 0;
+        for (const platform::ListingEntry& entry : platform::Listing(u"E:\\Seite", u"*"))
+            left += entry.name != u"." && entry.name != u"..";
+        EXPECT_EQ(0u, left);
+        EXPECT_U16_EQ(u"\u00DCbersicht als Webseite speichern",
+                      headless::DialogCalls().back().title);
+    }
 }
 
 }  // namespace
