@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/unread_projects.h"
 #include "copy/file_copy.h"
 #include "platform/file_replace.h"
 #include "platform/platform.h"
@@ -19,6 +20,7 @@ using copying::CopyStatus;
 
 constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
 constexpr int64_t kProgressSteps = 10000;  // the bar's range: a byte count may pass 2^31
+constexpr size_t kUnreadShown = 5;          // unread project files named in a question
 
 // A number with the dots German puts between thousands: "47.395.123".
 std::u16string Grouped(int64_t number) {
@@ -81,7 +83,8 @@ std::vector<std::u16string> EarlierCopies(const std::u16string& list, std::u16st
 // The list of what the target holds, safely written into it: the files of earlier copies that
 // are still there, then this copy's.
 void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& summary,
-                   std::u16string_view basePath) {
+                   const ScanRecord& record) {
+    const std::u16string_view basePath = record.inputs.basePath;
     const std::u16string path = plan.targetFolder + std::u16string(kCopyListName);
     std::vector<std::u16string> paths = EarlierCopies(path, basePath, plan.targetFolder);
     TextSet listed;
@@ -90,9 +93,9 @@ void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& su
         if (listed.insert(platform::LowerCase(plan.files[k].path)).second)
             paths.push_back(plan.files[k].path);
     }
-    if (paths.empty()) return;
+    if (paths.empty() && record.unread.empty()) return;
     std::string bytes;
-    if (!platform::ConvertUtf16ToUtf8(CopyListText(paths), &bytes) ||
+    if (!platform::ConvertUtf16ToUtf8(CopyListText(paths, record.unread), &bytes) ||
         WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != WriteOutcome::kWritten) {
         AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " +
                     platform::LastFileError().reason);
@@ -101,16 +104,11 @@ void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& su
 
 }  // namespace
 
-std::vector<std::u16string> UsedFiles(const ScanRecord& record) {
-    std::vector<std::u16string> files;
-    TextSet seen;
-    for (const HitSource& source : record.hits) {
-        const FileIdentity& identity = record.IdentityOf(source.hit);
-        const std::u16string& file =
-            identity.kind == FileIdentity::Kind::kFile ? identity.path : source.hit;
-        if (seen.insert(platform::LowerCase(file)).second) files.push_back(file);
-    }
-    return files;
+copying::CopyPlan PlanUsedFiles(const ScanRecord& record, std::u16string_view targetFolder) {
+    const UsedFiles used = record.Used();
+    copying::CopyPlan plan = copying::PlanCopy(used.files, record.inputs.basePath, targetFolder);
+    plan.outside.insert(plan.outside.end(), used.unresolved.begin(), used.unresolved.end());
+    return plan;
 }
 
 std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool diskFull) {
@@ -123,20 +121,37 @@ std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool disk
            u" fehlgeschlagen, " + Grouped(counts.bytes) + u" Bytes kopiert";
 }
 
-std::u16string CopyListText(const std::vector<std::u16string>& paths) {
+std::u16string CopyListText(const std::vector<std::u16string>& paths,
+                            const std::vector<UnreadProject>& unread) {
     std::u16string text;
     for (const std::u16string& path : paths) text += path + u"\r\n";
+    if (unread.empty()) return text;
+    // Below an empty line, so that a later copy, which reads back the paths of the list, skips it.
+    text += u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie fehlen):\r\n";
+    for (const UnreadProject& project : unread)
+        text += u"; " + project.projectFile + u": " + WhyUnread(project) + u"\r\n";
     return text;
 }
 
 bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
-    const std::vector<std::u16string> hits = UsedFiles(record);
-    if (hits.empty()) {
+    const UsedFiles used = record.Used();
+    if (used.files.empty() && used.unresolved.empty()) {
         platform::ShowMessageBox(kTitle,
                                  u"Die letzte Suche hat keine verwendeten Dateien gefunden.",
                                  platform::kInformationIcon);
         return false;
     }
+    // Asked first: what only an unread show uses is missing from the copy.
+    if (!record.unread.empty() &&
+        platform::ShowMessageBox(
+            kTitle,
+            Decimal(static_cast<int64_t>(record.unread.size())) +
+                (record.unread.size() == 1 ? u" Projektdatei wurde" : u" Projektdateien wurden") +
+                u" nicht gelesen; Dateien, die nur diese Shows verwenden, fehlen in der Kopie:\n" +
+                UnreadProjectLines(record, kUnreadShown) + u"\n\n" + std::u16string(kUnreadAdvice) +
+                u"\n\nTrotzdem kopieren?",
+            platform::kYesNoButtons | platform::kWarningIcon) != platform::kYesPressed)
+        return false;
     const platform::DialogResult chosen = platform::ChooseFolder(
         u"Ordner wählen, in den die verwendeten Dateien kopiert werden", *lastTarget);
     if (chosen.outcome == platform::DialogOutcome::kFailed) {
@@ -158,7 +173,7 @@ bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
 
     platform::EnableControl(ctl::SaveResultsButton, false);
     BeginDisplayBatch();
-    const copying::CopyPlan plan = copying::PlanCopy(hits, base, chosen.path);
+    const copying::CopyPlan plan = PlanUsedFiles(record, chosen.path);
     AddInfoLine(u"Kopieren nach '" + plan.targetFolder + u"': " +
                 Decimal(static_cast<int64_t>(plan.files.size())) +
                 (plan.files.size() == 1 ? u" Datei, " : u" Dateien, ") + Grouped(plan.totalBytes) +
@@ -186,7 +201,7 @@ bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
     };
     observer.goOn = [&] { return !requests.stop; };
     const copying::CopySummary summary = copying::RunCopy(plan, observer);
-    WriteCopyList(plan, summary, base);
+    WriteCopyList(plan, summary, record);
     const std::u16string line = CopySummaryLine(
         {summary.copied, summary.alreadyThere, summary.conflicts, summary.failed, summary.bytes},
         summary.stopped, summary.diskFull);

@@ -12,13 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "copy/file_copy.h"
 #include "scan/scan_record.h"
 
 namespace spurlese {
 
-// The files the record's hits name, each once, in the order "Treffer" shows them: identities
-// where they are known, else the hits as written (which the plan then refuses or finds gone).
-std::vector<std::u16string> UsedFiles(const ScanRecord& record);
+// The plan for the files the record's shows use (ScanRecord::Used): each archive file once, in the
+// order "Treffer" shows them; a hit that names no archive file for certain is not copied but named.
+copying::CopyPlan PlanUsedFiles(const ScanRecord& record, std::u16string_view targetFolder);
 
 // `lastTarget`: the folder picked the time before, where the picker starts; the chosen one
 // afterwards. True when the user closed the window during the copy and agreed to stop: the
@@ -31,8 +32,10 @@ struct CopyCounts {
 };
 std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool diskFull);
 
-// The list the target folder gets: the archive path of each file it now holds a copy of.
-std::u16string CopyListText(const std::vector<std::u16string>& paths);
+// The list the target folder gets: the archive path of each file it now holds a copy of; then the
+// project files the scan could not read, whose files may be missing from the copy.
+std::u16string CopyListText(const std::vector<std::u16string>& paths,
+                            const std::vector<UnreadProject>& unread = {});
 
 constexpr std::u16string_view kCopyListName = u"Spurlese_Kopie.txt";
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/unread_projects.h"
 #include "archive/logical_order.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
@@ -94,6 +95,11 @@ std::u16string CrossReferenceText(const ScanRecord& record) {
         }
         rows.push_back({project, std::move(key), std::move(text)});
     };
+    // An unread project is no project that uses nothing: one row says so, with why.
+    for (const UnreadProject& unread : record.unread) {
+        rows.push_back({projectOf(unread.projectFile), std::u16string(),
+                        u";" + CsvField(u"nicht gelesen: " + WhyUnread(unread)) + u";;;"});
+    }
     for (const HitSource& hit : record.hits) add(hit, true);
     for (const HitSource& gone : record.missingSources) add(gone, false);
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {

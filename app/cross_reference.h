@@ -15,7 +15,8 @@ namespace spurlese {
 // place. Separated by semicolons and quoted as RFC 4180 says, after a row of headings, with CR LF
 // line ends: German Excel opens it in columns. The projects come in the scan's order, each one's
 // files as Explorer sorts them. A file is named by its identity, once per project however many
-// spellings the project used; a hit without one (a ".." part) as the project wrote it.
+// spellings the project used; a hit without one (a path out of the archive) as the project wrote
+// it. A project file the scan could not read has one row, status "nicht gelesen: <why>".
 //
 // Sizes and times come from the record's archive where it was walked, else from the file system.
 std::u16string CrossReferenceText(const ScanRecord& record);

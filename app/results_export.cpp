@@ -3,8 +3,10 @@
 #include <string>
 
 #include "app/cross_reference.h"
+#include "app/unread_projects.h"
 #include "app/unused_files.h"
 #include "platform/platform.h"
+#include "platform/text_helpers.h"
 #include "results_page/info_log.h"
 #include "scan/archive_walk.h"
 #include "ui/controls.h"
@@ -12,6 +14,8 @@
 namespace spurlese {
 
 namespace {
+
+constexpr size_t kUnreadShown = 5;  // unread project files named in a message
 
 // Text lines as the program writes them: byte-order mark, UTF-8, CR LF after every line. A text
 // that cannot be converted whole is not written in part.
@@ -37,24 +41,60 @@ SaveResult SaveCrossReference(const ScanRecord& record) {
 }
 
 SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests) {
+    const auto refuse = [](std::u16string_view text) {
+        platform::ShowMessageBox(kUnusedFilesDialog.title, text, platform::kWarningIcon);
+        return SaveResult();  // nothing written, and nothing more to tell
+    };
+    // Never a list that is missing a show: what only an unread show uses would stand in it as
+    // unused, and the family tidies up from this list.
+    if (!record->unread.empty()) {
+        const size_t count = record->unread.size();
+        return refuse(
+            u"Die Liste der nicht verwendeten Dateien wird nicht gespeichert: " +
+            Decimal(static_cast<int64_t>(count)) +
+            (count == 1 ? u" Projektdatei wurde" : u" Projektdateien wurden") +
+            u" nicht gelesen, und was nur diese Shows verwenden, st\u00FCnde darin als nicht "
+            u"verwendet.\n\n" +
+            UnreadProjectLines(*record, kUnreadShown) + u"\n\n" + std::u16string(kUnreadAdvice));
+    }
+    const std::u16string& base = record->inputs.basePath;
+    if (!record->archiveUnreachable.empty())
+        return refuse(ArchiveUnreachableText(base, record->archiveUnreachable));
     WalkOutcome walk = WalkOutcome::kWalked;
+    std::u16string notWalked;
     SaveResult result = SaveThroughDialog(kUnusedFilesDialog, [&](std::string* bytes) {
         BeginDisplayBatch();
         walk = WalkArchiveOnce(record, ReportOnResultsPage(BusyWork::kWalk, requests));
         EndDisplayBatch();
-        return walk == WalkOutcome::kWalked && TextFileBytes(UnusedFilesText(*record), bytes);
+        if (walk != WalkOutcome::kWalked) return false;
+        notWalked = UsedFileNotWalked(*record);
+        return notWalked.empty() && TextFileBytes(UnusedFilesText(*record), bytes);
     });
     if (walk == WalkOutcome::kRefused) {
-        platform::ShowMessageBox(kUnusedFilesDialog.title,
-                                 u"Der Basis Pfad '" + record->inputs.basePath +
-                                     u"' ist kein vollst\u00E4ndiger Pfad. Ohne ihn l\u00E4sst "
-                                     u"sich das Archiv nicht durchsuchen; es wurde nichts "
-                                     u"gespeichert.",
-                                 platform::kWarningIcon);
+        refuse(u"Der Basis Pfad '" + base +
+               u"' ist kein vollst\u00E4ndiger Pfad. Ohne ihn l\u00E4sst sich das Archiv nicht "
+               u"durchsuchen; es wurde nichts gespeichert.");
+    } else if (walk == WalkOutcome::kUnreachable) {
+        refuse(ArchiveUnreachableText(base, ArchiveUnreachable(base)));
+    } else if (!notWalked.empty()) {
+        refuse(u"Das Archiv hat sich seit der Suche ge\u00E4ndert: '" + notWalked +
+               u"', die eine Show verwendet, ist im Ordner '" +
+               std::u16string(WithoutFinalBackslash(FolderPart(notWalked))) +
+               u"' nicht mehr zu finden (umbenannt, verschoben oder nicht lesbar). Die Liste "
+               u"w\u00FCrde sie als nicht verwendet f\u00FChren; es wurde nichts gespeichert. "
+               u"Bitte Spurlese neu starten und erneut suchen.");
     }
     // Nothing was written, and nothing went wrong that a message should tell.
-    if (walk != WalkOutcome::kWalked) result.dialog = platform::DialogOutcome::kCancelled;
+    if (walk != WalkOutcome::kWalked || !notWalked.empty())
+        result.dialog = platform::DialogOutcome::kCancelled;
     return result;
+}
+
+std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why) {
+    return u"Das Archiv '" + std::u16string(basePath) + u"' ist nicht erreichbar: " +
+           std::u16string(why) +
+           u".\nEin Archiv, das nicht da ist, ist kein leeres Archiv; es wurde nichts "
+           u"gespeichert. Bitte das Laufwerk verbinden, Spurlese neu starten und erneut suchen.";
 }
 
 }  // namespace spurlese

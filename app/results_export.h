@@ -26,6 +26,11 @@ SaveResult ExportResults();
 // a walk the user stops (or that the base path does not allow) saves nothing and says nothing
 // more, the walk has said it in "Informationen".
 SaveResult SaveCrossReference(const ScanRecord& record);
+// Refused with a message, before the save dialog, when the scan could not read a project file or
+// reach the archive, and after the walk when a used file is no longer where the scan found it.
 SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests);
+
+// The message for an archive that is not there: where, why, and that nothing was saved.
+std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why);
 
 }  // namespace spurlese

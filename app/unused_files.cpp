@@ -19,23 +19,29 @@ std::u16string_view Stem(std::u16string_view name) {
 
 }  // namespace
 
+std::u16string UsedFileNotWalked(const ScanRecord& record) {
+    const archive::ArchiveIndex& index = record.archive;
+    TextSet walked;
+    walked.reserve(index.files.size());
+    for (const archive::ArchiveFile& file : index.files)
+        walked.insert(platform::LowerCase(index.Path(file)));
+    for (const std::u16string& file : record.Used().files) {
+        if (!walked.count(platform::LowerCase(file))) return file;
+    }
+    return {};
+}
+
 std::u16string UnusedFilesText(const ScanRecord& record) {
     const archive::ArchiveIndex& index = record.archive;
-    // The files the hits name, by folder: each folder's used names, looked up once per folder,
-    // not per file. Hits come folder by folder, so a folder's key is made once for a run of its
-    // hits. Identities write every folder as the archive's listings do, as the walk does.
+    // The files the shows use, by folder: each folder's used names, looked up once per folder,
+    // not per file. Used files come folder by folder, so a folder's key is made once for a run of
+    // them. Identities write every folder as the archive's listings do, as the walk does.
+    const UsedFiles used = record.Used();
     TextMap<TextSet> usedByFolder;
-    std::vector<std::u16string_view> unresolved;
-    TextSet unresolvedSeen;
     std::u16string_view lastFolder;
     TextSet* usedInLast = nullptr;
-    for (const HitSource& hit : record.hits) {
-        const FileIdentity& identity = record.IdentityOf(hit.hit);
-        if (identity.kind != FileIdentity::Kind::kFile) {
-            if (unresolvedSeen.insert(hit.hit).second) unresolved.push_back(hit.hit);
-            continue;
-        }
-        const std::u16string_view path = identity.path;
+    for (const std::u16string& file : used.files) {
+        const std::u16string_view path = file;
         const size_t cut = path.rfind(u'\\');
         const std::u16string_view folder = path.substr(0, cut);
         if (!usedInLast || folder != lastFolder) {
@@ -127,11 +133,11 @@ std::u16string UnusedFilesText(const ScanRecord& record) {
             }
         }
     }
-    if (!unresolved.empty()) {
+    if (!used.unresolved.empty()) {
         lines.append(
             u"\r\n\r\nTreffer, die sich keiner Datei zuordnen lie\u00DFen (nicht "
             u"mitgez\u00E4hlt; eine Datei, die sie nennen, kann oben stehen):");
-        for (std::u16string_view hit : unresolved) lines.append(u"\r\n").append(hit);
+        for (std::u16string_view hit : used.unresolved) lines.append(u"\r\n").append(hit);
     }
     return u"Mediendateien im Archiv: " + Decimal(static_cast<int64_t>(index.files.size())) +
            u", verwendet: " + Decimal(static_cast<int64_t>(usedCount)) + u", nicht verwendet: " +

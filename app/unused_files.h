@@ -16,4 +16,9 @@ namespace spurlese {
 // counted, and a file they may name can stand among the unused.
 std::u16string UnusedFilesText(const ScanRecord& record);
 
+// A file the scan found used that the record's walk of the archive does not hold (a folder renamed
+// or moved since the scan, one that could not be listed): then the unused list would name files
+// that a show uses, and is not made. Empty when the walk holds every used file.
+std::u16string UsedFileNotWalked(const ScanRecord& record);
+
 }  // namespace spurlese

@@ -202,10 +202,7 @@ std::vector<std::u16string> ThumbnailFiles(const ScanRecord& record) {
     const auto add = [&](const std::u16string& file) {
         if (seen.insert(platform::LowerCase(file)).second) files.push_back(file);
     };
-    for (const HitSource& hit : record.hits) {
-        const FileIdentity& identity = record.IdentityOf(hit.hit);
-        if (identity.kind == FileIdentity::Kind::kFile) add(identity.path);
-    }
+    for (const std::u16string& used : record.Used().files) add(used);
     const archive::ArchiveIndex& index = record.archive;
     for (const std::vector<uint32_t>& places : record.candidates) {
         for (size_t c = 0; c < places.size() && c < kPlacesShown; ++c)
@@ -259,8 +256,18 @@ std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts
             count(record.missing.size(), u"fehlende Datei", u"fehlende Dateien") +
             u"<br>Suche vom " + GermanTime(facts.scannedAt) + u", Basis Pfad " +
             EscapeHtml(record.inputs.basePath) + u"</p>\n";
+    TextMap<const UnreadProject*> unreadOf;
+    for (const UnreadProject& unread : record.unread) unreadOf.emplace(unread.projectFile, &unread);
     for (size_t p = 0; p < projects.size(); ++p) {
         const std::u16string& file = record.projectFiles[p];
+        // An unread show is said to be one, never shown as a show without files.
+        if (const auto unread = unreadOf.find(file); unread != unreadOf.end()) {
+            html += u"<section><h2>" + EscapeHtml(FileNamePart(file)) +
+                    u" <span class=\"flag\">nicht gelesen</span></h2><p class=\"project\">" +
+                    EscapeHtml(file) + u" \u00B7 " + EscapeHtml(WhyUnread(*unread->second)) +
+                    u"</p></section>\n";
+            continue;
+        }
         html += u"<section><h2>" + EscapeHtml(FileNamePart(file)) + u"</h2><p class=\"project\">" +
                 EscapeHtml(file) + u" \u00B7 " +
                 count(projects[p].used.size(), u"Datei", u"Dateien") +

@@ -235,6 +235,11 @@ bool CreateFolder(std::u16string_view path);
 // case, a short name, a junction, "..").
 bool SameFolder(std::u16string_view a, std::u16string_view b);
 
+// The path of an existing file or folder as the file system knows it, every junction and symbolic
+// link on the way followed ("Q:\Echt\bild.jpg" for "Q:\Link\bild.jpg"), in a drive-letter
+// or "\\server\share" form; empty when nothing is there.
+std::u16string FinalPath(std::u16string_view path);
+
 // Why the last file operation of this thread failed, in the system's words; a full disk is told
 // apart, since it stops what any further write would fail in the same way.
 enum class FileErrorKind { kNone, kDiskFull, kOther };

@@ -110,8 +110,13 @@ const platform::MenuItem kSaveItems[] = {
 };
 const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
 
-// The items made from a scan's record are offered only while there is one: after a scan that could
-// not run, only the hit list can be saved, as a click on the button saves it.
+// The items made from a scan's record are offered only while there is one whose archive was
+// there: after a scan that could not run, or that could not reach the archive (a drive not
+// connected), only the hit list can be saved, as a click on the button saves it.
+bool OffersRecordItems(const std::optional<ScanRecord>& record) {
+    return record && record->archiveUnreachable.empty();
+}
+
 void SetResultsMenus(bool haveScan) {
     std::vector<platform::MenuItem> saveMenu(std::begin(kSaveItems), std::end(kSaveItems));
     saveMenu.push_back(kSeparator);
@@ -134,7 +139,7 @@ void ApplyFilter(ProgramState* state) {
     // the user has put it elsewhere meanwhile.
     platform::FocusControl(ctl::HitsText);
     state->lastScan = ScanOnResultsPage(ReadScanInputs());
-    SetResultsMenus(state->lastScan.has_value());
+    SetResultsMenus(OffersRecordItems(state->lastScan));
     platform::EnableControl(ctl::SaveResultsButton, true);
     if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
 }
@@ -150,7 +155,7 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
         return false;
     }
     // Disabled without a record; a command that comes all the same does nothing.
-    if (!state->lastScan) return false;
+    if (!OffersRecordItems(state->lastScan)) return false;
     ScanRecord& record = *state->lastScan;
     switch (event.command) {
         case kCopyUsedFiles:

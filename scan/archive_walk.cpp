@@ -27,6 +27,26 @@ bool IsFullPath(std::u16string_view path) {
     return drive || share;
 }
 
+std::u16string ArchiveUnreachable(std::u16string_view basePath) {
+    const std::u16string base(WithoutFinalBackslash(basePath));
+    if (platform::KindOfPath(WithFinalBackslash(base)) == platform::PathKind::kFolder) return {};
+    std::u16string root;
+    if (base.size() >= 2 && base[1] == u':') {
+        root = base.substr(0, 2);
+    } else if (base.starts_with(u"\\\\")) {
+        const size_t server = base.find(u'\\', 2);
+        const size_t share = server == std::u16string::npos ? server : base.find(u'\\', server + 1);
+        root = base.substr(0, share);
+    }
+    if (root.empty()) return u"der Ordner '" + base + u"' ist nicht da";
+    const bool drive = root.size() == 2;
+    if (platform::KindOfPath(root + u"\\") != platform::PathKind::kFolder) {
+        return (drive ? u"das Laufwerk " : u"die Freigabe ") + root +
+               u" ist nicht verbunden oder antwortet nicht";
+    }
+    return u"der Ordner '" + base + u"' ist auf " + root + u" nicht da";
+}
+
 WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
     if (record->archive.walked) return WalkOutcome::kWalked;
     const std::u16string& base = record->inputs.basePath;
@@ -35,6 +55,10 @@ WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
         report.Info(u"Der Basis Pfad '" + base +
                     u"' ist kein vollst\u00E4ndiger Pfad; das Archiv wird nicht durchsucht.");
         return WalkOutcome::kRefused;
+    }
+    if (const std::u16string why = ArchiveUnreachable(base); !why.empty()) {
+        report.Info(u"Das Archiv '" + base + u"' ist nicht erreichbar: " + why + u".");
+        return WalkOutcome::kUnreachable;
     }
     bool stopped = false;
     archive::WalkObserver observer;

@@ -95,6 +95,8 @@ void FinishExtractor(ExtractorRun* run, ScanWork* work) {
     if (!run->process || !platform::ProcessStarted(run->process.Get())) {
         // Said, not silent: a missing or broken extractor would otherwise look like no hits.
         work->report.Info(u"Error starting '" + run->program + u"'");
+        work->record.unread.push_back(
+            {run->projectFile, UnreadProject::Why::kNotStarted, run->program});
         return;
     }
     bool broughtToFront = false;
@@ -112,13 +114,33 @@ void FinishExtractor(ExtractorRun* run, ScanWork* work) {
                           Decimal(silent / 1000) + u" s, es liest '" + run->projectFile + u"'");
         nextSaid += kSilenceSaidAgain;
     };
+    bool printed = false;
     const ProcessEnd end = ReadProcessLines(
         std::move(run->process),
-        [&context](std::u16string_view line) { FilterOutputLine(line, context); }, waiting);
+        [&context, &printed](std::u16string_view line) {
+            printed = true;
+            FilterOutputLine(line, context);
+        },
+        waiting);
     // Said, not silent: a project file the extractor could not read (held open by the slideshow
-    // program, say) would otherwise look like a project that uses nothing.
-    if (end.exitCode != 0) work->report.Info(u"Error reading '" + run->projectFile + u"'");
-    if (!end.errors.empty()) work->AddExtractorMessage(run->program, end.errors);
+    // program, say) would otherwise look like a project that uses nothing. The record keeps it,
+    // so that no list of what the shows use is made as if it had been read.
+    if (end.exitCode != 0) {
+        work->report.Info(u"Error reading '" + run->projectFile + u"'");
+        work->record.unread.push_back({run->projectFile, UnreadProject::Why::kNotRead,
+                                       u"Exit-Code " + Decimal(end.exitCode)});
+    }
+    if (!end.errors.empty()) {
+        work->AddExtractorMessage(run->program, end.errors);
+        // A message and not a line besides: the extractor refused the file (a licence it wants
+        // accepted first), even when it says so with exit code 0.
+        if (end.exitCode == 0 && !printed) {
+            work->record.unread.push_back({run->projectFile, UnreadProject::Why::kRefused,
+                                           FirstMessageLine(end.errors)});
+        } else if (end.exitCode != 0) {
+            work->record.unread.back().detail = FirstMessageLine(end.errors);
+        }
+    }
 }
 
 size_t ExtractorsAhead() {

@@ -11,8 +11,9 @@ namespace spurlese {
 
 namespace {
 
-// The parts of a relative path as Windows reads them; false for a ".." part, a wildcard, or a
-// part that is nothing but dots and spaces.
+// The parts of a relative path as Windows reads them, ".." taking back the part before it by text
+// (as GetFullPathNameW does, before any link is followed); false for a path that climbs above
+// where it starts, a wildcard, or a part that is nothing but dots and spaces.
 bool SplitParts(std::u16string_view relative, std::vector<std::u16string_view>* parts) {
     for (size_t from = 0; from <= relative.size();) {
         size_t cut = relative.find(u'\\', from);
@@ -20,7 +21,12 @@ bool SplitParts(std::u16string_view relative, std::vector<std::u16string_view>* 
         std::u16string_view part = relative.substr(from, cut - from);
         from = cut + 1;
         if (part.empty() || part == u".") continue;
-        if (part == u".." || part.find_first_of(u"*?") != std::u16string_view::npos) return false;
+        if (part == u"..") {
+            if (parts->empty()) return false;
+            parts->pop_back();
+            continue;
+        }
+        if (part.find_first_of(u"*?") != std::u16string_view::npos) return false;
         while (!part.empty() && (part.back() == u'.' || part.back() == u' ')) part.remove_suffix(1);
         if (part.empty()) return false;
         parts->push_back(part);
@@ -44,6 +50,19 @@ std::u16string ListedName(FolderCache* folders, const std::u16string& folder,
     return {};
 }
 
+// Whether the folder a link reaches lies in the archive; then *inArchive is that folder, written
+// from the base path as given down through the folders' real names.
+bool InsideArchive(std::u16string_view base, const std::u16string& link, std::u16string* inArchive) {
+    const std::u16string reached = platform::FinalPath(link);
+    const std::u16string realBase(WithoutFinalBackslash(platform::FinalPath(base)));
+    if (reached.empty() || realBase.empty() || reached.size() <= realBase.size() ||
+        reached[realBase.size()] != u'\\' ||
+        platform::LowerCase(reached.substr(0, realBase.size())) != platform::LowerCase(realBase))
+        return false;
+    *inArchive = std::u16string(base) + reached.substr(realBase.size());
+    return true;
+}
+
 }  // namespace
 
 FileIdentity ResolveIdentity(FolderCache* folders, std::u16string_view basePath,
@@ -60,6 +79,13 @@ FileIdentity ResolveIdentity(FolderCache* folders, std::u16string_view basePath,
     for (size_t k = 0; k < parts.size(); ++k) {
         const bool last = k + 1 == parts.size();
         const std::u16string name = ListedName(folders, resolved, parts[k], !last);
+        if (!last && !name.empty() && folders->Kept(resolved).links.count(platform::LowerCase(name))) {
+            // A junction or symbolic link: the file is the one it reaches, in its real folder,
+            // which the archive's walk (that follows no link) lists; one that leads out of the
+            // archive names no archive file.
+            if (!InsideArchive(base, resolved + u"\\" + name, &resolved)) return {};
+            continue;
+        }
         if (name.empty()) {
             // Only a file that is not there is missing; one that is, but cannot be found from
             // the listings (an unlistable folder), is not known.

@@ -35,6 +35,22 @@ int64_t CandidateSize(ScanWork* work, const std::u16string& candidate, std::u16s
     return size;
 }
 
+// Where a short name's three-letter extension stands in the lower-cased name: after a "~" (Windows
+// writes "~1", Wine a hash), and not followed by another letter or digit (".jpe" of ".jpeg" is no
+// short name).
+size_t ShortExtensionAt(std::u16string_view name, std::u16string_view needle) {
+    for (size_t at = name.find(needle); at != std::u16string_view::npos;
+         at = name.find(needle, at + 1)) {
+        if (name.substr(0, at).find(u'~') == std::u16string_view::npos) continue;
+        const size_t after = at + needle.size();
+        const bool ends =
+            after == name.size() || !((name[after] >= u'a' && name[after] <= u'z') ||
+                                      (name[after] >= u'0' && name[after] <= u'9'));
+        if (ends) return at;
+    }
+    return std::u16string_view::npos;
+}
+
 // Appends the hit to "Treffer", without the base path when the context says so; the line stands
 // for the file the hit names.
 void ShowHit(std::u16string_view hit, const LineContext& context) {
@@ -71,10 +87,17 @@ std::u16string Match(std::u16string_view line, const LineContext& context,
     // The folder as the listing is asked for it.
     const std::u16string_view listedFolder = WithoutFinalBackslash(folder);
 
+    // An 8.3 short name cuts a longer extension to three letters ("IMG_12~1.HEI"): such a name
+    // stands for its .jpeg or .heic file.
+    const bool shortName = name.find(u'~') != std::u16string::npos;
     for (const archive::MediaExtension& extension : archive::kMediaExtensions) {
         std::u16string needle(1, u'.');
         needle.append(extension.text);
-        const size_t at = name.find(needle);
+        size_t at = name.find(needle);
+        if (at == std::u16string::npos && shortName && extension.text.size() > 3) {
+            needle.resize(4);
+            at = ShortExtensionAt(name, needle);
+        }
         if (at == std::u16string::npos) continue;
         const std::u16string_view candidateName =
             std::u16string_view(name).substr(0, at + needle.size());
@@ -137,8 +160,10 @@ void FilterOutputLine(std::u16string_view rawLine, const LineContext& context) {
     std::u16string lastCandidate;
     const std::u16string result = Match(line, context, &lastCandidate);
     ScanWork* work = context.work;
-    if (!result.empty() && work->seenHits.insert(result).second) {
-        // Found by the size query but not in its folder's listing: kept as seen, never shown.
+    if (!result.empty()) {
+        // Found by the size query but not in its folder's listing (a short name): kept as seen,
+        // never shown, and recorded for every project that names it, as a listed hit is.
+        work->seenHits.insert(result);
         work->AddHit(result, context.projectFile);
     }
     if (result.empty() && !lastCandidate.empty())

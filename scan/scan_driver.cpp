@@ -68,7 +68,8 @@ void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
     }
     const std::vector<std::u16string>& missing = record->missing;
     if (missing.empty()) return;
-    const bool walked = WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
+    const bool walked =
+        record->archiveUnreachable.empty() && WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
     const archive::ArchiveIndex& index = record->archive;
     std::vector<size_t> order(missing.size());
     for (size_t k = 0; k < order.size(); ++k) order[k] = k;
@@ -155,7 +156,17 @@ std::optional<ScanRecord> RunScan(const ScanInputs& inputs, const ScanReport& re
                     (message.projectFiles == 1 ? u" Projektdatei:" : u" Projektdateien:"));
         report.Info(message.text);
     }
-    ReportSharedAndMissing(&work.record, report);
+    // Said once: with the archive's drive not connected every file would look missing, and an
+    // archive that is not there must never be taken for an empty one.
+    ScanRecord& record = work.record;
+    record.archiveUnreachable = ArchiveUnreachable(inputs.basePath);
+    if (!record.archiveUnreachable.empty()) {
+        report.Info(u"Das Archiv '" + inputs.basePath + u"' ist nicht erreichbar: " +
+                    record.archiveUnreachable +
+                    u". Listen, Kopie und \u00DCbersicht brauchen das Archiv und werden aus "
+                    u"dieser Suche nicht angeboten; bitte verbinden und erneut suchen.");
+    }
+    ReportSharedAndMissing(&record, report);
     report.ProgressEnd();
     work.record.finishedAt = platform::CurrentTime();
     return std::move(work.record);

@@ -54,6 +54,31 @@ struct FileIdentity {
     std::u16string path;  // empty for kUnresolved
 };
 
+// A project file whose references the scan never saw: what it uses is unknown, so no list of what
+// the shows use, or do not use, is whole without it.
+struct UnreadProject {
+    enum class Why {
+        kNotStarted,  // the extractor could not be started for it
+        kNotRead,     // the extractor ended with an error (the file held open by another program)
+        kRefused,     // the extractor printed nothing but a message (a licence not yet accepted)
+    };
+    std::u16string projectFile;
+    Why why = Why::kNotRead;
+    std::u16string detail;  // the extractor's path, its exit code, or its message's first line
+};
+
+// Why the project file was not read, for the user: "der Extraktor konnte sie nicht lesen (…)".
+std::u16string WhyUnread(const UnreadProject& project);
+
+// What the shows use, by identity: every archive file a hit names, once, in the order met; and
+// the hits that name no archive file for certain (a path that climbs out of the base path, a link
+// that leads out of the archive, a folder that could not be listed), each once. Every list and
+// action asks this one answer.
+struct UsedFiles {
+    std::vector<std::u16string> files;
+    std::vector<std::u16string> unresolved;
+};
+
 struct ScanRecord {
     ScanInputs inputs;
     int64_t finishedAt = 0;                    // when the scan ended, as ListingEntry counts
@@ -64,6 +89,13 @@ struct ScanRecord {
     TextMap<FileIdentity> identities;          // of every hit and missing path
     archive::ArchiveIndex archive;             // walked when something needs it
     std::vector<std::vector<uint32_t>> candidates;  // for each of `missing`, from `archive`
+    std::vector<UnreadProject> unread;              // in the order scanned
+    // Empty while the base path was there when the scan ended; else why it was not (a drive not
+    // connected, a share not answering), as "Informationen" said it. An archive that is not there
+    // is not an empty archive: nothing that needs it is made from such a record.
+    std::u16string archiveUnreachable;
+
+    UsedFiles Used() const;
 
     // The identity of a hit or missing path of this record (kUnresolved for any other).
     const FileIdentity& IdentityOf(std::u16string_view path) const;

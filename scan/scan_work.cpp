@@ -15,8 +15,9 @@ KeptFolder ListFolder(std::u16string_view folder) {
     platform::Listing listing(folder, u"*.*");
     names.listable = listing.IsOpen();
     for (const platform::ListingEntry& entry : listing) {
-        (entry.isDirectory ? names.folders : names.files)
-            .emplace(platform::LowerCase(entry.name), entry.name);
+        std::u16string key = platform::LowerCase(entry.name);
+        if (entry.isLink) names.links.insert(key);
+        (entry.isDirectory ? names.folders : names.files).emplace(std::move(key), entry.name);
     }
     return names;
 }
@@ -65,16 +66,16 @@ void ScanWork::AddMissing(std::u16string_view path, std::u16string_view projectF
 
 namespace {
 
-constexpr size_t kMessageLines = 5;
+constexpr size_t kMessageLinesShown = 5;
 constexpr size_t kMessageLineLength = 200;
 
 // The first lines of an extractor's message, each indented, without empty lines and trailing
 // blanks; a very long line is cut.
-std::u16string MessageLines(std::string_view errors) {
+std::u16string MessageLines(std::string_view errors, size_t maxLines) {
     const std::u16string text = platform::Utf8ToUtf16(errors);
     std::u16string lines;
     size_t count = 0;
-    for (size_t from = 0; from < text.size() && count < kMessageLines;) {
+    for (size_t from = 0; from < text.size() && count < maxLines;) {
         size_t end = text.find(u'\n', from);
         if (end == std::u16string::npos) end = text.size();
         std::u16string_view line = std::u16string_view(text).substr(from, end - from);
@@ -93,8 +94,13 @@ std::u16string MessageLines(std::string_view errors) {
 
 }  // namespace
 
+std::u16string FirstMessageLine(std::string_view errors) {
+    const std::u16string line = MessageLines(errors, 1);
+    return line.size() > 3 ? line.substr(3) : std::u16string();
+}
+
 void ScanWork::AddExtractorMessage(std::u16string_view program, std::string_view errors) {
-    std::u16string text = MessageLines(errors);
+    std::u16string text = MessageLines(errors, kMessageLinesShown);
     if (text.empty()) return;
     for (ExtractorMessage& message : messages) {
         if (message.program == program && message.text == text) {
@@ -113,6 +119,36 @@ const FileIdentity& ScanWork::Identify(std::u16string_view path, bool exists) {
                     .first;
     }
     return found->second;
+}
+
+std::u16string WhyUnread(const UnreadProject& project) {
+    switch (project.why) {
+        case UnreadProject::Why::kNotStarted:
+            return u"der Extraktor '" + project.detail + u"' lie\u00DF sich nicht starten";
+        case UnreadProject::Why::kNotRead:
+            return u"der Extraktor konnte sie nicht lesen (" + project.detail +
+                   u"); vielleicht h\u00E4lt ein anderes Programm sie ge\u00F6ffnet";
+        case UnreadProject::Why::kRefused:
+            return u"der Extraktor hat sie abgelehnt: " + project.detail;
+    }
+    return {};
+}
+
+UsedFiles ScanRecord::Used() const {
+    UsedFiles used;
+    TextSet seen;
+    for (const HitSource& source : hits) {
+        const FileIdentity& identity = IdentityOf(source.hit);
+        if (identity.kind == FileIdentity::Kind::kFile) {
+            if (seen.insert(platform::LowerCase(identity.path)).second)
+                used.files.push_back(identity.path);
+        } else if (seen.insert(u"?" + source.hit).second) {
+            // A hit is always a file that is there, so it is never kMissing; "?" keeps the hits
+            // apart from the paths, which never start with it.
+            used.unresolved.push_back(source.hit);
+        }
+    }
+    return used;
 }
 
 const FileIdentity& ScanRecord::IdentityOf(std::u16string_view path) const {

@@ -18,6 +18,7 @@ struct KeptFolder {
     bool listable = false;
     TextMap<std::u16string> files;
     TextMap<std::u16string> folders;
+    TextSet links;  // the lower-cased names of `folders` that are junctions or symbolic links
 };
 
 // Each folder listed once, while the cache lives.
@@ -38,6 +39,9 @@ struct ExtractorMessage {
     std::u16string text;  // its first lines, as "Informationen" shows them
     int64_t projectFiles = 0;
 };
+
+// The first line of an extractor's message, cut as "Informationen" shows it.
+std::u16string FirstMessageLine(std::string_view errors);
 
 struct ScanWork {
     ScanWork(ScanInputs inputs, const ScanReport& report);

@@ -583,6 +583,44 @@ bool SameFolder(std::u16string_view a, std::u16string_view b) {
     return first && first->isDirectory && first == Resolve(b);
 }
 
+namespace {
+
+// The path the first `count` parts reach as the folders name themselves, links followed.
+bool RealPath(const ParsedPath& parsed, size_t count, int links, std::u16string* real,
+              Node** reached) {
+    auto drive = gDrives.find(parsed.drive);
+    if (drive == gDrives.end()) return false;
+    Node* node = drive->second.get();
+    *real = std::u16string(1, char16_t(parsed.drive - u'a' + u'A')) + u":";
+    for (size_t i = 0; i < count; ++i) {
+        if (!node->isDirectory) return false;
+        Node* child = FindChild(node, parsed.parts[i]);
+        if (!child) return false;
+        if (!child->linkTarget.empty()) {
+            ParsedPath target;
+            if (links > 8 || !ParsePath(child->linkTarget, &target) ||
+                !RealPath(target, target.parts.size(), links + 1, real, &child))
+                return false;
+        } else {
+            real->append(u"\\").append(child->name);
+        }
+        node = child;
+    }
+    *reached = node;
+    return true;
+}
+
+}  // namespace
+
+std::u16string FinalPath(std::u16string_view path) {
+    ParsedPath parsed;
+    std::u16string real;
+    Node* node = nullptr;
+    if (!ParsePath(path, &parsed) || !RealPath(parsed, parsed.parts.size(), 0, &real, &node))
+        return {};
+    return parsed.parts.empty() ? real + u"\\" : real;
+}
+
 FileError LastFileError() {
     return gLastError;
 }

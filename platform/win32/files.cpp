@@ -369,6 +369,30 @@ bool SameFolder(std::u16string_view a, std::u16string_view b) {
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
+std::u16string FinalPath(std::u16string_view path) {
+    const OwnedHandle item(
+        CreateFileW(W(Native(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!item) return {};
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(item.Get(), final.data(),
+                                                       static_cast<DWORD>(final.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < final.size()) {
+            final.resize(length);
+            break;
+        }
+        final.resize(length + 1);  // too small: `length` counts the terminating null too
+    }
+    std::u16string result = U(final.data(), final.size());
+    // "\\?\UNC\server\share\..." and "\\?\D:\...", as the rest of the program writes paths.
+    if (result.starts_with(u"\\\\?\\UNC\\")) return u"\\\\" + result.substr(8);
+    if (result.starts_with(u"\\\\?\\")) return result.substr(4);
+    return result;
+}
+
 bool QueryVolume(std::u16string_view path, VolumeFacts* facts) {
     const std::u16string native = NativePath(path);
     std::u16string root(native.size() + 2, u'\0');

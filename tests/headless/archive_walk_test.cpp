@@ -55,7 +55,9 @@ TEST(ArchiveWalkTest, OnlyAFullBasePathIsWalked) {
         {u"D:Archiv", WalkOutcome::kRefused},
         {u"D:\\Archiv", WalkOutcome::kWalked},
         {u"D:\\Archiv\\", WalkOutcome::kWalked},
-        {u"\\\\server\\share", WalkOutcome::kWalked},
+        {u"\\\\server\\share", WalkOutcome::kUnreachable},  // the model has no shares
+        {u"D:\\Fehlt", WalkOutcome::kUnreachable},
+        {u"E:\\Archiv", WalkOutcome::kUnreachable},
     };
     for (const Row& row : rows) {
         testsupport::ResetForTest();
@@ -69,8 +71,10 @@ TEST(ArchiveWalkTest, OnlyAFullBasePathIsWalked) {
         EXPECT_EQ(row.outcome, WalkArchiveOnce(&record, report)) << testsupport::Show(row.basePath);
         ASSERT_FALSE(said.empty());
         const bool refused = row.outcome == WalkOutcome::kRefused;
+        const bool unreachable = row.outcome == WalkOutcome::kUnreachable;
         EXPECT_EQ(refused, said.back().find(u"kein vollst\u00E4ndiger Pfad") != std::u16string::npos);
-        EXPECT_EQ(!refused, record.archive.walked);
+        EXPECT_EQ(unreachable, said.back().find(u"nicht erreichbar") != std::u16string::npos);
+        EXPECT_EQ(!refused && !unreachable, record.archive.walked);
     }
 }
 

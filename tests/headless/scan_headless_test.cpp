@@ -79,7 +79,11 @@ TEST_F(HeadlessScanTest, LogOrderOfTwoFilesWithAnUnlistableFolder) {
         u"Error examining the path 'D:\\Archiv\\Gesperrt'\r\n"
         u"Filtering 'D:\\Projekte\\zwei.mph'\r\n"
         u"Error examining the path 'D:\\Archiv\\Gesperrt'\r\n"
-        u"Done",
+        u"Done\r\n"
+        // Found by its size in both projects: each project that names it is recorded.
+        u"D:\\Archiv\\Gesperrt\\x.jpg\r\n"
+        u"   D:\\Projekte\\eins.mph\r\n"
+        u"   D:\\Projekte\\zwei.mph",
         Log())
         << "every candidate in the folder asks again";
     EXPECT_U16_EQ(u"", Hits());

@@ -18,7 +18,7 @@ namespace spurlese {
 
 namespace {
 
-constexpr char16_t kUsed[] = u"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpg";
+constexpr char16_t kUsed[] = u"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpeg";
 constexpr char16_t kOther[] = u"D:\\Archiv\\Schreibweisen Test Ordner\\anderes.jpg";
 
 class SpellingsTest : public ScanTest {
@@ -30,7 +30,12 @@ protected:
         ASSERT_TRUE(headless::MakeFile(kOther, "1"));
         // Windows gives long names an 8.3 alias; this is how Wine writes them.
         ASSERT_TRUE(headless::SetShortName(u"D:\\Archiv\\Schreibweisen Test Ordner", u"SCHR~I1E"));
-        ASSERT_TRUE(headless::SetShortName(kUsed, u"BILDEI~1.JPG"));
+        // A short name cuts ".jpeg" to three letters.
+        ASSERT_TRUE(headless::SetShortName(kUsed, u"BILDEI~1.JPE"));
+        ASSERT_TRUE(headless::MakeFolderLink(u"D:\\Archiv\\Verkn\u00FCpft Link",
+                                             u"D:\\Archiv\\Schreibweisen Test Ordner"));
+        ASSERT_TRUE(headless::MakeFile(u"D:\\Anderswo\\Bild Eins.jpeg", "12345"));
+        ASSERT_TRUE(headless::MakeFolderLink(u"D:\\Archiv\\Hinaus", u"D:\\Anderswo"));
         UseProjectDirectory(u"D:\\P\\");
     }
 };
@@ -40,28 +45,43 @@ TEST_F(SpellingsTest, EverySpellingNamesTheFileOnce) {
         const char* name;
         std::u16string basePath;
         std::vector<std::string> projects;  // each project's one line
-        bool resolved = true;               // false: ".." leaves which file is meant unknown
+        bool resolved = true;               // false: the path leads out of the archive
     } rows[] = {
         {"as the archive writes it",
          u"D:\\Archiv",
-         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpg"}},
-        {"letter case", u"D:\\Archiv", {"d:\\ARCHIV\\schreibweisen test ORDNER\\BILD EINS.JPG"}},
-        {"a dot part", u"D:\\Archiv", {"D:\\Archiv\\.\\Schreibweisen Test Ordner\\Bild Eins.jpg"}},
+         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpeg"}},
+        {"letter case", u"D:\\Archiv", {"d:\\ARCHIV\\schreibweisen test ORDNER\\BILD EINS.JPEG"}},
+        {"a dot part", u"D:\\Archiv", {"D:\\Archiv\\.\\Schreibweisen Test Ordner\\Bild Eins.jpeg"}},
         {"doubled backslashes",
          u"D:\\Archiv",
-         {"D:\\Archiv\\\\Schreibweisen Test Ordner\\\\Bild Eins.jpg"}},
+         {"D:\\Archiv\\\\Schreibweisen Test Ordner\\\\Bild Eins.jpeg"}},
         {"base path with a final backslash",
          u"D:\\Archiv\\",
-         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpg"}},
-        {"short folder name", u"D:\\Archiv", {"D:\\Archiv\\SCHR~I1E\\Bild Eins.jpg"}},
-        {"short file name", u"D:\\Archiv", {"D:\\Archiv\\Schreibweisen Test Ordner\\BILDEI~1.JPG"}},
+         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpeg"}},
+        {"short folder name", u"D:\\Archiv", {"D:\\Archiv\\SCHR~I1E\\Bild Eins.jpeg"}},
+        {"short file name, .JPE",
+         u"D:\\Archiv",
+         {"D:\\Archiv\\Schreibweisen Test Ordner\\BILDEI~1.JPE"}},
+        {"a short name in two projects, found by its size in each",
+         u"D:\\Archiv",
+         {"D:\\Archiv\\SCHR~I1E\\BILDEI~1.JPE", "D:\\Archiv\\SCHR~I1E\\BILDEI~1.JPE"}},
         {"two spellings in two projects",
          u"D:\\Archiv",
-         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpg",
-          "D:/Archiv/SCHR~I1E/bild eins.JPG"}},
-        {"a .. part",
+         {"D:\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpeg",
+          "D:/Archiv/SCHR~I1E/bild eins.JPEG"}},
+        {"a .. part inside the archive",
          u"D:\\Archiv",
-         {"D:\\Archiv\\x\\..\\Schreibweisen Test Ordner\\Bild Eins.jpg"},
+         {"D:\\Archiv\\x\\..\\Schreibweisen Test Ordner\\Bild Eins.jpeg"}},
+        {"a linked folder inside the archive",
+         u"D:\\Archiv",
+         {"D:\\Archiv\\Verkn\xC3\xBCpft Link\\Bild Eins.jpeg"}},
+        {"a .. part climbing out of the base path",
+         u"D:\\Archiv",
+         {"D:\\Archiv\\..\\Archiv\\Schreibweisen Test Ordner\\Bild Eins.jpeg"},
+         false},
+        {"a linked folder leading out of the archive",
+         u"D:\\Archiv",
+         {"D:\\Archiv\\Hinaus\\Bild Eins.jpeg"},
          false},
     };
     for (const Row& row : rows) {
@@ -81,8 +101,7 @@ TEST_F(SpellingsTest, EverySpellingNamesTheFileOnce) {
         ASSERT_EQ(WalkOutcome::kWalked, WalkArchiveOnce(&*record, {}));
         const std::u16string unused = UnusedFilesText(*record);
         const std::u16string csv = CrossReferenceText(*record);
-        const copying::CopyPlan plan =
-            copying::PlanCopy(UsedFiles(*record), record->inputs.basePath, u"E:\\Stick");
+        const copying::CopyPlan plan = PlanUsedFiles(*record, u"E:\\Stick");
         if (!row.resolved) {
             EXPECT_TRUE(
                 unused.starts_with(u"Mediendateien im Archiv: 2, verwendet: 0, "
@@ -98,7 +117,7 @@ TEST_F(SpellingsTest, EverySpellingNamesTheFileOnce) {
                       unused);
         EXPECT_U16_EQ(expectedRows, csv.substr(csv.find(u"\r\n")));
         ASSERT_EQ(1u, plan.files.size());
-        EXPECT_U16_EQ(u"Schreibweisen Test Ordner\\Bild Eins.jpg", plan.files[0].relative);
+        EXPECT_U16_EQ(u"Schreibweisen Test Ordner\\Bild Eins.jpeg", plan.files[0].relative);
         EXPECT_EQ(5, plan.totalBytes) << "planned once, counted once";
         EXPECT_TRUE(plan.outside.empty() && plan.gone.empty());
     }

@@ -20,6 +20,8 @@ class ScanTest : public WorkFolderTest {
 protected:
     void SetUp() override {
         WorkFolderTest::SetUp();
+        // The archive is there, even when empty: one that is not is said after "Done".
+        ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Archiv"));
         UseBasePath(u"D:\\Archiv");
         appSettings.minStringLength = 8;
     }
