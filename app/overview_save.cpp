@@ -20,15 +20,48 @@ namespace {
 
 constexpr int kWaitStep = 50;  // milliseconds between looks at the window
 
-// Deletes the files of a folder of ours (the thumbnails' folder has no folders) and the folder.
+// The file that marks a thumbnails' folder as one a save of the overview made.
+constexpr std::u16string_view kOwnMark = u"Spurlese_\u00DCbersicht.txt";
+
+// Whether the folder is one of ours: it holds our mark, and no folder and no file but thumbnails.
+// Anything else is the user's, and is never moved or deleted.
+bool OurFolder(const std::u16string& folder) {
+    platform::Listing listing(folder, u"*");
+    if (!listing.IsOpen()) return false;
+    bool marked = false;
+    for (const platform::ListingEntry& entry : listing) {
+        if (entry.name == u"." || entry.name == u"..") continue;
+        if (entry.isDirectory) return false;
+        if (entry.name == kOwnMark) {
+            marked = true;
+        } else if (!overview::IsThumbnailName(entry.name)) {
+            return false;
+        }
+    }
+    return marked;
+}
+
+// Deletes a folder of ours with its files; leaves anything else as it is.
 void RemoveOurFolder(const std::u16string& folder) {
-    if (platform::KindOfPath(folder) != platform::PathKind::kFolder) return;
+    if (!OurFolder(folder)) return;
     std::vector<std::u16string> files;
     for (const platform::ListingEntry& entry : platform::Listing(folder, u"*")) {
         if (!entry.isDirectory) files.push_back(folder + u"\\" + entry.name);
     }
     for (const std::u16string& file : files) platform::DeleteFilePath(file);
     platform::RemoveEmptyFolder(folder);
+}
+
+// The thumbnails' folder beside the page: "<page>_Dateien", or, where that name is taken by
+// something of the user's, the first free "<page>_Dateien (2)", "(3)", ...
+std::u16string ThumbnailFolderName(const std::u16string& where, std::u16string_view stem) {
+    const std::u16string first = std::u16string(stem) + u"_Dateien";
+    std::u16string name = first;
+    for (int64_t n = 2; platform::KindOfPath(where + name) != platform::PathKind::kNone &&
+                        !OurFolder(where + name);
+         ++n)
+        name = first + u" (" + Decimal(n) + u")";
+    return name;
 }
 
 void Warn(std::u16string_view text) {
@@ -38,26 +71,42 @@ void Warn(std::u16string_view text) {
 }  // namespace
 
 bool SaveOverview(const ScanRecord& record) {
-    const platform::DialogResult chosen =
-        platform::ChooseSaveFile(kOverviewDialog.title, kOverviewDialog.proposedName,
-                                 kOverviewDialog.filter, kOverviewDialog.filterIndex);
+    const platform::DialogResult chosen = ChooseFileToSave(kOverviewDialog);
     if (chosen.outcome == platform::DialogOutcome::kFailed)
         Warn(u"Das Fenster zum Speichern lie\u00DF sich nicht \u00F6ffnen:\n" + chosen.reason);
     if (chosen.outcome != platform::DialogOutcome::kChosen) return false;
     const std::u16string& page = chosen.path;
     const std::u16string_view name = FileNamePart(page);
-    const std::u16string folderName =
-        std::u16string(name.substr(0, name.rfind(u'.'))) + u"_Dateien";
     const std::u16string where(FolderPart(page));
+    const std::u16string folderName = ThumbnailFolderName(where, name.substr(0, name.rfind(u'.')));
     const std::u16string folder = where + folderName;
     // The new thumbnails go into a folder of their own first; the old folder waits aside until
-    // the new page is written.
+    // the new page is written. What an ended save left under these names goes first; anything
+    // else under them is the user's, and this save stops before it touches it.
     const std::u16string fresh = where + u"~" + folderName + u".neu";
     const std::u16string old = where + u"~" + folderName + u".alt";
-    RemoveOurFolder(fresh);  // what an ended save left
-    if (!platform::CreateFolder(fresh)) {
-        Warn(u"Der Ordner '" + fresh + u"' lie\u00DF sich nicht anlegen: " +
-             platform::LastFileError().reason);
+    RemoveOurFolder(fresh);
+    RemoveOurFolder(old);
+    for (const std::u16string& inTheWay : {fresh, old}) {
+        if (platform::KindOfPath(inTheWay) != platform::PathKind::kNone) {
+            Warn(u"Unter dem Namen '" + inTheWay +
+                 u"' liegt schon etwas, das Spurlese nicht angelegt hat; es bleibt, wie es ist. "
+                 u"Bitte die \u00DCbersicht unter einem anderen Namen speichern.");
+            return false;
+        }
+    }
+    std::string mark;
+    if (!platform::CreateFolder(fresh) ||
+        !platform::ConvertUtf16ToUtf8(
+            u"\uFEFFDiesen Ordner hat Spurlese f\u00FCr die Seite '" + std::u16string(name) +
+                u"' angelegt. Er enth\u00E4lt nur ihre Vorschaubilder; speichern Sie die "
+                u"\u00DCbersicht wieder unter diesem Namen, ersetzt Spurlese ihn.\r\n",
+            &mark) ||
+        !platform::WriteFileBytes(fresh + u"\\" + std::u16string(kOwnMark), mark)) {
+        const std::u16string reason = platform::LastFileError().reason;
+        RemoveOurFolder(fresh);
+        platform::RemoveEmptyFolder(fresh);
+        Warn(u"Der Ordner '" + fresh + u"' lie\u00DF sich nicht anlegen: " + reason);
         return false;
     }
 
@@ -69,24 +118,35 @@ bool SaveOverview(const ScanRecord& record) {
                 u" Vorschaubilder werden erstellt");
     FlushDisplayLines();
     const std::u16string into = fresh + u"\\";
-    const platform::WorkHandle work = platform::StartWork(
+    platform::OwnedWork work(platform::StartWork(
         files.size(), platform::ProcessorCount(), [&files, &thumbnails, &into](size_t k) {
             thumbnails[k] = overview::MakeThumbnail(files[k], into);
-        });
-    BusyRequests requests;
-    size_t done = 0;
-    const auto total = static_cast<int64_t>(files.size());
-    ShowProgress(0, total);
-    while (!platform::WaitWork(work, kWaitStep, &done) && !requests.stop) {
-        ShowProgress(static_cast<int64_t>(done), total);
-        KeepWindowAlive(BusyWork::kOverview, &requests);
-    }
-    platform::FinishWork(work, requests.stop);
+        }));
     const auto finish = [&](bool failed) {
         EndDisplayBatch();
         EndProgress(failed);
         platform::EnableControl(ctl::SaveResultsButton, true);
     };
+    // A page of name-only tiles is not the page promised: without its workers nothing is saved.
+    if (!work) {
+        RemoveOurFolder(fresh);
+        AddInfoLine(u"\u00DCbersicht nicht gespeichert: die Vorschaubilder lie\u00DFen sich nicht "
+                    u"erstellen");
+        finish(true);
+        Warn(u"Die \u00DCbersicht wurde nicht gespeichert: Windows konnte die Threads f\u00FCr "
+             u"die Vorschaubilder nicht starten (zu wenig Speicher?). Bitte andere Programme "
+             u"schlie\u00DFen und es noch einmal versuchen.");
+        return false;
+    }
+    BusyRequests requests;
+    size_t done = 0;
+    const auto total = static_cast<int64_t>(files.size());
+    ShowProgress(0, total);
+    while (!platform::WaitWork(work.Get(), kWaitStep, &done) && !requests.stop) {
+        ShowProgress(static_cast<int64_t>(done), total);
+        KeepWindowAlive(BusyWork::kOverview, &requests);
+    }
+    platform::FinishWork(work.Take(), requests.stop);
     if (requests.stop) {
         RemoveOurFolder(fresh);
         AddInfoLine(u"\u00DCbersicht angehalten, nichts gespeichert");

@@ -10,7 +10,7 @@
 namespace spurlese {
 
 inline constexpr SaveDialog kHitListDialog = {u"Ergebnis speichern", u"Spurlese_Hits.txt",
-                                              u"Text *.txt", 1};
+                                              u"Text *.txt", 1, ReplaceRule::kSilently};
 inline constexpr SaveDialog kCrossReferenceDialog = {
     u"Querverweis f\u00FCr Excel speichern", u"Spurlese_Querverweis.csv",
     u"CSV (Trennzeichen-getrennt) (*.csv)|*.csv", 1};

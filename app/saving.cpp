@@ -1,13 +1,30 @@
 #include "app/saving.h"
 
 #include "platform/file_replace.h"
+#include "platform/text_helpers.h"
 
 namespace spurlese {
 
+platform::DialogResult ChooseFileToSave(const SaveDialog& dialog) {
+    for (;;) {
+        platform::DialogResult chosen = platform::ChooseSaveFile(
+            dialog.title, dialog.proposedName, dialog.filter, dialog.filterIndex);
+        if (chosen.outcome != platform::DialogOutcome::kChosen ||
+            dialog.replace == ReplaceRule::kSilently ||
+            platform::KindOfPath(chosen.path) != platform::PathKind::kFile)
+            return chosen;
+        const int answer = platform::ShowMessageBox(
+            dialog.title,
+            std::u16string(FileNamePart(chosen.path)) +
+                u" ist bereits vorhanden.\nM\u00F6chten Sie sie ersetzen?",
+            platform::kYesNoButtons | platform::kWarningIcon);
+        if (answer == platform::kYesPressed) return chosen;
+    }
+}
+
 SaveResult SaveThroughDialog(const SaveDialog& dialog,
                              const std::function<bool(std::string* bytes)>& makeBytes) {
-    const platform::DialogResult chosen = platform::ChooseSaveFile(
-        dialog.title, dialog.proposedName, dialog.filter, dialog.filterIndex);
+    const platform::DialogResult chosen = ChooseFileToSave(dialog);
     SaveResult result;
     result.dialog = chosen.outcome;
     result.path = chosen.path;

@@ -12,12 +12,21 @@
 
 namespace spurlese {
 
+// Whether a file of the chosen name is replaced only after the user agreed, as Windows' own save
+// dialogs ask, or silently (the hit list, whose replace is safe and always was silent).
+enum class ReplaceRule { kAsk, kSilently };
+
 struct SaveDialog {
     std::u16string_view title;
     std::u16string_view proposedName;
     std::u16string_view filter;  // descriptions and patterns, separated by "|"
     int filterIndex = 1;
+    ReplaceRule replace = ReplaceRule::kAsk;
 };
+
+// The save dialog; a file that is already there is replaced only when the user says yes, and a
+// no brings the dialog back, as in Windows' own.
+platform::DialogResult ChooseFileToSave(const SaveDialog& dialog);
 
 struct SaveResult {
     platform::DialogOutcome dialog = platform::DialogOutcome::kCancelled;

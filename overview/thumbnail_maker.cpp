@@ -28,6 +28,11 @@ std::u16string ThumbnailName(std::u16string_view file) {
     return name + u".jpg";
 }
 
+bool IsThumbnailName(std::u16string_view name) {
+    if (name.size() != 20 || !name.ends_with(u".jpg")) return false;
+    return name.substr(0, 16).find_first_not_of(u"0123456789abcdef") == std::u16string_view::npos;
+}
+
 Thumbnail MakeThumbnail(const std::u16string& file, const std::u16string& folder) {
     const std::u16string name = ThumbnailName(file);
     platform::ThumbnailRequest request;

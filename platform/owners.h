@@ -65,7 +65,13 @@ inline void FinishFileCopyUnchecked(CopyHandle copy) {
     FinishFileCopy(copy);
 }
 
+// Work left to its owner is stopped: no further job begins, those under way are waited for.
+inline void CancelWork(WorkHandle work) {
+    FinishWork(work, true);
+}
+
 using OwnedProcess = Owner<ProcessHandle, CloseProcess>;
+using OwnedWork = Owner<WorkHandle, CancelWork>;
 using OwnedFile = Owner<FileHandle, CloseFileUnchecked>;
 using OwnedCopy = Owner<CopyHandle, FinishFileCopyUnchecked>;
 

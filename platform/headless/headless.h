@@ -51,6 +51,9 @@ void SetCopyChunk(size_t bytes);
 // (a virus scanner or indexer looking at a file just written).
 void HoldFor(std::u16string_view file, int64_t milliseconds);
 
+// The next StartWork fails, as when Windows cannot start a thread.
+void FailNextWorkStart();
+
 // The next UTF-8/UTF-16 conversion fails, as the system's may for a text of gigabytes.
 void FailNextConversion();
 

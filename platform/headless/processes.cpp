@@ -39,6 +39,7 @@ struct Work {
 };
 std::map<WorkHandle, Work> gWorks;
 intptr_t gNextWork = 1;
+bool gFailNextWork = false;  // headless::FailNextWorkStart
 
 Process* FindProcess(ProcessHandle handle) {
     auto it = gProcesses.find(handle);
@@ -49,6 +50,7 @@ Process* FindProcess(ProcessHandle handle) {
 
 void ResetProcesses() {
     gWorks.clear();
+    gFailNextWork = false;
     gRunningIds.clear();
     gPrograms.clear();
     gProcesses.clear();
@@ -142,6 +144,7 @@ void CloseProcess(ProcessHandle handle) {
 }
 
 WorkHandle StartWork(size_t count, int, std::function<void(size_t job)> job) {
+    if (std::exchange(gFailNextWork, false)) return WorkHandle::kNone;
     const WorkHandle handle{gNextWork++};
     gWorks[handle] = {std::move(job), count, 0};
     return handle;
@@ -181,6 +184,11 @@ int64_t MonotonicMilliseconds() {
 }  // namespace platform
 
 namespace headless {
+
+void FailNextWorkStart() {
+    platform::gFailNextWork = true;
+}
+
 
 void SetRunningProcessIds(std::vector<uint32_t> ids) {
     platform::gRunningIds = std::move(ids);
