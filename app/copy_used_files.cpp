@@ -20,7 +20,7 @@ using copying::CopyStatus;
 
 constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
 constexpr int64_t kProgressSteps = 10000;  // the bar's range: a byte count may pass 2^31
-constexpr size_t kUnreadShown = 5;          // unread project files named in a question
+constexpr size_t kUnreadShown = 5;         // unread project files named in a question
 
 // A number with the dots German puts between thousands: "47.395.123".
 std::u16string Grouped(int64_t number) {
@@ -127,20 +127,14 @@ std::u16string CopyListText(const std::vector<std::u16string>& paths,
     for (const std::u16string& path : paths) text += path + u"\r\n";
     if (unread.empty()) return text;
     // Below an empty line, so that a later copy, which reads back the paths of the list, skips it.
-    text += u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie fehlen):\r\n";
+    text +=
+        u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie fehlen):\r\n";
     for (const UnreadProject& project : unread)
         text += u"; " + project.projectFile + u": " + WhyUnread(project) + u"\r\n";
     return text;
 }
 
 bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
-    const UsedFiles used = record.Used();
-    if (used.files.empty() && used.unresolved.empty()) {
-        platform::ShowMessageBox(kTitle,
-                                 u"Die letzte Suche hat keine verwendeten Dateien gefunden.",
-                                 platform::kInformationIcon);
-        return false;
-    }
     // Asked first: what only an unread show uses is missing from the copy.
     if (!record.unread.empty() &&
         platform::ShowMessageBox(
@@ -152,6 +146,13 @@ bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
                 u"\n\nTrotzdem kopieren?",
             platform::kYesNoButtons | platform::kWarningIcon) != platform::kYesPressed)
         return false;
+    const UsedFiles used = record.Used();
+    if (used.files.empty() && used.unresolved.empty()) {
+        platform::ShowMessageBox(kTitle,
+                                 u"Die letzte Suche hat keine verwendeten Dateien gefunden.",
+                                 platform::kInformationIcon);
+        return false;
+    }
     const platform::DialogResult chosen = platform::ChooseFolder(
         u"Ordner wählen, in den die verwendeten Dateien kopiert werden", *lastTarget);
     if (chosen.outcome == platform::DialogOutcome::kFailed) {

@@ -130,12 +130,14 @@ bool SaveOverview(const ScanRecord& record) {
     // A page of name-only tiles is not the page promised: without its workers nothing is saved.
     if (!work) {
         RemoveOurFolder(fresh);
-        AddInfoLine(u"\u00DCbersicht nicht gespeichert: die Vorschaubilder lie\u00DFen sich nicht "
-                    u"erstellen");
+        AddInfoLine(
+            u"\u00DCbersicht nicht gespeichert: die Vorschaubilder lie\u00DFen sich nicht "
+            u"erstellen");
         finish(true);
-        Warn(u"Die \u00DCbersicht wurde nicht gespeichert: Windows konnte die Threads f\u00FCr "
-             u"die Vorschaubilder nicht starten (zu wenig Speicher?). Bitte andere Programme "
-             u"schlie\u00DFen und es noch einmal versuchen.");
+        Warn(
+            u"Die \u00DCbersicht wurde nicht gespeichert: Windows konnte die Threads f\u00FCr "
+            u"die Vorschaubilder nicht starten (zu wenig Speicher?). Bitte andere Programme "
+            u"schlie\u00DFen und es noch einmal versuchen.");
         return false;
     }
     BusyRequests requests;

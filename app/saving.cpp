@@ -7,17 +7,17 @@ namespace spurlese {
 
 platform::DialogResult ChooseFileToSave(const SaveDialog& dialog) {
     for (;;) {
-        platform::DialogResult chosen = platform::ChooseSaveFile(
-            dialog.title, dialog.proposedName, dialog.filter, dialog.filterIndex);
+        platform::DialogResult chosen = platform::ChooseSaveFile(dialog.title, dialog.proposedName,
+                                                                 dialog.filter, dialog.filterIndex);
         if (chosen.outcome != platform::DialogOutcome::kChosen ||
             dialog.replace == ReplaceRule::kSilently ||
             platform::KindOfPath(chosen.path) != platform::PathKind::kFile)
             return chosen;
-        const int answer = platform::ShowMessageBox(
-            dialog.title,
-            std::u16string(FileNamePart(chosen.path)) +
-                u" ist bereits vorhanden.\nM\u00F6chten Sie sie ersetzen?",
-            platform::kYesNoButtons | platform::kWarningIcon);
+        const int answer =
+            platform::ShowMessageBox(dialog.title,
+                                     std::u16string(FileNamePart(chosen.path)) +
+                                         u" ist bereits vorhanden.\nM\u00F6chten Sie sie ersetzen?",
+                                     platform::kYesNoButtons | platform::kWarningIcon);
         if (answer == platform::kYesPressed) return chosen;
     }
 }

@@ -11,8 +11,8 @@ std::u16string UnreadProjectLines(const ScanRecord& record, size_t shown) {
         lines += u"'" + record.unread[k].projectFile + u"': " + WhyUnread(record.unread[k]);
     }
     if (record.unread.size() > shown)
-        lines += u"\nund " + Decimal(static_cast<int64_t>(record.unread.size() - shown)) +
-                 u" weitere";
+        lines +=
+            u"\nund " + Decimal(static_cast<int64_t>(record.unread.size() - shown)) + u" weitere";
     return lines;
 }
 

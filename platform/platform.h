@@ -284,9 +284,9 @@ bool QueryVolume(std::u16string_view path, VolumeFacts* facts);
 // provider. Turned upright by the EXIF orientation and made at most `maxSide` on its long side.
 struct ThumbnailRequest {
     std::u16string source;  // the file
-    std::string encoded;    // a picture's bytes to decode instead of the file (an embedded thumbnail)
-    bool asIs = false;      // `encoded` is the thumbnail already: written as it is
-    int orientation = 1;    // EXIF: 1 upright ... 8
+    std::string encoded;  // a picture's bytes to decode instead of the file (an embedded thumbnail)
+    bool asIs = false;    // `encoded` is the thumbnail already: written as it is
+    int orientation = 1;  // EXIF: 1 upright ... 8
     int maxSide = 256;
     bool video = false;
 };

@@ -8,9 +8,9 @@
 namespace spurlese {
 
 enum class WalkOutcome {
-    kWalked,   // the record's archive is walked (now, or before)
-    kStopped,  // the user stopped the walk: the record has no archive
-    kRefused,  // the base path is empty or not a full path: nothing was walked, and it was said
+    kWalked,       // the record's archive is walked (now, or before)
+    kStopped,      // the user stopped the walk: the record has no archive
+    kRefused,      // the base path is empty or not a full path: nothing was walked, and it was said
     kUnreachable,  // the base path is not there (a drive not connected): nothing was walked
 };
 

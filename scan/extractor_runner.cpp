@@ -135,8 +135,8 @@ void FinishExtractor(ExtractorRun* run, ScanWork* work) {
         // A message and not a line besides: the extractor refused the file (a licence it wants
         // accepted first), even when it says so with exit code 0.
         if (end.exitCode == 0 && !printed) {
-            work->record.unread.push_back({run->projectFile, UnreadProject::Why::kRefused,
-                                           FirstMessageLine(end.errors)});
+            work->record.unread.push_back(
+                {run->projectFile, UnreadProject::Why::kRefused, FirstMessageLine(end.errors)});
         } else if (end.exitCode != 0) {
             work->record.unread.back().detail = FirstMessageLine(end.errors);
         }

@@ -52,7 +52,8 @@ std::u16string ListedName(FolderCache* folders, const std::u16string& folder,
 
 // Whether the folder a link reaches lies in the archive; then *inArchive is that folder, written
 // from the base path as given down through the folders' real names.
-bool InsideArchive(std::u16string_view base, const std::u16string& link, std::u16string* inArchive) {
+bool InsideArchive(std::u16string_view base, const std::u16string& link,
+                   std::u16string* inArchive) {
     const std::u16string reached = platform::FinalPath(link);
     const std::u16string realBase(WithoutFinalBackslash(platform::FinalPath(base)));
     if (reached.empty() || realBase.empty() || reached.size() <= realBase.size() ||
@@ -79,7 +80,8 @@ FileIdentity ResolveIdentity(FolderCache* folders, std::u16string_view basePath,
     for (size_t k = 0; k < parts.size(); ++k) {
         const bool last = k + 1 == parts.size();
         const std::u16string name = ListedName(folders, resolved, parts[k], !last);
-        if (!last && !name.empty() && folders->Kept(resolved).links.count(platform::LowerCase(name))) {
+        if (!last && !name.empty() &&
+            folders->Kept(resolved).links.count(platform::LowerCase(name))) {
             // A junction or symbolic link: the file is the one it reaches, in its real folder,
             // which the archive's walk (that follows no link) lists; one that leads out of the
             // archive names no archive file.

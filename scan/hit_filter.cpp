@@ -43,9 +43,8 @@ size_t ShortExtensionAt(std::u16string_view name, std::u16string_view needle) {
          at = name.find(needle, at + 1)) {
         if (name.substr(0, at).find(u'~') == std::u16string_view::npos) continue;
         const size_t after = at + needle.size();
-        const bool ends =
-            after == name.size() || !((name[after] >= u'a' && name[after] <= u'z') ||
-                                      (name[after] >= u'0' && name[after] <= u'9'));
+        const bool ends = after == name.size() || !((name[after] >= u'a' && name[after] <= u'z') ||
+                                                    (name[after] >= u'0' && name[after] <= u'9'));
         if (ends) return at;
     }
     return std::u16string_view::npos;

@@ -68,8 +68,8 @@ void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
     }
     const std::vector<std::u16string>& missing = record->missing;
     if (missing.empty()) return;
-    const bool walked =
-        record->archiveUnreachable.empty() && WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
+    const bool walked = record->archiveUnreachable.empty() &&
+                        WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
     const archive::ArchiveIndex& index = record->archive;
     std::vector<size_t> order(missing.size());
     for (size_t k = 0; k < order.size(); ++k) order[k] = k;

@@ -189,7 +189,6 @@ void FailNextWorkStart() {
     platform::gFailNextWork = true;
 }
 
-
 void SetRunningProcessIds(std::vector<uint32_t> ids) {
     platform::gRunningIds = std::move(ids);
 }

@@ -194,9 +194,9 @@ bool ReadFileStart(std::u16string_view path, size_t size, std::string* bytes) {
     bytes->assign(size, '\0');
     size_t have = 0;
     DWORD got = 0;
-    while (have < size && ReadFile(file.Get(), bytes->data() + have,
-                                   static_cast<DWORD>(std::min<size_t>(size - have, 1 << 20)),
-                                   &got, nullptr) &&
+    while (have < size &&
+           ReadFile(file.Get(), bytes->data() + have,
+                    static_cast<DWORD>(std::min<size_t>(size - have, 1 << 20)), &got, nullptr) &&
            got > 0)
         have += got;
     bytes->resize(have);
@@ -376,9 +376,9 @@ std::u16string FinalPath(std::u16string_view path) {
     if (!item) return {};
     std::wstring final(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(item.Get(), final.data(),
-                                                       static_cast<DWORD>(final.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length =
+            GetFinalPathNameByHandleW(item.Get(), final.data(), static_cast<DWORD>(final.size()),
+                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) return {};
         if (length < final.size()) {
             final.resize(length);

@@ -72,7 +72,8 @@ TEST(ArchiveWalkTest, OnlyAFullBasePathIsWalked) {
         ASSERT_FALSE(said.empty());
         const bool refused = row.outcome == WalkOutcome::kRefused;
         const bool unreachable = row.outcome == WalkOutcome::kUnreachable;
-        EXPECT_EQ(refused, said.back().find(u"kein vollst\u00E4ndiger Pfad") != std::u16string::npos);
+        EXPECT_EQ(refused,
+                  said.back().find(u"kein vollst\u00E4ndiger Pfad") != std::u16string::npos);
         EXPECT_EQ(unreachable, said.back().find(u"nicht erreichbar") != std::u16string::npos);
         EXPECT_EQ(!refused && !unreachable, record.archive.walked);
     }

@@ -2,6 +2,7 @@
 // name Windows allows, and the page with its thumbnails saved through the program's menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,8 @@ protected:
 // for each file once, nothing left of the first save's folder or of the work on the way.
 TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
     headless::QueueClick(ctl::ApplyFilterButton);
+    headless::QueueMessageAnswer(platform::kOkPressed);   // "Success"
+    headless::QueueMessageAnswer(platform::kYesPressed);  // replace the first page
     for (int k = 0; k < 2; ++k) {
         headless::QueueSaveAnswer(u"E:\\Seite\\Shows.html");
         headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveOverview);
@@ -152,6 +155,10 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
         if (entry.name != u"." && entry.name != u"..") folder.push_back(entry.name);
     }
     EXPECT_EQ((std::vector<std::u16string>{u"Shows_Dateien", u"Shows.html"}), folder);
+    size_t successes = 0;
+    for (const headless::DialogCall& call : headless::DialogCalls())
+        successes += call.title == u"Success";
+    EXPECT_EQ(2u, successes) << "the second save replaced the first";
     const std::u16string thumbs = u"E:\\Seite\\Shows_Dateien\\";
     const std::u16string trip = std::u16string(kArchive) + u"Urlaub \u201E2023\u201C <Meer>\\";
     const struct Row {
@@ -194,6 +201,46 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
     EXPECT_LT(html.find(u"<h2>A.mph</h2>"), html.find(u"<h2>B.mph</h2>"));
     EXPECT_EQ(std::u16string::npos, html.find(u"<script"));
     EXPECT_NE(std::u16string::npos, html.find(u"<html lang=\"de\"><head><meta charset=\"utf-8\">"));
+}
+
+// The user's own page and folder of the same names are never moved, replaced or deleted without
+// asking: a "no" brings the dialog back, a "yes" replaces the page, and the thumbnails take a free
+// folder beside the user's; a save whose workers cannot start saves nothing.
+TEST_F(OverviewPageTest, BesideTheUsersOwnPageAndFolder) {
+    const struct Row {
+        const char* name;
+        int answer;  // to "Meine.html ist bereits vorhanden"
+        bool workersStart;
+        bool replaced;  // the page is ours afterwards
+    } rows[] = {
+        {"no: the dialog comes back, cancelled", platform::kNoPressed, true, false},
+        {"yes: the page replaced, the folder left", platform::kYesPressed, true, true},
+        {"no thumbnail worker: nothing saved", platform::kYesPressed, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        ASSERT_TRUE(headless::MakeFile(u"E:\\Seite\\Meine.html", "meine Seite"));
+        ASSERT_TRUE(headless::MakeFile(u"E:\\Seite\\Meine_Dateien\\Steuer 2023.pdf", "PDF"));
+        headless::QueueClick(ctl::ApplyFilterButton);
+        if (!row.workersStart) headless::QueueLook(headless::FailNextWorkStart);
+        headless::QueueMessageAnswer(row.answer);
+        headless::QueueSaveAnswer(u"E:\\Seite\\Meine.html");
+        headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveOverview);
+        RunProgram();
+        const std::string page = testsupport::FileBytes(u"E:\\Seite\\Meine.html");
+        EXPECT_EQ(row.replaced, page != "meine Seite");
+        EXPECT_EQ("PDF", testsupport::FileBytes(u"E:\\Seite\\Meine_Dateien\\Steuer 2023.pdf"));
+        std::vector<std::u16string> folder;
+        for (const platform::ListingEntry& entry : platform::Listing(u"E:\\Seite", u"*"))
+            if (entry.name != u"." && entry.name != u"..") folder.push_back(entry.name);
+        std::vector<std::u16string> expected = {u"Meine.html", u"Meine_Dateien"};
+        if (row.replaced) expected.push_back(u"Meine_Dateien (2)");
+        std::sort(folder.begin(), folder.end());
+        EXPECT_EQ(expected, folder);
+        EXPECT_EQ(row.replaced, page.find("src=\"Meine_Dateien%20%282%29/") != std::string::npos);
+    }
 }
 
 // Escape or the close box while the thumbnails are made asks, as the copy does; a stop saves
