@@ -56,8 +56,9 @@ bool InsideArchive(std::u16string_view base, const std::u16string& link,
                    std::u16string* inArchive) {
     const std::u16string reached = platform::FinalPath(link);
     const std::u16string realBase(WithoutFinalBackslash(platform::FinalPath(base)));
-    if (reached.empty() || realBase.empty() || reached.size() <= realBase.size() ||
-        reached[realBase.size()] != u'\\' ||
+    // The base path itself (a link back up) or a folder below it.
+    if (reached.empty() || realBase.empty() || reached.size() < realBase.size() ||
+        (reached.size() > realBase.size() && reached[realBase.size()] != u'\\') ||
         platform::LowerCase(reached.substr(0, realBase.size())) != platform::LowerCase(realBase))
         return false;
     *inArchive = std::u16string(base) + reached.substr(realBase.size());

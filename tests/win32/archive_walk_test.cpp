@@ -10,6 +10,7 @@
 
 #include "archive/archive_index.h"
 #include "platform/platform.h"
+#include "scan/file_identity.h"
 #include "scan/hit_filter.h"
 #include "tests/support/test_platform.h"
 
@@ -32,6 +33,33 @@ TEST(RealArchiveWalkTest, LoopsLinksAndLockedFolders) {
               found);
     EXPECT_EQ((std::vector<std::u16string>{base + u"\\Gesperrt"}), unlistable)
         << testsupport::Show(unlistable.empty() ? u"" : unlistable[0]);
+}
+
+// A file named through a link is the file the link reaches, as the walk has it: "Zurück" leads
+// back up into the archive, "Extern" out of it (a file there is no archive file); ".." goes back
+// by text before any link is followed.
+TEST(RealArchiveWalkTest, IdentitiesThroughLinks) {
+    const char* tree = std::getenv("SPURLESE_WALK_TREE");
+    ASSERT_NE(nullptr, tree) << "run through tests/win32/locked_trees_under_wine.sh";
+    const std::u16string base = platform::Utf8ToUtf16(tree);
+    const std::u16string trip = base + u"\\Urlaub 2019 \u2013 Italien";
+    const struct Row {
+        std::u16string path;
+        FileIdentity::Kind kind;
+        std::u16string identity;
+    } rows[] = {
+        {trip + u"\\Zur\u00FCck\\A.jpg", FileIdentity::Kind::kFile, base + u"\\a.JPG"},
+        {trip + u"\\Zur\u00FCck\\Urlaub 2019 \u2013 Italien\\img_0815.JPG",
+         FileIdentity::Kind::kFile, trip + u"\\IMG_0815.jpg"},
+        {trip + u"\\Tag 1\\..\\IMG_0815.jpg", FileIdentity::Kind::kFile, trip + u"\\IMG_0815.jpg"},
+        {base + u"\\Extern\\d.jpg", FileIdentity::Kind::kUnresolved, u""},
+    };
+    for (const Row& row : rows) {
+        FolderCache folders;
+        const FileIdentity identity = ResolveIdentity(&folders, base, row.path, true);
+        EXPECT_EQ(row.kind, identity.kind) << testsupport::Show(row.path);
+        EXPECT_EQ(testsupport::Show(row.identity), testsupport::Show(identity.path));
+    }
 }
 
 }  // namespace

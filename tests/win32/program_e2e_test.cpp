@@ -412,6 +412,14 @@ TEST_F(ProgramEndToEndTest, PlacementStaysOnTheScreenAtAnyScaling) {
     EXPECT_LE(frame.top + client.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
+std::string Narrow(const std::wstring& text) {
+    std::string bytes(text.size() * 3 + 1, '\0');
+    bytes.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    return bytes;
+}
+
 size_t Count(const std::wstring& text, const std::wstring& part) {
     size_t count = 0;
     for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + 1))
@@ -524,6 +532,80 @@ TEST_F(ProgramEndToEndTest, MissingFilesFoundUnusedListAndCrossReferenceSaved) {
             "img_2.jpg\";vorhanden;1234;" + when + ";\r\n" + projectField + beachField +
             "img_10.jpg\";vorhanden;5;" + when + ";\r\n",
         FileBytes(L"D:\\Ausgabe\\quer.csv"));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
+// A show held open without sharing by another program (the slideshow program with it open) while
+// the scan runs: said in "Informationen", and the unused list is refused, naming the show, instead
+// of listing what only that show uses as unused.
+TEST_F(ProgramEndToEndTest, AShowHeldOpenIsNamedAndTheUnusedListRefused) {
+    const std::wstring shows = L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\";
+    PutFile(L"D:\\Familienbilder Stand Juni 2022\\Namen \u201eTag\u201c\\nur hier.jpg", "n");
+    PutFile(shows + L"Namen.mph",
+            "\x05" +
+                Encoded(L"D:\\Familienbilder Stand Juni 2022\\Namen \u201eTag\u201c\\nur hier.jpg",
+                        CP_UTF8) +
+                std::string(2, '\0'));
+    struct Held {
+        HANDLE file;
+        ~Held() { CloseHandle(file); }
+    } held{CreateFileW((shows + L"Namen.mph").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                       nullptr)};
+    ASSERT_NE(INVALID_HANDLE_VALUE, held.file);
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
+               IsWindowEnabled(Child(main, 20));
+    }));
+    EXPECT_NE(std::wstring::npos,
+              Text(Child(main, 16)).find(L"Error reading '" + shows + L"Namen.mph'"));
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 2));
+    HWND box = program.Window(L"Nicht verwendete Dateien speichern");
+    ASSERT_NE(nullptr, box);
+    const std::wstring said = BoxText(box);
+    EXPECT_NE(std::wstring::npos, said.find(L"wird nicht gespeichert")) << Narrow(said);
+    EXPECT_NE(std::wstring::npos, said.find(L"'" + shows +
+                                            L"Namen.mph': der Extraktor konnte sie "
+                                            L"nicht lesen"))
+        << Narrow(said);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+}
+
+// Drive D: not connected (the test's script maps it to a folder that is not there): after "Done"
+// the archive is said to be away, once (the menu's items that need it are disabled, as the
+// headless tests check).
+TEST(DriveEndToEndTest, WithoutDriveDTheArchiveIsSaidToBeAway) {
+    if (!_wgetenv(L"SPURLESE_NO_DRIVE_D")) GTEST_SKIP() << "needs drive D: mapped to nothing";
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\"));
+    const std::wstring work = L"C:\\E2E ohne D\\";
+    CreateDirectoryW(work.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((BuildFolder() + L"tools\\spurlese_strings.exe").c_str(),
+                          (work + L"strings64.exe").c_str(), FALSE));
+    PutFile(L"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Feier.mph",
+            "\x05"
+            "D:\\Familienbilder Stand Juni 2022\\Feier\\a.jpg" +
+                std::string(2, '\0'));
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), work));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    const std::wstring away =
+        L"Das Archiv 'D:\\Familienbilder Stand Juni 2022' ist nicht "
+        L"erreichbar: das Laufwerk D: ist nicht verbunden oder antwortet "
+        L"nicht.";
+    ASSERT_TRUE(WaitFor([&] {
+        return Text(Child(main, 16)).find(away) != std::wstring::npos &&
+               IsWindowEnabled(Child(main, 20));
+    })) << Narrow(Text(Child(main, 16)));
+    EXPECT_EQ(1u, Count(Text(Child(main, 16)), L"nicht erreichbar"));
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, program.ExitCode());
 }
