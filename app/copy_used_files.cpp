@@ -95,11 +95,13 @@ void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& su
     }
     if (paths.empty() && record.unread.empty()) return;
     std::string bytes;
-    if (!platform::ConvertUtf16ToUtf8(CopyListText(paths, record.unread), &bytes) ||
-        WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes) != WriteOutcome::kWritten) {
-        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " +
-                    platform::LastFileError().reason);
+    if (!platform::ConvertUtf16ToUtf8(CopyListText(paths, record.unread), &bytes)) {
+        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: zu gro\u00DF");
+        return;
     }
+    const WriteResult written = WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes);
+    if (written.outcome != WriteOutcome::kWritten)
+        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " + written.reason);
 }
 
 }  // namespace

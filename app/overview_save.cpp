@@ -169,13 +169,15 @@ bool SaveOverview(const ScanRecord& record) {
     result.path = page;
     if (converted && (!hadOld || platform::RenameFile(folder, old))) {
         if (platform::RenameFile(fresh, folder)) {
-            result.written = WriteFileReplacing(page, bytes, &result.kept);
-            if (result.written != WriteOutcome::kWritten) platform::RenameFile(folder, fresh);
+            result.written = WriteFileReplacing(page, bytes);
+            if (result.written.outcome != WriteOutcome::kWritten)
+                platform::RenameFile(folder, fresh);
         }
         if (hadOld && platform::KindOfPath(folder) == platform::PathKind::kNone)
             platform::RenameFile(old, folder);
     }
-    if (result.written == WriteOutcome::kWritten) {
+    const bool saved = result.written.outcome == WriteOutcome::kWritten;
+    if (saved) {
         RemoveOurFolder(old);
         size_t pictures = 0;
         for (const overview::Thumbnail& thumbnail : thumbnails)
@@ -186,7 +188,7 @@ bool SaveOverview(const ScanRecord& record) {
     } else {
         RemoveOurFolder(fresh);
     }
-    finish(result.written != WriteOutcome::kWritten);
+    finish(!saved);
     TellSaveResult(result, kOverviewDialog.title);
     return false;
 }

@@ -32,7 +32,7 @@ SaveResult SaveThroughDialog(const SaveDialog& dialog,
     if (chosen.outcome != platform::DialogOutcome::kChosen) return result;
     std::string bytes;
     // Bytes that cannot be made whole (a text too large to convert) are not written in part.
-    if (makeBytes(&bytes)) result.written = WriteFileReplacing(chosen.path, bytes, &result.kept);
+    if (makeBytes(&bytes)) result.written = WriteFileReplacing(chosen.path, bytes);
     return result;
 }
 
@@ -42,24 +42,27 @@ void TellSaveResult(const SaveResult& result, std::u16string_view title) {
     if (result.dialog == platform::DialogOutcome::kCancelled) return;
     if (result.dialog == platform::DialogOutcome::kFailed) {
         text = u"Das Fenster zum Speichern ließ sich nicht öffnen:\n" + result.reason;
-    } else if (result.written == WriteOutcome::kWritten) {
+    } else if (result.written.outcome == WriteOutcome::kWritten) {
         platform::ShowMessageBox(u"Success", u"The results where successfully saved.",
                                  platform::kInformationIcon);
         return;
-    } else if (result.written == WriteOutcome::kWriteFailed) {
+    } else if (result.written.outcome == WriteOutcome::kWriteFailed) {
         text = u"Beim Schreiben von '" + path +
                u"' ist ein Fehler aufgetreten; vielleicht ist der Datenträger voll.\n"
                u"Eine vorhandene Datei dieses Namens ist unverändert.";
-    } else if (result.written == WriteOutcome::kHalfReplaced) {
+    } else if (result.written.outcome == WriteOutcome::kHalfReplaced) {
         text = u"Windows konnte die Datei '" + path +
                u"' nicht ersetzen. Es ist nichts verloren:\nDer neue Inhalt liegt in '" +
-               result.kept.newFile + u"',\nder alte in '" + result.kept.oldFile + u"'.";
+               result.written.kept.newFile + u"',\nder alte in '" + result.written.kept.oldFile +
+               u"'.";
     } else {
         text = u"Die Datei '" + path +
                u"' ließ sich nicht schreiben. Vielleicht ist sie schreibgeschützt, von einem "
                u"anderen Programm geöffnet, oder der Ordner fehlt.\n"
                u"Eine vorhandene Datei dieses Namens ist unverändert.";
     }
+    // Windows' own words for what went wrong, as they were when it failed.
+    if (!result.written.reason.empty()) text += u"\n\nWindows meldet: " + result.written.reason;
     platform::ShowMessageBox(title, text, platform::kWarningIcon);
 }
 

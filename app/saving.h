@@ -32,9 +32,8 @@ struct SaveResult {
     platform::DialogOutcome dialog = platform::DialogOutcome::kCancelled;
     std::u16string path;    // the chosen file
     std::u16string reason;  // why the dialog failed, in the system's words
-    // WriteFileReplacing's outcome; kNothingWritten also when nothing was tried.
-    WriteOutcome written = WriteOutcome::kNothingWritten;
-    KeptFiles kept;  // after a replace left halfway
+    // WriteFileReplacing's result; kNothingWritten also when nothing was tried.
+    WriteResult written;
 };
 
 // Asks for the file, then makes its bytes (false: they cannot be made, and nothing is written)

@@ -75,10 +75,10 @@ std::u16string KeepAside(const std::u16string& file, std::u16string_view target,
     const std::u16string_view extension =
         dot == std::u16string_view::npos ? std::u16string_view() : name.substr(dot);
     for (int number = 1; number < 100; ++number) {
-        const std::u16string kept =
-            std::u16string(FolderPart(target)) + std::u16string(stem) + u" (" +
-            std::u16string(label) + (number > 1 ? u" " + Decimal(number) : u"") + u")" +
-            std::u16string(extension);
+        const std::u16string kept = std::u16string(FolderPart(target)) + std::u16string(stem) +
+                                    u" (" + std::u16string(label) +
+                                    (number > 1 ? u" " + Decimal(number) : u"") + u")" +
+                                    std::u16string(extension);
         if (platform::KindOfPath(kept) != platform::PathKind::kNone) continue;
         return platform::RenameFile(file, kept) ? kept : file;
     }
@@ -89,7 +89,7 @@ std::u16string KeepAside(const std::u16string& file, std::u16string_view target,
 // (the old file moved to the backup, the new one not moved in) is finished, or else undone
 // before it is tried again, so that the target's name always ends up holding one of the two.
 WriteOutcome PutInPlace(const std::u16string& temporary, std::u16string_view path,
-                        const std::u16string& backup) {
+                        const std::u16string& backup, std::u16string* reason) {
     bool halfway = false;  // nothing has the target's name; the old file is the backup
     bool oldAtBackup = false;
     const auto finishHalfway = [&] {
@@ -122,6 +122,7 @@ WriteOutcome PutInPlace(const std::u16string& temporary, std::u16string_view pat
         if (oldAtBackup) platform::DeleteFilePath(backup);
         return WriteOutcome::kWritten;
     }
+    *reason = platform::LastFileError().reason;
     if (halfway) return WriteOutcome::kHalfReplaced;  // both kept: the new bytes and the old file
     platform::DeleteFilePath(temporary);
     return WriteOutcome::kNothingWritten;
@@ -151,47 +152,57 @@ void RemoveLeftoverFiles(std::u16string_view folder) {
     for (const std::u16string& leftover : leftovers) platform::DeleteFilePath(leftover);
 }
 
-WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes,
-                                KeptFiles* kept) {
+WriteResult WriteFileReplacing(std::u16string_view path, std::string_view bytes) {
+    WriteResult result;
+    // Each failure is told with the reason of the step that failed.
+    const auto failed = [&result](WriteOutcome outcome) {
+        result.outcome = outcome;
+        result.reason = platform::LastFileError().reason;
+        return result;
+    };
     // Fail early for a target held open by another program or read-only, before anything is
     // written. Only an existing file may be let go in a moment; a missing folder stays missing.
     const bool existed = platform::FileSize(path) >= 0;
     const auto writable = [&] { return platform::WritableFile(path); };
-    if (!(existed ? TryForAWhile(writable) : writable())) return WriteOutcome::kNothingWritten;
+    if (!(existed ? TryForAWhile(writable) : writable()))
+        return failed(WriteOutcome::kNothingWritten);
     RemoveLeftoverFiles(WithoutFinalBackslash(FolderPart(path)));
     // What a replace left halfway before kept under this process's names (the old file, the
     // new bytes) must not be overwritten by this save: it goes to a name of its own first, or
     // nothing is written.
-    for (const auto& [name, label] : {std::pair{BackupNameFor(path), u"alt"},
-                                      std::pair{TemporaryNameFor(path), u"neu"}}) {
+    for (const auto& [name, label] :
+         {std::pair{BackupNameFor(path), u"alt"}, std::pair{TemporaryNameFor(path), u"neu"}}) {
         if (platform::KindOfPath(name) == platform::PathKind::kFile &&
             KeepAside(name, path, label) == name) {
-            return WriteOutcome::kNothingWritten;
+            return failed(WriteOutcome::kNothingWritten);
         }
     }
     const unsigned attributes = existed ? platform::KeptAttributes(path) : 0;
 
     const std::u16string temporary = TemporaryNameFor(path);
     platform::OwnedFile file(platform::CreateFileForWriting(temporary));
-    if (!file) return WriteOutcome::kNothingWritten;
+    if (!file) return failed(WriteOutcome::kNothingWritten);
     const bool written =
         platform::WriteToFile(file.Get(), bytes) && platform::FlushFile(file.Get());
     // A full disk may show itself only when the last buffered data goes out at the close.
     const bool closed = platform::CloseFile(file.Take());
     if (!written || !closed) {
+        failed(WriteOutcome::kWriteFailed);
         platform::DeleteFilePath(temporary);
-        return WriteOutcome::kWriteFailed;
+        return result;
     }
-    const WriteOutcome placed = PutInPlace(temporary, path, BackupNameFor(path));
+    std::u16string reason;
+    const WriteOutcome placed = PutInPlace(temporary, path, BackupNameFor(path), &reason);
+    result.outcome = placed;
+    result.reason = reason;
     if (placed == WriteOutcome::kHalfReplaced) {
-        const std::u16string newFile = KeepAside(temporary, path, u"neu");
-        const std::u16string oldFile = KeepAside(BackupNameFor(path), path, u"alt");
-        if (kept) *kept = {newFile, oldFile};
+        result.kept.newFile = KeepAside(temporary, path, u"neu");
+        result.kept.oldFile = KeepAside(BackupNameFor(path), path, u"alt");
     }
     // What the user gave the old file (hidden, say) the new one has too, whichever way it went in.
     if (placed == WriteOutcome::kWritten && attributes != 0)
         platform::SetKeptAttributes(path, attributes);
-    return placed;
+    return result;
 }
 
 }  // namespace spurlese

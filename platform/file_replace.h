@@ -21,8 +21,15 @@ struct KeptFiles {
     std::u16string newFile, oldFile;
 };
 
-WriteOutcome WriteFileReplacing(std::u16string_view path, std::string_view bytes,
-                                KeptFiles* kept = nullptr);
+// How it went: the outcome, why it failed in the system's words (taken at the step that failed,
+// before any other call could change it), and after kHalfReplaced where the two files are.
+struct WriteResult {
+    WriteOutcome outcome = WriteOutcome::kNothingWritten;
+    std::u16string reason;
+    KeptFiles kept;
+};
+
+WriteResult WriteFileReplacing(std::u16string_view path, std::string_view bytes);
 
 // The names beside the target that a save uses on the way: ~spurlese<process id>.tmp for the new
 // bytes, ~spurlese<process id>.bak for the old file.

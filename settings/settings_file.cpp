@@ -232,7 +232,7 @@ bool WriteSettingsFile(SettingsDocument* document) {
     if (!document) return false;
     std::string bytes;
     if (!SettingsFileBytes(document, &bytes) ||
-        WriteFileReplacing(document->fileName, bytes) != WriteOutcome::kWritten) {
+        WriteFileReplacing(document->fileName, bytes).outcome != WriteOutcome::kWritten) {
         return false;
     }
     document->options &= ~int64_t{kModified};

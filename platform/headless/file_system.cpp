@@ -80,6 +80,13 @@ bool Failed(const char16_t* reason) {
     return false;
 }
 
+// An injected fault fails as a device that stops working, with the system's words for it.
+bool Injected(FileOperation operation) {
+    if (!FileOperationFails(operation)) return false;
+    Failed(kDeviceFailed);
+    return true;
+}
+
 bool IsSeparator(char16_t c) {
     return c == u'\\' || c == u'/';
 }
@@ -375,7 +382,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
-    if (FileOperationFails(FileOperation::kCreate) || !WriteFileBytes(path, {}))
+    if (Injected(FileOperation::kCreate) || !WriteFileBytes(path, {}))
         return FileHandle::kNone;
     const FileHandle handle{gNextFile++};
     gOpenFiles[handle] = {std::u16string(path), {}};
@@ -384,7 +391,7 @@ FileHandle CreateFileForWriting(std::u16string_view path) {
 
 bool WriteToFile(FileHandle file, std::string_view bytes) {
     auto open = gOpenFiles.find(file);
-    if (open == gOpenFiles.end() || FileOperationFails(FileOperation::kWrite)) return false;
+    if (open == gOpenFiles.end() || Injected(FileOperation::kWrite)) return false;
     open->second.buffered.append(bytes);
     return true;
 }
@@ -404,7 +411,7 @@ bool Store(OpenFile* open) {
 
 bool FlushFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
-    if (open == gOpenFiles.end() || FileOperationFails(FileOperation::kFlush)) return false;
+    if (open == gOpenFiles.end() || Injected(FileOperation::kFlush)) return false;
     return Store(&open->second);
 }
 
@@ -412,7 +419,7 @@ bool FlushFile(FileHandle file) {
 bool CloseFile(FileHandle file) {
     auto open = gOpenFiles.find(file);
     if (open == gOpenFiles.end()) return false;
-    const bool stored = !FileOperationFails(FileOperation::kClose) && Store(&open->second);
+    const bool stored = !Injected(FileOperation::kClose) && Store(&open->second);
     gOpenFiles.erase(open);
     return stored;
 }
@@ -480,7 +487,7 @@ bool Rename(std::u16string_view source, std::u16string_view target, bool replace
 
 ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view target,
                                  std::u16string_view backup) {
-    if (FileOperationFails(FileOperation::kReplace)) return ReplaceOutcome::kUnchanged;
+    if (Injected(FileOperation::kReplace)) return ReplaceOutcome::kUnchanged;
     const Node* from = Resolve(source);
     const Node* to = Resolve(target);
     if (!from || from->isDirectory || from->unwritable || Held(from) || !to || to->isDirectory ||
@@ -489,7 +496,7 @@ ReplaceOutcome ReplaceWithBackup(std::u16string_view source, std::u16string_view
     }
     const unsigned attributes = to->attributes;
     if (!Rename(target, backup, true)) return ReplaceOutcome::kUnchanged;
-    if (FileOperationFails(FileOperation::kReplaceHalfway) || !Rename(source, target, false))
+    if (Injected(FileOperation::kReplaceHalfway) || !Rename(source, target, false))
         return ReplaceOutcome::kTargetAtBackup;
     Resolve(target)->attributes = attributes;  // as Windows merges them
     return ReplaceOutcome::kReplaced;
@@ -643,7 +650,7 @@ void StepCopy(Copying* copy) {
     const size_t left = copy->bytes.size() - static_cast<size_t>(copy->done);
     const size_t step = std::min(left, gCopyChunk);
     if (step > 0) {
-        if (FileOperationFails(FileOperation::kWrite)) return EndCopy(copy, Failed(kDeviceFailed));
+        if (Injected(FileOperation::kWrite)) return EndCopy(copy, Failed(kDeviceFailed));
         if (FileOperationFails(FileOperation::kDiskFull)) {
             gLastError = {FileErrorKind::kDiskFull, kDiskFull};
             return EndCopy(copy, false);
@@ -655,7 +662,7 @@ void StepCopy(Copying* copy) {
         // The flush to the disk takes a step of its own, as a real one takes its time.
         return;
     }
-    if (FileOperationFails(FileOperation::kFlush)) return EndCopy(copy, Failed(kDeviceFailed));
+    if (Injected(FileOperation::kFlush)) return EndCopy(copy, Failed(kDeviceFailed));
     target->lastWrite = copy->lastWrite;
     EndCopy(copy, true);
 }
@@ -672,7 +679,7 @@ CopyHandle StartFileCopy(std::u16string_view source, std::u16string_view target)
         EndCopy(&copy, Failed(kAccessDenied));
     } else if (Resolve(target)) {
         EndCopy(&copy, Failed(kExists));
-    } else if (FileOperationFails(FileOperation::kCreate)) {
+    } else if (Injected(FileOperation::kCreate)) {
         EndCopy(&copy, Failed(kDeviceFailed));
     } else if (!WriteFileBytes(target, {})) {
         EndCopy(&copy, false);

@@ -26,11 +26,11 @@ protected:
 };
 
 TEST_F(FileReplaceTest, WritesNewAndReplacesOldFiles) {
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "first"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "first").outcome);
     EXPECT_EQ("first", Bytes(kTarget));
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "second, longer"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "second, longer").outcome);
     EXPECT_EQ("second, longer", Bytes(kTarget));
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, ""));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "").outcome);
     EXPECT_EQ(0, platform::FileSize(kTarget));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(kTarget)));
 }
@@ -39,7 +39,7 @@ TEST_F(FileReplaceTest, FileHeldOpenByAnotherProgramStaysAsItWas) {
     for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
         ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
         testsupport::HoldFileOpen(target, true);
-        EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(target, "new"));
+        EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(target, "new").outcome);
         testsupport::HoldFileOpen(target, false);
         EXPECT_EQ("old", Bytes(target));
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
@@ -52,7 +52,7 @@ TEST_F(FileReplaceTest, TargetHeldForAMomentIsSavedOnceLetGo) {
     for (const char16_t* target : {kTarget, u"D:\\Work\\Spurlese.ini"}) {
         ASSERT_TRUE(testsupport::MakeTestFile(target, "old"));
         testsupport::HoldFileOpenFor(target, 200);
-        EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new"))
+        EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new").outcome)
             << testsupport::Show(target);
         EXPECT_EQ("new", Bytes(target));
         EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
@@ -104,8 +104,11 @@ TEST_F(FileReplaceTest, EveryFailingStepLeavesTheOldOrTheNewFile) {
         ASSERT_TRUE(testsupport::MakeTestFile(kTarget, "old", true));
         for (const auto& [operation, count] : row.faults)
             platform::FailFileOperation(operation, count);
-        EXPECT_EQ(row.result, WriteFileReplacing(kTarget, "new")) << row.name;
+        const WriteResult written = WriteFileReplacing(kTarget, "new");
         platform::ClearFileFaults();
+        EXPECT_EQ(row.result, written.outcome) << row.name;
+        // The reason of the step that failed, even after the clean-up calls that followed it.
+        EXPECT_EQ(row.result != kWritten, !written.reason.empty()) << row.name;
         EXPECT_EQ(row.target, Bytes(kTarget)) << row.name;
         EXPECT_EQ(row.temporary, Bytes(TemporaryNameFor(kTarget))) << row.name;
         EXPECT_EQ(row.backup, Bytes(BackupNameFor(kTarget))) << row.name;
@@ -134,7 +137,7 @@ TEST_F(FileReplaceTest, LeftoversOfEndedProcessesGoAtTheNextSave) {
     for (const auto& name : kept) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     for (const auto& name : gone) ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\" + name, "x"));
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\~spurlese997.tmp"));
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "new"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "new").outcome);
     for (const auto& name : kept)
         EXPECT_EQ("x", Bytes(u"D:\\Work\\" + name)) << testsupport::Show(name);
     for (const auto& name : gone)
@@ -149,7 +152,7 @@ TEST_F(FileReplaceTest, WhatAHalfReplaceKeptIsNeverOverwritten) {
     ASSERT_TRUE(testsupport::MakeTestFile(BackupNameFor(kTarget), "old"));
     ASSERT_TRUE(testsupport::MakeTestFile(TemporaryNameFor(kTarget), "new"));
     ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\hits (alt).txt", "older"));
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "newest"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "newest").outcome);
     EXPECT_EQ("newest", Bytes(kTarget));
     EXPECT_EQ("older", Bytes(u"D:\\Work\\hits (alt).txt"));
     EXPECT_EQ("old", Bytes(u"D:\\Work\\hits (alt 2).txt"));
@@ -158,9 +161,11 @@ TEST_F(FileReplaceTest, WhatAHalfReplaceKeptIsNeverOverwritten) {
 }
 
 TEST_F(FileReplaceTest, UnwritablePlacesWriteNothing) {
-    EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(u"D:\\Missing\\hits.txt", "x"));
+    EXPECT_EQ(WriteOutcome::kNothingWritten,
+              WriteFileReplacing(u"D:\\Missing\\hits.txt", "x").outcome);
     ASSERT_TRUE(testsupport::MakeTestFolder(u"D:\\Work\\folder.txt"));
-    EXPECT_EQ(WriteOutcome::kNothingWritten, WriteFileReplacing(u"D:\\Work\\folder.txt", "x"));
+    EXPECT_EQ(WriteOutcome::kNothingWritten,
+              WriteFileReplacing(u"D:\\Work\\folder.txt", "x").outcome);
     EXPECT_EQ(-2, platform::FileSize(u"D:\\Work\\folder.txt"));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(u"D:\\Work\\folder.txt")));
 }
@@ -185,7 +190,7 @@ TEST_F(FileReplaceTest, FilesDeepInLongFolders) {
     const auto first = listing.begin();
     ASSERT_NE(first, listing.end());
     EXPECT_U16_EQ(u"IMG_0815.jpg", first->name);
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(target, "new").outcome);
     EXPECT_EQ("new", Bytes(target));
     EXPECT_EQ(-1, platform::FileSize(TemporaryNameFor(target)));
     EXPECT_TRUE(platform::DeleteFilePath(target));

@@ -26,7 +26,7 @@ protected:
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static WriteOutcome Export(std::u16string_view answer) {
         headless::QueueSaveAnswer(answer);
-        return ExportResults().written;
+        return ExportResults().written.outcome;
     }
 };
 

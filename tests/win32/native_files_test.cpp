@@ -46,7 +46,7 @@ TEST(LongPathTest, FormHandedToWindows) {
 TEST(ReplaceTest, ReplacedFileKeepsItsAttributes) {
     testsupport::ResetForTest();
     ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\hits.txt", "old", true));
-    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(u"D:\\Work\\hits.txt", "new"));
+    EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(u"D:\\Work\\hits.txt", "new").outcome);
     const DWORD attributes = GetFileAttributesW(L"D:\\Work\\hits.txt");
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
