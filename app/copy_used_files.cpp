@@ -7,10 +7,6 @@
 #include "platform/file_replace.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "results_page/busy_loop.h"
-#include "results_page/info_log.h"
-#include "results_page/progress.h"
-#include "ui/controls.h"
 
 namespace spurlese {
 
@@ -19,7 +15,7 @@ namespace {
 using copying::CopyStatus;
 
 constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
-constexpr int64_t kProgressSteps = 10000;  // the bar's range: a byte count may pass 2^31
+constexpr int64_t kProgressSteps = 10000;  // the bar's range
 constexpr size_t kUnreadShown = 5;         // unread project files named in a question
 
 // A number with the dots German puts between thousands: "47.395.123".
@@ -31,27 +27,28 @@ std::u16string Grouped(int64_t number) {
 }
 
 // One line of "Informationen" for a file that was not simply copied or found.
-void TellOutcome(const copying::CopySource& source, const copying::FileOutcome& outcome) {
+void TellOutcome(ResultsPage* page, const copying::CopySource& source,
+                 const copying::FileOutcome& outcome) {
     using Kind = LineTarget::Kind;
     switch (outcome.status) {
         case CopyStatus::kCopied:
-            AddInfoLine(u"Kopiert '" + outcome.target + u"'", {Kind::kFile, outcome.target});
+            page->Info(u"Kopiert '" + outcome.target + u"'", {Kind::kFile, outcome.target});
             return;
         case CopyStatus::kAlreadyThere:
             return;
         case CopyStatus::kStopped:
-            AddInfoLine(u"Angehalten, nicht kopiert: '" + source.path + u"'",
-                        {Kind::kFile, source.path});
+            page->Info(u"Angehalten, nicht kopiert: '" + source.path + u"'",
+                       {Kind::kFile, source.path});
             return;
         case CopyStatus::kConflict:
-            AddInfoLine(
+            page->Info(
                 u"Nicht kopiert, am Ziel liegt schon eine andere Datei: '" + outcome.target + u"'",
                 {Kind::kFile, outcome.target});
             return;
         case CopyStatus::kFailed:
         case CopyStatus::kDiskFull:
-            AddInfoLine(u"Fehler beim Kopieren von '" + source.path + u"': " + outcome.reason,
-                        {Kind::kFile, source.path});
+            page->Info(u"Fehler beim Kopieren von '" + source.path + u"': " + outcome.reason,
+                       {Kind::kFile, source.path});
             return;
     }
 }
@@ -82,8 +79,8 @@ std::vector<std::u16string> EarlierCopies(const std::u16string& list, std::u16st
 
 // The list of what the target holds, safely written into it: the files of earlier copies that
 // are still there, then this copy's.
-void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& summary,
-                   const ScanRecord& record) {
+void WriteCopyList(ResultsPage* page, const copying::CopyPlan& plan,
+                   const copying::CopySummary& summary, const ScanRecord& record) {
     const std::u16string_view basePath = record.inputs.basePath;
     const std::u16string path = plan.targetFolder + std::u16string(kCopyListName);
     std::vector<std::u16string> paths = EarlierCopies(path, basePath, plan.targetFolder);
@@ -96,12 +93,12 @@ void WriteCopyList(const copying::CopyPlan& plan, const copying::CopySummary& su
     if (paths.empty() && record.unread.empty()) return;
     std::string bytes;
     if (!platform::ConvertUtf16ToUtf8(CopyListText(paths, record.unread), &bytes)) {
-        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: zu gro\u00DF");
+        page->Info(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: zu gro\u00DF");
         return;
     }
     const WriteResult written = WriteFileReplacing(path, "\xEF\xBB\xBF" + bytes);
     if (written.outcome != WriteOutcome::kWritten)
-        AddInfoLine(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " + written.reason);
+        page->Info(u"Die Liste '" + path + u"' lie\u00DF sich nicht schreiben: " + written.reason);
 }
 
 }  // namespace
@@ -136,7 +133,7 @@ std::u16string CopyListText(const std::vector<std::u16string>& paths,
     return text;
 }
 
-bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
+bool CopyUsedFiles(const ScanRecord& record, ResultsPage* page, std::u16string* lastTarget) {
     // Asked first: what only an unread show uses is missing from the copy.
     if (!record.unread.empty() &&
         platform::ShowMessageBox(
@@ -174,44 +171,38 @@ bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget) {
     }
     *lastTarget = chosen.path;
 
-    platform::EnableControl(ctl::SaveResultsButton, false);
-    BeginDisplayBatch();
+    page->BeginWork();
     const copying::CopyPlan plan = PlanUsedFiles(record, chosen.path);
-    AddInfoLine(u"Kopieren nach '" + plan.targetFolder + u"': " +
-                Decimal(static_cast<int64_t>(plan.files.size())) +
-                (plan.files.size() == 1 ? u" Datei, " : u" Dateien, ") + Grouped(plan.totalBytes) +
-                u" Bytes");
-    for (const std::u16string& gone : plan.gone) {
-        AddInfoLine(u"Nicht mehr da: '" + gone + u"'", {LineTarget::Kind::kNearestFolder, gone});
-    }
+    page->Info(u"Kopieren nach '" + plan.targetFolder + u"': " +
+               Decimal(static_cast<int64_t>(plan.files.size())) +
+               (plan.files.size() == 1 ? u" Datei, " : u" Dateien, ") + Grouped(plan.totalBytes) +
+               u" Bytes");
+    for (const std::u16string& gone : plan.gone)
+        page->Info(u"Nicht mehr da: '" + gone + u"'", {LineTarget::Kind::kNearestFolder, gone});
     for (const std::u16string& outside : plan.outside)
-        AddInfoLine(u"Nicht kopiert, der Pfad führt aus dem Archiv hinaus: '" + outside + u"'");
-    FlushDisplayLines();
+        page->Info(u"Nicht kopiert, der Pfad führt aus dem Archiv hinaus: '" + outside + u"'");
+    page->ShowNow();
 
-    ShowProgress(0, kProgressSteps);
     BusyRequests requests;
     copying::CopyObserver observer;
-    observer.progress = [&](int64_t done) {
-        ShowProgress(plan.totalBytes > 0 ? done * kProgressSteps / plan.totalBytes : 0,
-                     kProgressSteps);
-        KeepWindowAlive(BusyWork::kCopy, &requests);
+    static_cast<WorkReport&>(observer) = page->Report(BusyWork::kCopy, &requests);
+    // The bar's range is fixed: a byte count may pass what the bar takes (2^31).
+    observer.progress = [page](int64_t done, int64_t total) {
+        page->ShowProgress(total > 0 ? done * kProgressSteps / total : 0, kProgressSteps);
     };
+    page->ShowProgress(0, kProgressSteps);
     observer.fileDone = [&](const copying::CopySource& source,
                             const copying::FileOutcome& outcome) {
-        TellOutcome(source, outcome);
-        KeepWindowAlive(BusyWork::kCopy, &requests);
-        return !requests.stop;
+        TellOutcome(page, source, outcome);
+        return observer.Busy();
     };
-    observer.goOn = [&] { return !requests.stop; };
     const copying::CopySummary summary = copying::RunCopy(plan, observer);
-    WriteCopyList(plan, summary, record);
+    WriteCopyList(page, plan, summary, record);
     const std::u16string line = CopySummaryLine(
         {summary.copied, summary.alreadyThere, summary.conflicts, summary.failed, summary.bytes},
         summary.stopped, summary.diskFull);
-    AddInfoLine(line);
-    EndDisplayBatch();
-    EndProgress(summary.failed > 0 || summary.diskFull);
-    platform::EnableControl(ctl::SaveResultsButton, true);
+    page->Info(line);
+    page->EndWork(summary.failed > 0 || summary.diskFull);
     if (summary.diskFull && !requests.quit) {
         platform::ShowMessageBox(
             kTitle,

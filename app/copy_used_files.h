@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "copy/file_copy.h"
+#include "results_page/results_page.h"
 #include "scan/scan_record.h"
 
 namespace spurlese {
@@ -24,7 +25,7 @@ copying::CopyPlan PlanUsedFiles(const ScanRecord& record, std::u16string_view ta
 // `lastTarget`: the folder picked the time before, where the picker starts; the chosen one
 // afterwards. True when the user closed the window during the copy and agreed to stop: the
 // program ends.
-bool CopyUsedFiles(const ScanRecord& record, std::u16string* lastTarget);
+bool CopyUsedFiles(const ScanRecord& record, ResultsPage* page, std::u16string* lastTarget);
 
 // The summary line of a copy, as "Informationen" shows it.
 struct CopyCounts {

@@ -9,10 +9,6 @@
 #include "platform/owners.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "results_page/busy_loop.h"
-#include "results_page/info_log.h"
-#include "results_page/progress.h"
-#include "ui/controls.h"
 
 namespace spurlese {
 
@@ -70,7 +66,7 @@ void Warn(std::u16string_view text) {
 
 }  // namespace
 
-bool SaveOverview(const ScanRecord& record) {
+bool SaveOverview(const ScanRecord& record, ResultsPage* results) {
     const platform::DialogResult chosen = ChooseFileToSave(kOverviewDialog);
     if (chosen.outcome == platform::DialogOutcome::kFailed)
         Warn(u"Das Fenster zum Speichern lie\u00DF sich nicht \u00F6ffnen:\n" + chosen.reason);
@@ -112,28 +108,22 @@ bool SaveOverview(const ScanRecord& record) {
 
     const std::vector<std::u16string> files = overview::ThumbnailFiles(record);
     std::vector<overview::Thumbnail> thumbnails(files.size());
-    platform::EnableControl(ctl::SaveResultsButton, false);
-    BeginDisplayBatch();
-    AddInfoLine(u"\u00DCbersicht: " + Decimal(static_cast<int64_t>(files.size())) +
-                u" Vorschaubilder werden erstellt");
-    FlushDisplayLines();
+    results->BeginWork();
+    results->Info(u"\u00DCbersicht: " + Decimal(static_cast<int64_t>(files.size())) +
+                  u" Vorschaubilder werden erstellt");
+    results->ShowNow();
     const std::u16string into = fresh + u"\\";
     platform::OwnedWork work(platform::StartWork(
         files.size(), platform::ProcessorCount(), [&files, &thumbnails, &into](size_t k) {
             thumbnails[k] = overview::MakeThumbnail(files[k], into);
         }));
-    const auto finish = [&](bool failed) {
-        EndDisplayBatch();
-        EndProgress(failed);
-        platform::EnableControl(ctl::SaveResultsButton, true);
-    };
     // A page of name-only tiles is not the page promised: without its workers nothing is saved.
     if (!work) {
         RemoveOurFolder(fresh);
-        AddInfoLine(
+        results->Info(
             u"\u00DCbersicht nicht gespeichert: die Vorschaubilder lie\u00DFen sich nicht "
             u"erstellen");
-        finish(true);
+        results->EndWork(true);
         Warn(
             u"Die \u00DCbersicht wurde nicht gespeichert: Windows konnte die Threads f\u00FCr "
             u"die Vorschaubilder nicht starten (zu wenig Speicher?). Bitte andere Programme "
@@ -141,18 +131,17 @@ bool SaveOverview(const ScanRecord& record) {
         return false;
     }
     BusyRequests requests;
+    const WorkReport report = results->Report(BusyWork::kOverview, &requests);
     size_t done = 0;
     const auto total = static_cast<int64_t>(files.size());
-    ShowProgress(0, total);
-    while (!platform::WaitWork(work.Get(), kWaitStep, &done) && !requests.stop) {
-        ShowProgress(static_cast<int64_t>(done), total);
-        KeepWindowAlive(BusyWork::kOverview, &requests);
-    }
+    report.Progress(0, total);
+    while (!platform::WaitWork(work.Get(), kWaitStep, &done) && report.Busy())
+        report.Progress(static_cast<int64_t>(done), total);
     platform::FinishWork(work.Take(), requests.stop);
     if (requests.stop) {
         RemoveOurFolder(fresh);
-        AddInfoLine(u"\u00DCbersicht angehalten, nichts gespeichert");
-        finish(false);
+        results->Info(u"\u00DCbersicht angehalten, nichts gespeichert");
+        results->EndWork();
         return requests.quit;
     }
 
@@ -182,13 +171,13 @@ bool SaveOverview(const ScanRecord& record) {
         size_t pictures = 0;
         for (const overview::Thumbnail& thumbnail : thumbnails)
             pictures += thumbnail.kind == overview::ThumbnailKind::kPicture ? 1 : 0;
-        AddInfoLine(u"\u00DCbersicht gespeichert: '" + page + u"', " +
-                        Decimal(static_cast<int64_t>(pictures)) + u" Vorschaubilder",
-                    {LineTarget::Kind::kFile, page});
+        results->Info(u"\u00DCbersicht gespeichert: '" + page + u"', " +
+                          Decimal(static_cast<int64_t>(pictures)) + u" Vorschaubilder",
+                      {LineTarget::Kind::kFile, page});
     } else {
         RemoveOurFolder(fresh);
     }
-    finish(!saved);
+    results->EndWork(!saved);
     TellSaveResult(result, kOverviewDialog.title);
     return false;
 }

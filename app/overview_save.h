@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/saving.h"
+#include "results_page/results_page.h"
 #include "scan/scan_record.h"
 
 namespace spurlese {
@@ -16,6 +17,6 @@ inline constexpr SaveDialog kOverviewDialog = {u"\u00DCbersicht als Webseite spe
 // then puts the new folder in the old one's place and writes the page, so that a page never
 // points at thumbnails that are not there: whatever fails, the old page and folder stay as they
 // were. True when the user closed the window meanwhile and agreed: the program ends.
-bool SaveOverview(const ScanRecord& record);
+bool SaveOverview(const ScanRecord& record, ResultsPage* results);
 
 }  // namespace spurlese

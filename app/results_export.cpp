@@ -7,9 +7,7 @@
 #include "app/unused_files.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "results_page/info_log.h"
 #include "scan/archive_walk.h"
-#include "ui/controls.h"
 
 namespace spurlese {
 
@@ -27,8 +25,8 @@ bool TextFileBytes(std::u16string_view text, std::string* bytes) {
 
 }  // namespace
 
-SaveResult ExportResults() {
-    const std::u16string text = platform::GetText(ctl::HitsText);
+SaveResult ExportResults(ResultsPage* page) {
+    const std::u16string text = page->HitsText();
     // The filter has no "|": one entry described as "Text *.txt", listing every file.
     return SaveThroughDialog(kHitListDialog,
                              [&text](std::string* bytes) { return TextFileBytes(text, bytes); });
@@ -40,7 +38,7 @@ SaveResult SaveCrossReference(const ScanRecord& record) {
     });
 }
 
-SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests) {
+SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests) {
     const auto refuse = [](std::u16string_view text) {
         platform::ShowMessageBox(kUnusedFilesDialog.title, text, platform::kWarningIcon);
         return SaveResult();  // nothing written, and nothing more to tell
@@ -63,9 +61,9 @@ SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests) {
     WalkOutcome walk = WalkOutcome::kWalked;
     std::u16string notWalked;
     SaveResult result = SaveThroughDialog(kUnusedFilesDialog, [&](std::string* bytes) {
-        BeginDisplayBatch();
-        walk = WalkArchiveOnce(record, ReportOnResultsPage(BusyWork::kWalk, requests));
-        EndDisplayBatch();
+        page->BeginWork();
+        walk = WalkArchiveOnce(record, page->ScanReportFor(BusyWork::kWalk, requests));
+        page->EndWork();
         if (walk != WalkOutcome::kWalked) return false;
         notWalked = UsedFileNotWalked(*record);
         return notWalked.empty() && TextFileBytes(UnusedFilesText(*record), bytes);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/saving.h"
-#include "results_page/busy_loop.h"
+#include "results_page/results_page.h"
 #include "scan/scan_record.h"
 
 namespace spurlese {
@@ -19,7 +19,7 @@ inline constexpr SaveDialog kUnusedFilesDialog = {u"Nicht verwendete Dateien spe
                                                   u"Textdatei (*.txt)|*.txt", 1};
 
 // The text of "Treffer".
-SaveResult ExportResults();
+SaveResult ExportResults(ResultsPage* page);
 
 // Made from a scan's record (app/cross_reference.h, app/unused_files.h). The unused files need
 // the archive walked, which is done now unless it was, under the walk's rule of the busy loop:
@@ -28,7 +28,7 @@ SaveResult ExportResults();
 SaveResult SaveCrossReference(const ScanRecord& record);
 // Refused with a message, before the save dialog, when the scan could not read a project file or
 // reach the archive, and after the walk when a used file is no longer where the scan found it.
-SaveResult SaveUnusedFiles(ScanRecord* record, BusyRequests* requests);
+SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests);
 
 // The message for an archive that is not there: where, why, and that nothing was saved.
 std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why);

@@ -1,7 +1,6 @@
 #include "app/show_in_folder.h"
 
 #include "platform/platform.h"
-#include "results_page/info_log.h"
 
 namespace spurlese {
 
@@ -22,8 +21,7 @@ std::u16string NearestExistingFolder(std::u16string_view path) {
     return {};
 }
 
-void ShowLineInFolder(int control, int64_t line) {
-    const LineTarget target = TargetOfLine(control, line);
+void ShowLineInFolder(const LineTarget& target) {
     switch (target.kind) {
         case LineTarget::Kind::kNone:
             return;

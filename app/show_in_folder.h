@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "scan/scan_report.h"
+
 namespace spurlese {
 
 // Does nothing for a line that stands for nothing (an empty one, a "Filtering" line); tells the
 // user when the file is gone since the scan.
-void ShowLineInFolder(int control, int64_t line);
+void ShowLineInFolder(const LineTarget& target);
 
 // The path's nearest folder that exists, the path itself included; empty when there is none.
 std::u16string NearestExistingFolder(std::u16string_view path);

@@ -80,11 +80,11 @@ ArchiveIndex WalkArchive(std::u16string_view basePath, const WalkObserver& obser
             const uint32_t folder = pending.back();
             pending.pop_back();
             ListFolder(&index, folder, observer, &pending);
-            if (observer.progress) observer.progress(done, top.size());
-            if (observer.goOn && !observer.goOn()) return index;
+            observer.Progress(static_cast<int64_t>(done), static_cast<int64_t>(top.size()));
+            if (!observer.Busy()) return index;
         }
     }
-    if (observer.progress) observer.progress(top.size(), top.size());
+    observer.Progress(static_cast<int64_t>(top.size()), static_cast<int64_t>(top.size()));
     index.walked = true;
     index.milliseconds = platform::MonotonicMilliseconds() - started;
     return index;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/work_report.h"
+
 namespace spurlese::archive {
 
 struct ArchiveFile {
@@ -34,13 +36,11 @@ struct ArchiveIndex {
     std::u16string Path(const ArchiveFile& file) const;
 };
 
-struct WalkObserver {
+// `progress`: after every folder, how many of the base path's own folders are done, of how
+// many; `busy` is asked after every folder, false stops the walk.
+struct WalkObserver : WorkReport {
     // A folder that cannot be listed (the walk goes on).
     std::function<void(std::u16string_view folder)> unlistable;
-    // After every folder: how many of the base path's own folders are done, of how many.
-    std::function<void(size_t done, size_t total)> progress;
-    // Asked after every folder; false stops the walk.
-    std::function<bool()> goOn;
 };
 
 // Walks the base path and every folder below it, without following a junction or a symbolic

@@ -93,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
         copying::PlanCopy(files, std::u16string(source.begin(), source.end()),
                           std::u16string(target.begin(), target.end()));
     copying::CopyObserver observer;
-    observer.progress = [](int64_t) { TakeMessages(); };
+    observer.progress = [](int64_t, int64_t) { TakeMessages(); };
     observer.fileDone = [](const copying::CopySource&, const copying::FileOutcome&) {
         TakeMessages();
         return true;

@@ -10,7 +10,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "program/program.h"
-#include "results_page/busy_loop.h"
+#include "results_page/results_page.h"
 #include "scan/hit_filter.h"
 #include "settings/app_settings.h"
 #include "ui/main_window.h"
@@ -41,7 +41,8 @@ double FilterSeconds(int distinct) {
     ScanInputs inputs;
     inputs.basePath = appSettings.basePath;
     BusyRequests requests;
-    const ScanReport report = ReportOnResultsPage(BusyWork::kScan, &requests);
+    ResultsPage page;
+    const ScanReport report = page.ScanReportFor(BusyWork::kScan, &requests);
     const auto start = std::chrono::steady_clock::now();
     ScanWork work(inputs, report);
     const LineContext context = MakeLineContext(&work, u"D:\\P\\p.mph");

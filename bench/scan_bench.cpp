@@ -118,7 +118,8 @@ int wmain(int argc, wchar_t** argv) {
         if (!openWindow()) return -1.0;
         const auto start = std::chrono::steady_clock::now();
         const double cpu = ThreadSeconds();
-        ScanOnResultsPage(ReadScanInputs());
+        ResultsPage page;
+        ScanOnResultsPage(&page, ReadScanInputs());
         threadSeconds = ThreadSeconds() - cpu;
         return Seconds(start);
     };

@@ -230,9 +230,7 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     CopySummary summary;
     int64_t written = 0;  // bytes of the files whose bytes are all written
     bool stop = false;
-    const auto progress = [&](int64_t done) {
-        if (observer.progress) observer.progress(done);
-    };
+    const auto progress = [&](int64_t done) { observer.Progress(done, plan.totalBytes); };
     const TargetVolume volume = VolumeOf(plan.targetFolder);
     const auto tell = [&](size_t k, const FileOutcome& outcome) {
         switch (outcome.status) {
@@ -272,12 +270,14 @@ CopySummary RunCopy(const CopyPlan& plan, const CopyObserver& observer) {
     const auto awaitPrevious = [&] {
         int64_t ignored = 0;
         while (previous != SIZE_MAX &&
-               !platform::WaitFileCopy(previousUnderway.copy.Get(), kProgressInterval, &ignored))
+               !platform::WaitFileCopy(previousUnderway.copy.Get(), kProgressInterval, &ignored)) {
             progress(written);
+            if (!observer.Busy()) stop = true;  // after this file: it is written, and is kept
+        }
         settlePrevious();
     };
     const auto stopAsked = [&] {
-        if (observer.goOn && !observer.goOn()) stop = true;
+        if (!observer.Busy()) stop = true;
         return stop;
     };
     std::unordered_set<std::u16string> cleaned;

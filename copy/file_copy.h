@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/work_report.h"
+
 namespace spurlese::copying {
 
 struct CopySource {
@@ -45,14 +47,13 @@ struct FileOutcome {
     std::u16string reason;  // why it failed, in the system's words
 };
 
-// Told while the copy runs: `progress` the bytes of the whole plan done so far, `fileDone` after
-// each file (false stops the copy: no further file is started). `goOn` is asked before each file
-// is started and at every step of one under way; false stops the copy: the file being written is
-// abandoned (its temporary file removed), one already written and being flushed is finished.
-struct CopyObserver {
-    std::function<void(int64_t done)> progress;
+// Told while the copy runs: `progress` the bytes of the whole plan done so far, of all its bytes,
+// `fileDone` after each file (false stops the copy: no further file is started). `busy` is asked
+// before each file is started and at every step of one under way, also while the file before is
+// flushed; false stops the copy: the file being written is abandoned (its temporary file removed),
+// one already written and being flushed is finished.
+struct CopyObserver : WorkReport {
     std::function<bool(const CopySource& source, const FileOutcome& outcome)> fileDone;
-    std::function<bool()> goOn;
 };
 
 struct CopySummary {

@@ -10,12 +10,9 @@
 #include "app/overview_save.h"
 #include "app/results_export.h"
 #include "app/show_in_folder.h"
-#include "app/startup_checks.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
-#include "results_page/busy_loop.h"
-#include "results_page/info_log.h"
-#include "results_page/progress.h"
+#include "program/startup_checks.h"
 #include "scan/scan_driver.h"
 #include "settings/app_settings.h"
 #include "settings/window_placement.h"
@@ -28,9 +25,11 @@ namespace spurlese {
 
 namespace {
 
-// What the program keeps from one event to the next: the record of the last scan that finished
-// (none before a scan, and after one that could not run), and the folder the last copy went to.
+// What the program keeps from one event to the next: the results page, the record of the last
+// scan that finished (none before a scan, and after one that could not run), and the folder the
+// last copy went to.
 struct ProgramState {
+    ResultsPage page;
     std::optional<ScanRecord> lastScan;
     std::u16string lastCopyTarget;
 };
@@ -93,8 +92,8 @@ void FollowMustContainBase() {
     ShowMinLength();
 }
 
-void SaveResults() {
-    TellSaveResult(ExportResults(), kHitListDialog.title);
+void SaveResults(ResultsPage* page) {
+    TellSaveResult(ExportResults(page), kHitListDialog.title);
 }
 
 // What the results page offers besides a click on "Ergebnis speichern": the items of its arrow's
@@ -138,7 +137,7 @@ void ApplyFilter(ProgramState* state) {
     // The focus follows the page: the hits while they come, then "Ergebnis speichern", unless
     // the user has put it elsewhere meanwhile.
     platform::FocusControl(ctl::HitsText);
-    state->lastScan = ScanOnResultsPage(ReadScanInputs());
+    state->lastScan = ScanOnResultsPage(&state->page, ReadScanInputs());
     SetResultsMenus(OffersRecordItems(state->lastScan));
     platform::EnableControl(ctl::SaveResultsButton, true);
     if (platform::FocusedControl() == ctl::HitsText) platform::FocusControl(ctl::SaveResultsButton);
@@ -146,12 +145,13 @@ void ApplyFilter(ProgramState* state) {
 
 // True when the program is to end (closed during a copy or a walk).
 bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
+    ResultsPage* page = &state->page;
     if (event.command == kShowInFolder) {
-        ShowLineInFolder(event.control, event.line);
+        ShowLineInFolder(page->TargetOfLine(event.control, event.line));
         return false;
     }
     if (event.command == kSaveHitList) {
-        SaveResults();
+        SaveResults(page);
         return false;
     }
     // Disabled without a record; a command that comes all the same does nothing.
@@ -159,15 +159,15 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
     ScanRecord& record = *state->lastScan;
     switch (event.command) {
         case kCopyUsedFiles:
-            return CopyUsedFiles(record, &state->lastCopyTarget);
+            return CopyUsedFiles(record, page, &state->lastCopyTarget);
         case kSaveOverview:
-            return SaveOverview(record);
+            return SaveOverview(record, page);
         case kSaveCrossReference:
             TellSaveResult(SaveCrossReference(record), kCrossReferenceDialog.title);
             return false;
         case kSaveUnusedFiles: {
             BusyRequests requests;
-            TellSaveResult(SaveUnusedFiles(&record, &requests), kUnusedFilesDialog.title);
+            TellSaveResult(SaveUnusedFiles(&record, page, &requests), kUnusedFilesDialog.title);
             return requests.quit;
         }
         default:
@@ -197,7 +197,7 @@ void DispatchControlEvent(int control, ProgramState* state) {
             ApplyFilter(state);
             break;
         case ctl::SaveResultsButton:
-            SaveResults();
+            SaveResults(&state->page);
             break;
         case ctl::ResultsHelpButton:
         case ctl::SettingsHelpButton:
@@ -223,14 +223,14 @@ ScanInputs ReadScanInputs() {
     return inputs;
 }
 
-std::optional<ScanRecord> ScanOnResultsPage(const ScanInputs& inputs) {
-    ClearHitList();
+std::optional<ScanRecord> ScanOnResultsPage(ResultsPage* page, const ScanInputs& inputs) {
+    page->ClearHits();
     platform::EnableControl(ctl::ApplyFilterButton, false);
     BusyRequests requests;  // a scan drops the user's events: nothing is ever asked
-    BeginDisplayBatch();
+    page->BeginWork();
     std::optional<ScanRecord> record =
-        RunScan(inputs, ReportOnResultsPage(BusyWork::kScan, &requests));
-    EndDisplayBatch();
+        RunScan(inputs, page->ScanReportFor(BusyWork::kScan, &requests));
+    page->EndWork();
     platform::EnableControl(ctl::ApplyFilterButton, true);
     return record;
 }
@@ -239,8 +239,6 @@ void ResetProgramLists() {
     ResetAnchors();
     ResetPageTable();
     ResetAppSettings();
-    ResetDisplays();
-    ResetProgress();
 }
 
 int RunProgram() {
@@ -274,7 +272,7 @@ int RunProgram() {
             } else if (event.number == platform::kMenuCommand) {
                 quit = DispatchMenuCommand(event, &state);
             } else if (event.number == platform::kLineActivated) {
-                ShowLineInFolder(event.control, event.line);
+                ShowLineInFolder(state.page.TargetOfLine(event.control, event.line));
             }
         }
         SaveSettings();

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "results_page/results_page.h"
 #include "scan/scan_record.h"
 
 namespace spurlese {
@@ -20,7 +21,7 @@ ScanInputs ReadScanInputs();
 // A scan as "Filter anwenden" runs it: "Treffer" emptied, "Filter anwenden" disabled while it
 // runs, its lines and progress on the results page, the window's events dropped. The record of a
 // scan that could not run is none.
-std::optional<ScanRecord> ScanOnResultsPage(const ScanInputs& inputs);
+std::optional<ScanRecord> ScanOnResultsPage(ResultsPage* page, const ScanInputs& inputs);
 
 // The items of the results page's menus (the arrow of "Ergebnis speichern", the context menus of
 // "Treffer" and "Informationen"), by their commands.
@@ -35,8 +36,8 @@ enum Command : int {
 };
 }  // namespace menu
 
-// Empties every list the program keeps (page table, anchors, settings, the results page's
-// displays and progress) for a new start.
+// Empties every list the program keeps (page table, anchors, settings) for a new start; the
+// results page is RunProgram's own.
 void ResetProgramLists();
 
 }  // namespace spurlese

@@ -60,19 +60,17 @@ WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
         report.Info(u"Das Archiv '" + base + u"' ist nicht erreichbar: " + why + u".");
         return WalkOutcome::kUnreachable;
     }
-    bool stopped = false;
     archive::WalkObserver observer;
     observer.unlistable = [&report](std::u16string_view folder) {
         report.Info(u"Error examining the path '" + std::u16string(folder) + u"'");
     };
     // After every folder: a listing costs far more than a look at the window's events, and the
     // bar moves only when one of the base path's own folders is done.
-    observer.progress = [&](size_t done, size_t total) {
+    observer.progress = [&report](int64_t done, int64_t total) {
         // An archive without folders has no steps to show: the bar stays as it is.
-        if (total > 0) report.Progress(static_cast<int64_t>(done), static_cast<int64_t>(total));
-        stopped = !report.Busy();
+        if (total > 0) report.Progress(done, total);
     };
-    observer.goOn = [&stopped] { return !stopped; };
+    observer.busy = [&report] { return report.Busy(); };
     archive::ArchiveIndex index = archive::WalkArchive(base, observer);
     report.ProgressEnd();
     if (!index.walked) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/work_report.h"
+
 namespace spurlese {
 
 // What a shown line stands for, so that a double click on it can show it in Explorer: a file, or
@@ -18,14 +20,11 @@ struct LineTarget {
     std::u16string path;
 };
 
-struct ScanReport {
+// The lines of a scan besides its progress and its moments between steps (WorkReport).
+struct ScanReport : WorkReport {
     std::function<void(std::u16string_view text, LineTarget target)> info;
     std::function<void(std::u16string_view text, LineTarget target)> hit;
-    // Done so far of `total` steps; a total that grows (a walk finds more folders) is given again.
-    std::function<void(int64_t done, int64_t total)> progress;
     std::function<void()> progressEnd;
-    // Between steps of long work. False: the user asked to stop (only work that may stop asks).
-    std::function<bool()> busy;
     // What was told so far should be seen now (the opening line of a scan).
     std::function<void()> showNow;
 
@@ -35,13 +34,9 @@ struct ScanReport {
     void Hit(std::u16string_view text, LineTarget target = {}) const {
         if (hit) hit(text, std::move(target));
     }
-    void Progress(int64_t done, int64_t total) const {
-        if (progress) progress(done, total);
-    }
     void ProgressEnd() const {
         if (progressEnd) progressEnd();
     }
-    bool Busy() const { return !busy || busy(); }
     void ShowNow() const {
         if (showNow) showNow();
     }

@@ -1,6 +1,6 @@
 #include "scan/directory_examination.h"
 
-#include "results_page/busy_loop.h"
+#include "results_page/results_page.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 
@@ -18,7 +18,8 @@ protected:
         return spurlese::FileListedInFolder(path, report_);
     }
     BusyRequests requests_;
-    ScanReport report_ = ReportOnResultsPage(BusyWork::kScan, &requests_);
+    ResultsPage page_;
+    ScanReport report_ = page_.ScanReportFor(BusyWork::kScan, &requests_);
 };
 
 TEST_F(DirectoryExaminationTest, NamesMatchWithoutRegardToLetterCase) {

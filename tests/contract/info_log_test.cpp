@@ -1,4 +1,4 @@
-#include "results_page/info_log.h"
+#include "results_page/results_page.h"
 
 #include <string>
 #include <vector>
@@ -10,29 +10,32 @@ namespace spurlese {
 
 namespace {
 
-using InfoLogTest = WindowTest;
+class InfoLogTest : public WindowTest {
+protected:
+    ResultsPage page;
+};
 
 TEST_F(InfoLogTest, EachDisplayGetsOnlyItsOwnLines) {
-    EXPECT_TRUE(AddInfoLine(u"Es wird gesucht unter 'C:\\P' nach treffern in 'D:\\B'"));
-    EXPECT_TRUE(AddHitLine(u"D:\\B\\a.jpg"));
-    EXPECT_TRUE(AddInfoLine(u"Done"));
+    EXPECT_TRUE(page.Info(u"Es wird gesucht unter 'C:\\P' nach treffern in 'D:\\B'"));
+    EXPECT_TRUE(page.Hit(u"D:\\B\\a.jpg"));
+    EXPECT_TRUE(page.Info(u"Done"));
     EXPECT_U16_EQ(u"Es wird gesucht unter 'C:\\P' nach treffern in 'D:\\B'\r\nDone",
                   platform::GetText(ctl::InfoText));
     EXPECT_U16_EQ(u"D:\\B\\a.jpg", platform::GetText(ctl::HitsText));
 }
 
 TEST_F(InfoLogTest, LinesAreWrittenAsGiven) {
-    AddInfoLine(u"Error examining the path 'D:\\Tom's Fotos'");
-    AddInfoLine(u"");
-    AddInfoLine(u"  leading and trailing  ");
+    page.Info(u"Error examining the path 'D:\\Tom's Fotos'");
+    page.Info(u"");
+    page.Info(u"  leading and trailing  ");
     EXPECT_U16_EQ(u"Error examining the path 'D:\\Tom's Fotos'\r\n\r\n  leading and trailing  ",
                   platform::GetText(ctl::InfoText));
 }
 
 TEST_F(InfoLogTest, LinesAreDroppedWhileTheWindowDoesNotExist) {
     platform::CloseWindow(platform::kMainWindow);
-    EXPECT_FALSE(AddInfoLine(u"lost"));
-    EXPECT_FALSE(AddHitLine(u"lost"));
+    EXPECT_FALSE(page.Info(u"lost"));
+    EXPECT_FALSE(page.Hit(u"lost"));
     ASSERT_TRUE(OpenMainWindow());
     EXPECT_U16_EQ(u"", platform::GetText(ctl::InfoText));
     EXPECT_U16_EQ(u"", platform::GetText(ctl::HitsText));
@@ -40,12 +43,12 @@ TEST_F(InfoLogTest, LinesAreDroppedWhileTheWindowDoesNotExist) {
 
 TEST_F(InfoLogTest, TheViewFollowsEveryNewLine) {
     for (int i = 0; i < 150; ++i) {
-        AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Urlaub\\IMG_0001.JPG");
+        page.Hit(u"D:\\Familienbilder Stand Juni 2022\\Urlaub\\IMG_0001.JPG");
         if (i % 50 == 49) {
             EXPECT_TRUE(testsupport::InsertionPointInView(ctl::HitsText)) << i;
         }
     }
-    for (int i = 0; i < 150; ++i) AddInfoLine(u"Filtering 'x.mph'");
+    for (int i = 0; i < 150; ++i) page.Info(u"Filtering 'x.mph'");
     EXPECT_TRUE(testsupport::InsertionPointInView(ctl::InfoText));
 }
 
@@ -72,15 +75,15 @@ TEST_F(InfoLogTest, GatheredLinesEndUpAsIfAddedOneByOne) {
                     expected.empty() ? std::u16string(line) : u"\r\n" + std::u16string(line);
             };
             if (*before) {
-                AddInfoLine(before);
+                page.Info(before);
                 add(before);
             }
-            BeginDisplayBatch();
+            page.BeginWork();
             for (const auto& line : lines) {
-                AddInfoLine(line);
+                page.Info(line);
                 add(line);
             }
-            EndDisplayBatch();
+            page.EndWork();
             EXPECT_U16_EQ(expected, platform::GetText(ctl::InfoText))
                 << testsupport::Show(before) << " + " << lines.size() << " lines";
             EXPECT_EQ(static_cast<int64_t>(expected.size()), platform::TextLength(ctl::InfoText));

@@ -2,7 +2,7 @@
 #include <span>
 #include <string>
 
-#include "app/startup_checks.h"
+#include "program/startup_checks.h"
 #include "settings/app_settings.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"

@@ -1,7 +1,7 @@
 // The start of a run with the extractor in place (its absence ends the process and is tested
 // where a whole program runs).
 #include "app/help_icon.h"
-#include "app/startup_checks.h"
+#include "program/startup_checks.h"
 #include "settings/app_settings.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"

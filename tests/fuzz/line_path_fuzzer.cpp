@@ -13,7 +13,7 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "program/program.h"
-#include "results_page/busy_loop.h"
+#include "results_page/results_page.h"
 #include "scan/hit_filter.h"
 #include "scan/line_splitter.h"
 #include "settings/app_settings.h"
@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     inputs.basePath = (data[1] & 2) ? u"D:\\Archiv\\" : u"D:\\Archiv";
     inputs.stripBase = (data[1] & 1) != 0;
     BusyRequests requests;
-    const ScanReport report = ReportOnResultsPage(BusyWork::kScan, &requests);
+    ResultsPage page;
+    const ScanReport report = page.ScanReportFor(BusyWork::kScan, &requests);
     ScanWork work(inputs, report);
     const LineContext context = MakeLineContext(&work, u"C:\\P\\x.mph");
     LineSplitter splitter;

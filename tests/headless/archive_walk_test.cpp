@@ -29,17 +29,18 @@ TEST(ArchiveWalkTest, LinksAreNotFollowedAndUnlistableFoldersAreTold) {
     headless::MakeFile(u"D:\\Archiv\\Verlinkt\\e.jpg");
     headless::SetReparseTag(u"D:\\Archiv\\Verlinkt", 0xA000000C);
     std::vector<std::u16string> unlistable;
-    std::vector<std::pair<size_t, size_t>> progress;
-    const archive::ArchiveIndex index = archive::WalkArchive(
-        u"D:\\Archiv", {[&](std::u16string_view folder) { unlistable.emplace_back(folder); },
-                        [&](size_t done, size_t total) { progress.emplace_back(done, total); }});
+    std::vector<std::pair<int64_t, int64_t>> progress;
+    archive::WalkObserver observer;
+    observer.unlistable = [&](std::u16string_view folder) { unlistable.emplace_back(folder); };
+    observer.progress = [&](int64_t done, int64_t total) { progress.emplace_back(done, total); };
+    const archive::ArchiveIndex index = archive::WalkArchive(u"D:\\Archiv", observer);
     ASSERT_EQ(2u, index.files.size());
     EXPECT_U16_EQ(u"D:\\Archiv\\Sub\\a.jpg", index.Path(index.files[0]));
     EXPECT_U16_EQ(u"D:\\Archiv\\OneDrive\\d.jpg", index.Path(index.files[1]));
     EXPECT_EQ((std::vector<std::u16string>{u"D:\\Archiv\\Gesperrt"}), unlistable);
     EXPECT_EQ(4u, index.foldersWalked);
     // The base path's own folders (Sub, Gesperrt, OneDrive) count the progress, to the end.
-    EXPECT_EQ((std::pair<size_t, size_t>{3, 3}), progress.back());
+    EXPECT_EQ((std::pair<int64_t, int64_t>{3, 3}), progress.back());
 }
 
 // A base path that is empty or depends on the current drive or folder would walk something else

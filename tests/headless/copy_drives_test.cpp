@@ -67,13 +67,13 @@ TEST(CopyDrivesTest, EachFileAsTheTargetAndTheSourceAllow) {
         copying::FileOutcome told;
         copying::CopyObserver observer;
         int steps = 0;
-        observer.progress = [&](int64_t) {
+        observer.progress = [&](int64_t, int64_t) {
             if (++steps == 3 && row.rewrittenOnTheWay) {
                 headless::MakeFile(kSource, std::string(100, 'n'));
                 headless::SetLastWrite(kSource, kTaken + 10000000);
             }
         };
-        observer.goOn = [&] { return !(row.stoppedOnTheWay && steps >= 3); };
+        observer.busy = [&] { return !(row.stoppedOnTheWay && steps >= 3); };
         observer.fileDone = [&](const copying::CopySource&, const copying::FileOutcome& outcome) {
             told = outcome;
             return true;

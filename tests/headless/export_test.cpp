@@ -26,7 +26,8 @@ protected:
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
     static WriteOutcome Export(std::u16string_view answer) {
         headless::QueueSaveAnswer(answer);
-        return ExportResults().written.outcome;
+        ResultsPage page;
+        return ExportResults(&page).written.outcome;
     }
 };
 
@@ -62,7 +63,8 @@ TEST_F(ExportTest, BytesOfTheHitsFile) {
 }
 
 TEST_F(ExportTest, CancelAndUnwritablePlacesWriteNothing) {
-    EXPECT_EQ(platform::DialogOutcome::kCancelled, ExportResults().dialog);  // no answer
+    ResultsPage page;
+    EXPECT_EQ(platform::DialogOutcome::kCancelled, ExportResults(&page).dialog);  // no answer
     EXPECT_EQ(WriteOutcome::kNothingWritten, Export(u"D:\\Missing\\x.txt"));
     headless::MakeFile(kTarget, "old");
     headless::SetUnwritable(kTarget);  // held open by another program

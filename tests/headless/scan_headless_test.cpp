@@ -2,7 +2,7 @@
 // the exact command line started, listings counted, listing order under control.
 #include "platform/headless/headless.h"
 #include "platform/text_helpers.h"
-#include "results_page/info_log.h"
+#include "results_page/results_page.h"
 #include "tests/support/scan_fixture.h"
 #include "tests/support/stand_in_programs.h"
 
@@ -133,7 +133,7 @@ TEST_F(HeadlessScanTest, SameHitsFromTheScanAsFromItsLinesFilteredOneByOne) {
     Scan();
     const std::u16string scanned = Hits();
 
-    ClearHitList();
+    page_.ClearHits();
     work_.reset();
     projectFile = u"D:\\Projekte\\p.mph";
     size_t from = 0;

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "program/program.h"
-#include "results_page/busy_loop.h"
+#include "results_page/results_page.h"
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
 #include "scan/scan_driver.h"
@@ -32,7 +32,7 @@ protected:
     }
     const ScanRecord& Record() { return Work().record; }
     // A whole scan, as "Filter anwenden" runs it.
-    std::optional<ScanRecord> Scan() { return ScanOnResultsPage(ReadScanInputs()); }
+    std::optional<ScanRecord> Scan() { return ScanOnResultsPage(&page_, ReadScanInputs()); }
     void UseBasePath(std::u16string_view basePath) {
         appSettings.basePath = basePath;
         platform::SetCaption(ctl::BasePathButton, basePath);
@@ -51,7 +51,8 @@ protected:
     bool stripBase = false;
     static std::u16string Hits() { return platform::GetText(ctl::HitsText); }
     BusyRequests requests_;
-    ScanReport report_ = ReportOnResultsPage(BusyWork::kScan, &requests_);
+    ResultsPage page_;
+    ScanReport report_ = page_.ScanReportFor(BusyWork::kScan, &requests_);
     std::unique_ptr<ScanWork> work_;
     // "Informationen", the time of the archive's walk left out: "Archiv durchsucht: ..., _ s".
     static std::u16string Log() {

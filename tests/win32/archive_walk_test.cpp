@@ -23,8 +23,9 @@ TEST(RealArchiveWalkTest, LoopsLinksAndLockedFolders) {
     ASSERT_NE(nullptr, tree) << "run through tests/win32/locked_trees_under_wine.sh";
     const std::u16string base = platform::Utf8ToUtf16(tree);
     std::vector<std::u16string> unlistable;
-    const archive::ArchiveIndex index = archive::WalkArchive(
-        base, {[&](std::u16string_view folder) { unlistable.emplace_back(folder); }, nullptr});
+    archive::WalkObserver observer;
+    observer.unlistable = [&](std::u16string_view folder) { unlistable.emplace_back(folder); };
+    const archive::ArchiveIndex index = archive::WalkArchive(base, observer);
     std::set<std::u16string> found;
     for (const archive::ArchiveFile& file : index.files) found.insert(index.Path(file));
     const std::u16string trip = base + u"\\Urlaub 2019 \u2013 Italien";

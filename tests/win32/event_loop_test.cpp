@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup_checks.h"
+#include "program/startup_checks.h"
 #include "tests/support/window_fixture.h"
 #include "ui/controls.h"
 #include "ui/page_table.h"

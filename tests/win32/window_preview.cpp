@@ -10,7 +10,7 @@
 #include <cwchar>
 
 #include "platform/platform.h"
-#include "results_page/info_log.h"
+#include "results_page/results_page.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 
@@ -26,15 +26,15 @@ int wmain(int argc, wchar_t** argv) {
     platform::SetState(ctl::MinLengthSlider, 33);
     platform::SetCaption(ctl::MinLengthValue, u"33");
 
-    AddInfoLine(
+    ResultsPage page;
+    page.Info(
         u"Es wird gesucht unter 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory "
         u"Deluxe' nach treffern in 'D:\\Familienbilder Stand Juni 2022'");
-    AddInfoLine(
-        u"Filtering 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Urlaub.mph'");
-    AddInfoLine(u"Error examining the path 'D:\\Familienbilder Stand Juni 2022\\Gel\u00F6scht'");
-    AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Urlaub 2021\\IMG_0815.JPG");
-    AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00FCrgen\\IMG_0001.HEIC");
-    AddHitLine(u"D:\\Familienbilder Stand Juni 2022\\Videos\\Strand.mp4");
+    page.Info(u"Filtering 'C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\Urlaub.mph'");
+    page.Info(u"Error examining the path 'D:\\Familienbilder Stand Juni 2022\\Gel\u00F6scht'");
+    page.Hit(u"D:\\Familienbilder Stand Juni 2022\\Urlaub 2021\\IMG_0815.JPG");
+    page.Hit(u"D:\\Familienbilder Stand Juni 2022\\Geburtstag J\u00FCrgen\\IMG_0001.HEIC");
+    page.Hit(u"D:\\Familienbilder Stand Juni 2022\\Videos\\Strand.mp4");
     platform::SetMinimum(ctl::ScanProgress, 0);
     platform::SetMaximum(ctl::ScanProgress, 3);
     platform::SetState(ctl::ScanProgress, 2);

@@ -1,4 +1,4 @@
-#include "app/startup_checks.h"
+#include "program/startup_checks.h"
 
 #include <string>
 
