@@ -4,8 +4,11 @@
 // ("extractor-ahead"). Windows build, run under Wine by bench/run with the corpus's archive as
 // drive D:, one measurement per process; bench/run alternates them and takes the best of each.
 // Each run also prints the process's peak working set.
-//     scan_bench.exe <project folder> <base path> <min length> extractor|extractor-ahead|scan
-//                    [hits file]
+// "scan-parts" says where the scan's own thread spends its time: the scan run once more with no
+// display to show in, the extractors' output read and dropped as the scan reads it, and the walk
+// of the archive, each on this thread's processor time.
+//     scan_bench.exe <project folder> <base path> <min length>
+//                    extractor|extractor-ahead|scan|scan-parts [hits file]
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -22,7 +25,10 @@
 #include "platform/owners.h"
 #include "platform/platform.h"
 #include "program/program.h"
+#include "archive/archive_index.h"
 #include "scan/extractor_runner.h"
+#include "scan/hit_filter.h"
+#include "scan/scan_driver.h"
 #include "settings/app_settings.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
@@ -123,6 +129,52 @@ int wmain(int argc, wchar_t** argv) {
         threadSeconds = ThreadSeconds() - cpu;
         return Seconds(start);
     };
+    if (what == u"scan-parts") {
+        if (!openWindow()) return 1;
+        double cpu = ThreadSeconds();
+        ResultsPage page;
+        ScanOnResultsPage(&page, ReadScanInputs());
+        const double whole = ThreadSeconds() - cpu;
+        cpu = ThreadSeconds();
+        ScanReport quiet;  // no line is shown anywhere; the window's events are dropped
+        quiet.busy = [] {
+            while (platform::DropPendingEvent()) {
+            }
+            return true;
+        };
+        RunScan(ReadScanInputs(), quiet);
+        const double withoutDisplays = ThreadSeconds() - cpu;
+        cpu = ThreadSeconds();
+        extractorsAhead();
+        const double reading = ThreadSeconds() - cpu;
+        cpu = ThreadSeconds();
+        archive::WalkArchive(basePath, {});
+        const double walk = ThreadSeconds() - cpu;
+        // The lines alone through the filter, as one scan's: what each line and hit costs.
+        std::vector<std::vector<std::u16string>> output(files.size());
+        RunExtractorsInTurn(files, minLength, [&output](size_t k, ExtractorRun* run) {
+            if (run->process)
+                ReadProcessLines(std::move(run->process), [&output, k](std::u16string_view line) {
+                    output[k].emplace_back(line);
+                });
+        });
+        ScanWork work(ReadScanInputs(), quiet);
+        cpu = ThreadSeconds();
+        for (size_t k = 0; k < files.size(); ++k) {
+            const LineContext context = MakeLineContext(&work, files[k]);
+            for (const std::u16string& line : output[k]) FilterOutputLine(line, context);
+        }
+        const double filter = ThreadSeconds() - cpu;
+        std::printf(
+            "scan parts: the scan's own thread %.3f s; showing its lines %.3f s; reading the "
+            "extractors' output %.3f s; filtering the lines, resolving and keeping the hits "
+            "%.3f s; the archive's walk %.3f s; the rest (the end's report of shared and missing "
+            "files, the extractors' starts) %.3f s\n",
+            whole, whole - withoutDisplays, reading, filter, walk,
+            withoutDisplays - reading - filter - walk);
+        platform::CloseWindow(platform::kMainWindow);
+        return 0;
+    }
     double seconds = 0, displaySeconds = 0;
     size_t displayBytes = 0;
     if (what == u"extractor") {

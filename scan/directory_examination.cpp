@@ -8,7 +8,11 @@
 namespace spurlese {
 
 bool FileListedIn(ScanWork* work, std::u16string_view folder, std::u16string_view lowerName) {
-    const KeptFolder& kept = work->folders.Kept(folder);
+    return FileListedIn(work, work->folders.Kept(folder), folder, lowerName);
+}
+
+bool FileListedIn(ScanWork* work, const KeptFolder& kept, std::u16string_view folder,
+                  std::u16string_view lowerName) {
     if (!kept.listable) {
         work->report.Info(u"Error examining the path '" + std::u16string(folder) + u"'");
         return false;
@@ -21,14 +25,6 @@ bool FileListedInFolder(std::u16string_view path, const ScanReport& report) {
     ScanWork work({}, report);
     return FileListedIn(&work, WithoutFinalBackslash(FolderPart(path)),
                         platform::LowerCase(name.substr(0, name.find(u'"'))));
-}
-
-Listed KeptListingKnowsIn(FolderCache* folders, std::u16string_view folder,
-                          std::u16string_view lowerName) {
-    const KeptFolder& kept = folders->Kept(folder);
-    if (!kept.listable) return Listed::kUnknown;
-    if (kept.files.count(lowerName)) return Listed::kFile;
-    return kept.folders.count(lowerName) ? Listed::kFolder : Listed::kNothing;
 }
 
 }  // namespace spurlese

@@ -12,15 +12,12 @@ namespace spurlese {
 // is `lowerName`; each folder is listed once per scan. A folder that cannot be listed is logged
 // as "Error examining the path '<folder>'" and gives false, on every call.
 bool FileListedIn(ScanWork* work, std::u16string_view folder, std::u16string_view lowerName);
+// The same with the folder's kept listing already at hand.
+bool FileListedIn(ScanWork* work, const KeptFolder& kept, std::u16string_view folder,
+                  std::u16string_view lowerName);
 
 // The same for a whole path, its folder listed afresh: the file name ends before a double quote,
 // letter case is ignored.
 bool FileListedInFolder(std::u16string_view path, const ScanReport& report);
-
-// What the kept listing of the folder says of the lower-cased name. Unknown when the folder
-// cannot be listed, and only the file system can tell.
-enum class Listed { kUnknown, kFile, kFolder, kNothing };
-Listed KeptListingKnowsIn(FolderCache* folders, std::u16string_view folder,
-                          std::u16string_view lowerName);
 
 }  // namespace spurlese

@@ -14,19 +14,11 @@ namespace {
 // The file-size answer for a candidate: from its folder's kept listing where that is certain,
 // else asked once per scan. A name with "~" may be a short 8.3 alias that only the file system
 // resolves.
-int64_t CandidateSize(ScanWork* work, const std::u16string& candidate, std::u16string_view folder,
+int64_t CandidateSize(ScanWork* work, const KeptFolder& kept, const std::u16string& candidate,
                       std::u16string_view lowerName) {
-    if (lowerName.find(u'~') == std::u16string_view::npos) {
-        switch (KeptListingKnowsIn(&work->folders, folder, lowerName)) {
-            case Listed::kFile:
-                return 0;  // a file: its size does not matter, only that it is one
-            case Listed::kFolder:
-                return -2;
-            case Listed::kNothing:
-                return -1;
-            case Listed::kUnknown:
-                break;
-        }
+    if (kept.listable && lowerName.find(u'~') == std::u16string_view::npos) {
+        if (kept.files.count(lowerName)) return 0;  // a file: its size does not matter
+        return kept.folders.count(lowerName) ? -2 : -1;
     }
     auto found = work->sizes.find(candidate);
     if (found != work->sizes.end()) return found->second;
@@ -71,7 +63,7 @@ void ShowHit(std::u16string_view hit, const LineContext& context) {
 // new to the scan, shown in "Treffer". *lastCandidate: the candidate of the last extension that
 // matched, if nothing is there.
 std::u16string Match(std::u16string_view line, const LineContext& context,
-                     std::u16string* lastCandidate) {
+                     std::u16string* lastCandidate, bool* recorded) {
     ScanWork* work = context.work;
     const size_t bar = line.find(u'|');
     const size_t folderCut = line.substr(0, bar).find_last_of(u"\\/");
@@ -89,6 +81,7 @@ std::u16string Match(std::u16string_view line, const LineContext& context,
     // An 8.3 short name cuts a longer extension to three letters ("IMG_12~1.HEI"): such a name
     // stands for its .jpeg or .heic file.
     const bool shortName = name.find(u'~') != std::u16string::npos;
+    const KeptFolder* kept = nullptr;
     for (const archive::MediaExtension& extension : archive::kMediaExtensions) {
         std::u16string needle(1, u'.');
         needle.append(extension.text);
@@ -101,14 +94,19 @@ std::u16string Match(std::u16string_view line, const LineContext& context,
         const std::u16string_view candidateName =
             std::u16string_view(name).substr(0, at + needle.size());
         std::u16string candidate = std::u16string(folder) + std::u16string(candidateName);
-        // The listing first, so that the size can come from it.
-        const bool listed = FileListedIn(work, listedFolder, candidateName);
-        const int64_t size = CandidateSize(work, candidate, listedFolder, candidateName);
+        // The listing first, so that the size can come from it; the folder is looked up once for
+        // the line.
+        if (!kept) kept = &work->folders.Kept(listedFolder);
+        const bool listed = FileListedIn(work, *kept, listedFolder, candidateName);
+        const int64_t size = CandidateSize(work, *kept, candidate, candidateName);
         if (listed) {
             work->AddHit(candidate, context.projectFile);
             if (work->seenHits.insert(candidate).second) ShowHit(candidate, context);
         }
-        if (size >= 0) return candidate;
+        if (size >= 0) {
+            *recorded = listed;
+            return candidate;
+        }
         // Only what is not there at all is missing; a folder named like a picture is not.
         if (size == -1) *lastCandidate = std::move(candidate);
     }
@@ -152,14 +150,28 @@ void FilterOutputLine(std::u16string_view rawLine, const LineContext& context) {
     // project file are no paths under the base path.
     const size_t start = std::min(rawLine.find_first_not_of(u'/'), rawLine.size());
     if (rawLine.size() - start < prefix.length) return;
-    std::u16string head(rawLine.substr(start, prefix.length));
-    std::replace(head.begin(), head.end(), u'/', u'\\');
-    if (platform::LowerCase(head) != prefix.text) return;
-    const std::u16string line = NormaliseSlashes(rawLine);
+    // Unit by unit, without a copy: almost every line of a project file is noise that already
+    // differs in its first unit (a drive letter, a backslash).
+    for (size_t k = 0; k < prefix.length; ++k) {
+        char16_t unit = rawLine[start + k];
+        if (unit == u'/') unit = u'\\';
+        if (unit >= u'A' && unit <= u'Z') {
+            unit += u'a' - u'A';
+        } else if (unit >= 0x80) {
+            unit = platform::LowerCase(std::u16string_view(&unit, 1))[0];
+        }
+        if (unit != prefix.text[k]) return;
+    }
+    // Copied only when a slash is to become a backslash.
+    std::u16string normalised;
+    std::u16string_view line = rawLine;
+    if (rawLine.find(u'/') != std::u16string_view::npos)
+        line = normalised = NormaliseSlashes(rawLine);
     std::u16string lastCandidate;
-    const std::u16string result = Match(line, context, &lastCandidate);
+    bool recorded = false;
+    const std::u16string result = Match(line, context, &lastCandidate, &recorded);
     ScanWork* work = context.work;
-    if (!result.empty()) {
+    if (!result.empty() && !recorded) {
         // Found by the size query but not in its folder's listing (a short name): kept as seen,
         // never shown, and recorded for every project that names it, as a listed hit is.
         work->seenHits.insert(result);

@@ -17,7 +17,8 @@ size_t LongestLineBytes(const LineSplitter& splitter) {
 
 void EmitLine(LineSplitter* splitter, const LineSink& onLine) {
     std::string& bytes = splitter->partial;
-    std::u16string line = platform::Utf8ToUtf16(bytes);
+    std::u16string& line = splitter->line;
+    platform::ConvertUtf8ToUtf16(bytes, &line);  // a line that cannot be decoded is empty
     if (line.size() > splitter->longestLine) {
         size_t keep = splitter->longestLine;
         if (line[keep - 1] >= 0xD800 && line[keep - 1] <= 0xDBFF) --keep;  // no half pair

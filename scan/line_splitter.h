@@ -19,6 +19,7 @@ struct LineSplitter {
     std::string partial;    // bytes of a line not yet ended, CRs left out, at most 3 per kept unit
                             // and one more character
     bool dropping = false;  // the line is longer than kept: its bytes up to the LF go
+    std::u16string line;    // the line decoded, its room kept from line to line
 };
 
 using LineSink = std::function<void(std::u16string_view line)>;

@@ -48,6 +48,18 @@ const KeptFolder& FolderCache::Kept(std::u16string_view folder) {
     return it->second;
 }
 
+const FileIdentity& FolderCache::ResolvedFolder(std::u16string_view base,
+                                                std::u16string_view folder,
+                                                const std::function<FileIdentity()>& resolve) {
+    if (base != resolvedBase_) {
+        resolvedFolders_.clear();
+        resolvedBase_ = base;
+    }
+    auto found = resolvedFolders_.find(folder);
+    if (found == resolvedFolders_.end()) found = resolvedFolders_.emplace(folder, resolve()).first;
+    return found->second;
+}
+
 ScanWork::ScanWork(ScanInputs inputs, const ScanReport& scanReport) : report(scanReport) {
     record.inputs = std::move(inputs);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,8 +28,14 @@ public:
     // The folder is given without a final backslash; looked up first as it is written, so that a
     // folder many lines name is lower-cased only once.
     const KeptFolder& Kept(std::u16string_view folder);
+    // A folder of paths below the base path, as written, resolved once by `resolve`
+    // (scan/file_identity.h); asked again, the same answer.
+    const FileIdentity& ResolvedFolder(std::u16string_view base, std::u16string_view folder,
+                                       const std::function<FileIdentity()>& resolve);
 
 private:
+    std::u16string resolvedBase_;
+    TextMap<FileIdentity> resolvedFolders_;
     std::unordered_map<std::u16string, KeptFolder> byLowerCase_;
     TextMap<KeptFolder*> asWritten_;
 };

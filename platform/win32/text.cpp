@@ -12,9 +12,18 @@ using win32::U;
 
 std::u16string LowerCase(std::u16string_view text) {
     std::u16string out(text);
-    if (!out.empty()) {
-        CharLowerBuffW(reinterpret_cast<wchar_t*>(out.data()), static_cast<DWORD>(out.size()));
+    // ASCII is lowered here, as CharLowerBuffW lowers it: the system is asked only for a text with
+    // other letters (under Wine a call costs microseconds, and the scan lowers a name per line).
+    bool ascii = true;
+    for (char16_t& unit : out) {
+        if (unit >= 0x80) {
+            ascii = false;
+            break;
+        }
+        if (unit >= u'A' && unit <= u'Z') unit += u'a' - u'A';
     }
+    if (!ascii)
+        CharLowerBuffW(reinterpret_cast<wchar_t*>(out.data()), static_cast<DWORD>(out.size()));
     return out;
 }
 
@@ -42,6 +51,12 @@ size_t Utf16PieceEnd(std::u16string_view text, size_t at) {
 
 bool ConvertUtf8ToUtf16(std::string_view bytes, std::u16string* text) {
     text->clear();
+    // Most of what an extractor prints is ASCII, which widens unit by unit; the system is asked
+    // only for the rest (two calls a piece, costly for millions of short lines).
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+        text->assign(bytes.begin(), bytes.end());
+        return true;
+    }
     for (size_t at = 0; at < bytes.size();) {
         const size_t end = Utf8PieceEnd(bytes, at);
         const int size = static_cast<int>(end - at);
