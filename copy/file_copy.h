@@ -27,7 +27,7 @@ struct CopyPlan {
     std::vector<CopySource> files;
     int64_t totalBytes = 0;
     std::vector<std::u16string> gone;     // hits that are no longer there
-    std::vector<std::u16string> outside;  // hits whose path leaves the base path ("..")
+    std::vector<std::u16string> outside;  // hits that name no archive file: not copied
 };
 
 // What of the hits goes into the target folder, each file once, in the order of the hits: every

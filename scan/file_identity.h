@@ -12,11 +12,15 @@ namespace spurlese {
 
 // `path` starts with the base path (letter case ignored). Its parts below the base path are
 // looked up one after the other: empty and "." parts are dropped, trailing dots and spaces of a
-// part too (Windows drops them); a ".." part, a wildcard or a folder that cannot be listed leave
-// the path kUnresolved. A part is found by its name in the kept listing, else by the file
-// system's own match (a short name). A path whose file is not there is kMissing, the parts from
-// the first one not found on written as they are; one that `exists` says is there but cannot be
-// found is kUnresolved.
+// part too (Windows drops them), and a ".." part takes back the part before it, by text, as
+// Windows reads it. A path that climbs above the base path, a wildcard, a folder that cannot be
+// listed, or a link that leads out of the archive leave the path kUnresolved; a junction or
+// symbolic link inside it is followed to its real folder (platform::FinalPath), as the archive's
+// walk lists it. A part is found by its name in the kept listing, else, when it may be a short
+// name (it has a "~"), by the file system's own match. Each folder is resolved once for all the
+// files named in it. A path whose file is not there is kMissing, the parts from the first one
+// not found on written as they are; one that `exists` says is there but cannot be found is
+// kUnresolved.
 FileIdentity ResolveIdentity(FolderCache* folders, std::u16string_view basePath,
                              std::u16string_view path, bool exists);
 

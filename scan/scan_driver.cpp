@@ -52,19 +52,24 @@ constexpr size_t kCandidatesShown = 3;
 // files of the same name, where it may be now. A hit is told apart as "Treffer" shows it: by its
 // exact text, letter case included. The archive is walked only when something is missing.
 void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
-    std::vector<HitSource> sources = record->hits;
-    SortIgnoringCase(&sources, [](const HitSource& s) -> const std::u16string& { return s.hit; });
-    for (size_t i = 0; i < sources.size();) {
-        size_t j = i;
-        while (j < sources.size() && sources[j].hit == sources[i].hit) ++j;
-        if (j - i > 1) {
-            report.Info(sources[i].hit, FileTarget(*record, sources[i].hit));
-            for (size_t k = i; k < j; ++k) {
-                report.Info(u"   " + sources[k].projectFile,
-                            {LineTarget::Kind::kFile, sources[k].projectFile});
-            }
+    // Each hit's references in the order met; only the hits of more than one project are sorted.
+    TextMap<std::vector<size_t>> byHit;
+    for (size_t k = 0; k < record->hits.size(); ++k) byHit[record->hits[k].hit].push_back(k);
+    std::vector<const std::vector<size_t>*> shared;
+    for (const auto& [hit, references] : byHit) {
+        if (references.size() > 1) shared.push_back(&references);
+    }
+    SortIgnoringCase(&shared,
+                     [record](const std::vector<size_t>* references) -> const std::u16string& {
+                         return record->hits[references->front()].hit;
+                     });
+    for (const std::vector<size_t>* references : shared) {
+        const std::u16string& hit = record->hits[references->front()].hit;
+        report.Info(hit, FileTarget(*record, hit));
+        for (size_t k : *references) {
+            const std::u16string& project = record->hits[k].projectFile;
+            report.Info(u"   " + project, {LineTarget::Kind::kFile, project});
         }
-        i = j;
     }
     const std::vector<std::u16string>& missing = record->missing;
     if (missing.empty()) return;

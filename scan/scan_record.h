@@ -48,7 +48,8 @@ struct FileIdentity {
     enum class Kind {
         kFile,        // `path` is the file's name as the archive writes it
         kMissing,     // nothing is there; `path` is resolved as far as folders exist
-        kUnresolved,  // a ".." part, a folder that cannot be listed: which file is meant is unknown
+        kUnresolved,  // out of the archive (by ".." or a link), or behind a folder that cannot be
+                      // listed: no archive file, or not known which
     };
     Kind kind = Kind::kUnresolved;
     std::u16string path;  // empty for kUnresolved
