@@ -12,8 +12,8 @@ namespace spurlese {
 // hit names, by the hits' identities, sorted as Explorer sorts. A video beside a used picture
 // with the same name stem in the same folder (a phone's live photo, IMG_1234.MOV beside
 // IMG_1234.HEIC) is marked as belonging to it, so that a clear-up does not break the pair. Hits
-// that name no archive file for certain (a path out of the archive) follow in a section of their own: they are not
-// counted, and a file they may name can stand among the unused.
+// that name no archive file for certain (a path out of the archive) follow in a section of their
+// own: they are not counted, and a file they may name can stand among the unused.
 std::u16string UnusedFilesText(const ScanRecord& record);
 
 // A file the scan found used that the record's walk of the archive does not hold (a folder renamed
