@@ -22,10 +22,11 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_index.h"
+#include "archive/candidates.h"
 #include "platform/owners.h"
 #include "platform/platform.h"
 #include "program/program.h"
-#include "archive/archive_index.h"
 #include "scan/extractor_runner.h"
 #include "scan/hit_filter.h"
 #include "scan/scan_driver.h"
@@ -142,14 +143,17 @@ int wmain(int argc, wchar_t** argv) {
             }
             return true;
         };
-        RunScan(ReadScanInputs(), quiet);
+        const std::vector<std::u16string> missing = RunScan(ReadScanInputs(), quiet)->missing;
         const double withoutDisplays = ThreadSeconds() - cpu;
         cpu = ThreadSeconds();
         extractorsAhead();
         const double reading = ThreadSeconds() - cpu;
         cpu = ThreadSeconds();
-        archive::WalkArchive(basePath, {});
+        const archive::ArchiveIndex index = archive::WalkArchive(basePath, {});
         const double walk = ThreadSeconds() - cpu;
+        cpu = ThreadSeconds();
+        archive::FindCandidates(index, missing);
+        const double candidates = ThreadSeconds() - cpu;
         // The lines alone through the filter, as one scan's: what each line and hit costs.
         std::vector<std::vector<std::u16string>> output(files.size());
         RunExtractorsInTurn(files, minLength, [&output](size_t k, ExtractorRun* run) {
@@ -168,10 +172,10 @@ int wmain(int argc, wchar_t** argv) {
         std::printf(
             "scan parts: the scan's own thread %.3f s; showing its lines %.3f s; reading the "
             "extractors' output %.3f s; filtering the lines, resolving and keeping the hits "
-            "%.3f s; the archive's walk %.3f s; the rest (the end's report of shared and missing "
-            "files, the extractors' starts) %.3f s\n",
-            whole, whole - withoutDisplays, reading, filter, walk,
-            withoutDisplays - reading - filter - walk);
+            "%.3f s; the archive's walk %.3f s; the missing files' likely new places %.3f s; the "
+            "rest (the end's report of shared and missing files) %.3f s\n",
+            whole, whole - withoutDisplays, reading, filter, walk, candidates,
+            withoutDisplays - reading - filter - walk - candidates);
         platform::CloseWindow(platform::kMainWindow);
         return 0;
     }
