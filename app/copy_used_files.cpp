@@ -18,14 +18,6 @@ constexpr std::u16string_view kTitle = u"Verwendete Dateien kopieren";
 constexpr int64_t kProgressSteps = 10000;  // the bar's range
 constexpr size_t kUnreadShown = 5;         // unread project files named in a question
 
-// A number with the dots German puts between thousands: "47.395.123".
-std::u16string Grouped(int64_t number) {
-    std::u16string digits = Decimal(number);
-    for (int at = static_cast<int>(digits.size()) - 3; at > (digits[0] == u'-' ? 1 : 0); at -= 3)
-        digits.insert(static_cast<size_t>(at), 1, u'.');
-    return digits;
-}
-
 // One line of "Informationen" for a file that was not simply copied or found.
 void TellOutcome(ResultsPage* page, const copying::CopySource& source,
                  const copying::FileOutcome& outcome) {

@@ -38,17 +38,18 @@ SaveResult SaveCrossReference(const ScanRecord& record) {
     });
 }
 
-SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests) {
-    const auto refuse = [](std::u16string_view text) {
-        platform::ShowMessageBox(kUnusedFilesDialog.title, text, platform::kWarningIcon);
+SaveResult SaveArchiveList(const ArchiveList& list, ScanRecord* record, ResultsPage* page,
+                           BusyRequests* requests) {
+    const auto refuse = [&list](std::u16string_view text) {
+        platform::ShowMessageBox(list.dialog.title, text, platform::kWarningIcon);
         return SaveResult();  // nothing written, and nothing more to tell
     };
     // Never a list that is missing a show: what only an unread show uses would stand in it as
-    // unused, and the family tidies up from this list.
+    // unused, and the family tidies up from these lists.
     if (!record->unread.empty()) {
         const size_t count = record->unread.size();
         return refuse(
-            u"Die Liste der nicht verwendeten Dateien wird nicht gespeichert: " +
+            std::u16string(list.name) + u" wird nicht gespeichert: " +
             Decimal(static_cast<int64_t>(count)) +
             (count == 1 ? u" Projektdatei wurde" : u" Projektdateien wurden") +
             u" nicht gelesen, und was nur diese Shows verwenden, st\u00FCnde darin als nicht "
@@ -60,13 +61,17 @@ SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* 
         return refuse(ArchiveUnreachableText(base, record->archiveUnreachable));
     WalkOutcome walk = WalkOutcome::kWalked;
     std::u16string notWalked;
-    SaveResult result = SaveThroughDialog(kUnusedFilesDialog, [&](std::string* bytes) {
+    bool made = false;
+    SaveResult result = SaveThroughDialog(list.dialog, [&](std::string* bytes) {
         page->BeginWork();
         walk = WalkArchiveOnce(record, page->ScanReportFor(BusyWork::kWalk, requests));
+        std::u16string text;
+        if (walk == WalkOutcome::kWalked) {
+            notWalked = UsedFileNotWalked(*record);
+            made = notWalked.empty() && list.makeText(&text);
+        }
         page->EndWork();
-        if (walk != WalkOutcome::kWalked) return false;
-        notWalked = UsedFileNotWalked(*record);
-        return notWalked.empty() && TextFileBytes(UnusedFilesText(*record), bytes);
+        return made && TextFileBytes(text, bytes);
     });
     if (walk == WalkOutcome::kRefused) {
         refuse(u"Der Basis Pfad '" + base +
@@ -79,13 +84,23 @@ SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* 
                u"', die eine Show verwendet, ist im Ordner '" +
                std::u16string(WithoutFinalBackslash(FolderPart(notWalked))) +
                u"' nicht mehr zu finden (umbenannt, verschoben oder nicht lesbar). Die Liste "
-               u"w\u00FCrde sie als nicht verwendet f\u00FChren; es wurde nichts gespeichert. "
+               u"w\u00FCrde sie falsch f\u00FChren; es wurde nichts gespeichert. "
                u"Bitte Spurlese neu starten und erneut suchen.");
     }
-    // Nothing was written, and nothing went wrong that a message should tell.
-    if (walk != WalkOutcome::kWalked || !notWalked.empty())
+    // Nothing was written, and nothing went wrong that a message should tell (a stop was said
+    // in "Informationen").
+    if (result.dialog == platform::DialogOutcome::kChosen && !made)
         result.dialog = platform::DialogOutcome::kCancelled;
     return result;
+}
+
+SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests) {
+    const ArchiveList list{kUnusedFilesDialog, u"Die Liste der nicht verwendeten Dateien",
+                           [record](std::u16string* text) {
+                               *text = UnusedFilesText(*record);
+                               return true;
+                           }};
+    return SaveArchiveList(list, record, page, requests);
 }
 
 std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why) {

@@ -3,6 +3,8 @@
 // the archive's unused files. All are UTF-8 with a byte-order mark and CR LF after every line.
 #pragma once
 
+#include <functional>
+
 #include "app/saving.h"
 #include "results_page/results_page.h"
 #include "scan/scan_record.h"
@@ -26,8 +28,19 @@ SaveResult ExportResults(ResultsPage* page);
 // a walk the user stops (or that the base path does not allow) saves nothing and says nothing
 // more, the walk has said it in "Informationen".
 SaveResult SaveCrossReference(const ScanRecord& record);
+// A list of the whole archive (the unused files, the duplicates): its dialog, its name in
+// messages ("Die Liste der nicht verwendeten Dateien"), and its text, made once the record's
+// archive is walked (false: not made, as when the user stopped the work).
+struct ArchiveList {
+    SaveDialog dialog;
+    std::u16string_view name;
+    std::function<bool(std::u16string* text)> makeText;
+};
+
 // Refused with a message, before the save dialog, when the scan could not read a project file or
 // reach the archive, and after the walk when a used file is no longer where the scan found it.
+SaveResult SaveArchiveList(const ArchiveList& list, ScanRecord* record, ResultsPage* page,
+                           BusyRequests* requests);
 SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests);
 
 // The message for an archive that is not there: where, why, and that nothing was saved.

@@ -235,6 +235,21 @@ bool CreateFolder(std::u16string_view path);
 // case, a short name, a junction, "..").
 bool SameFolder(std::u16string_view a, std::u16string_view b);
 
+// Reading a file piece by piece, so that a whole video need not fit in memory: kNone when it
+// cannot be opened (others may read it meanwhile, not write it). ReadFromFile reads up to `size`
+// bytes from `offset` and returns how many it read: fewer only at the file's end, -1 on failure.
+// The handle is closed with CloseFile.
+FileHandle OpenFileForReading(std::u16string_view path);
+int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size);
+
+// A file's identity: its volume and its number there. Two names of one file (hard links) have
+// the same; false when the file cannot be opened.
+struct FileKey {
+    uint64_t volume = 0, index = 0;
+    bool operator==(const FileKey&) const = default;
+};
+bool KeyOfFile(std::u16string_view path, FileKey* key);
+
 // The path of an existing file or folder as the file system knows it, every junction and symbolic
 // link on the way followed ("Q:\Echt\bild.jpg" for "Q:\Link\bild.jpg"), in a drive-letter
 // or "\\server\share" form; empty when nothing is there.

@@ -15,6 +15,14 @@ inline std::u16string Decimal(int64_t number) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+// A number with the dots German puts between thousands: "47.395.123".
+inline std::u16string Grouped(int64_t number) {
+    std::u16string digits = Decimal(number);
+    for (int at = static_cast<int>(digits.size()) - 3; at > (digits[0] == u'-' ? 1 : 0); at -= 3)
+        digits.insert(static_cast<size_t>(at), 1, u'.');
+    return digits;
+}
+
 // The name part of a path: what follows its last backslash or slash (the whole text without one).
 inline std::u16string_view FileNamePart(std::u16string_view path) {
     const size_t cut = path.find_last_of(u"\\/");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/copy_used_files.h"
+#include "app/duplicates_list.h"
 #include "app/overview_save.h"
 #include "app/results_export.h"
 #include "app/show_in_folder.h"
@@ -105,6 +106,7 @@ const platform::MenuItem kSaveItems[] = {
     {kSaveHitList, u"Trefferliste speichern\u2026"},
     {kSaveCrossReference, u"Querverweis f\u00FCr Excel speichern\u2026"},
     {kSaveUnusedFiles, u"Nicht verwendete Dateien speichern\u2026"},
+    {kSaveDuplicates, u"Doppelte Dateien speichern\u2026"},
     {kSaveOverview, u"\u00DCbersicht als Webseite speichern\u2026"},
 };
 const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
@@ -168,6 +170,11 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
         case kSaveUnusedFiles: {
             BusyRequests requests;
             TellSaveResult(SaveUnusedFiles(&record, page, &requests), kUnusedFilesDialog.title);
+            return requests.quit;
+        }
+        case kSaveDuplicates: {
+            BusyRequests requests;
+            TellSaveResult(SaveDuplicates(&record, page, &requests), kDuplicatesDialog.title);
             return requests.quit;
         }
         default:

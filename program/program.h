@@ -33,6 +33,7 @@ enum Command : int {
     kShowInFolder,
     kCopyUsedFiles,
     kSaveOverview,
+    kSaveDuplicates,
 };
 }  // namespace menu
 

@@ -29,6 +29,7 @@ struct Node {
     int64_t lastWrite = 0;
     std::u16string linkTarget;  // a folder that is a junction to this path
     uint32_t reparseTag = 0;    // another reparse point: a cloud drive's placeholder, say
+    uint64_t index = 0;         // the file's number on its drive: hard links share one
     std::vector<std::unique_ptr<Node>> children;       // in creation order
     std::unordered_map<std::u16string, Node*> byName;  // by lower-cased name and short name
 };
@@ -48,6 +49,8 @@ struct OpenFile {
     std::string buffered;
 };
 std::map<FileHandle, OpenFile> gOpenFiles;
+std::map<FileHandle, std::string> gReadingFiles;  // the bytes as they were when opened
+uint64_t gNextIndex = 1;
 intptr_t gNextFile = 1;
 
 // Copies under way, a chunk further at each wait.
@@ -236,6 +239,7 @@ bool WildcardMatch(std::u16string_view pattern, std::u16string_view name) {
 
 void ResetFileSystem() {
     gOpenFiles.clear();
+    gReadingFiles.clear();
     gNextFile = 1;
     gCopies.clear();
     gNextCopy = 1;
@@ -330,7 +334,7 @@ void CloseListing(ListingHandle listing) {
 }
 
 size_t OpenFileSystemHandles() {
-    return gListings.size() + gOpenFiles.size() + gCopies.size();
+    return gListings.size() + gOpenFiles.size() + gReadingFiles.size() + gCopies.size();
 }
 
 namespace {
@@ -415,8 +419,39 @@ bool FlushFile(FileHandle file) {
     return Store(&open->second);
 }
 
+FileHandle OpenFileForReading(std::u16string_view path) {
+    const Node* node = Resolve(path);
+    if (!node) return Failed(kNotFound), FileHandle::kNone;
+    if (node->isDirectory || node->unreadable || Held(node))
+        return Failed(kAccessDenied), FileHandle::kNone;
+    const FileHandle handle{gNextFile++};
+    gReadingFiles[handle] = node->bytes;
+    return handle;
+}
+
+int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size) {
+    const auto open = gReadingFiles.find(file);
+    if (open == gReadingFiles.end() || offset < 0) return -1;
+    const std::string& bytes = open->second;
+    if (static_cast<size_t>(offset) >= bytes.size()) return 0;
+    const size_t got = std::min(bytes.size() - static_cast<size_t>(offset), static_cast<size_t>(size));
+    std::copy_n(bytes.data() + offset, got, buffer);
+    return static_cast<int64_t>(got);
+}
+
+bool KeyOfFile(std::u16string_view path, FileKey* key) {
+    ParsedPath parsed;
+    Node* node = nullptr;
+    if (!ParsePath(path, &parsed) || !(node = Walk(parsed, parsed.parts.size())))
+        return Failed(kNotFound);
+    if (node->index == 0) node->index = gNextIndex++;
+    *key = {static_cast<uint64_t>(parsed.drive), node->index};
+    return true;
+}
+
 // A failing close loses what was still buffered, as a full disk does.
 bool CloseFile(FileHandle file) {
+    if (gReadingFiles.erase(file)) return true;
     auto open = gOpenFiles.find(file);
     if (open == gOpenFiles.end()) return false;
     const bool stored = !Injected(FileOperation::kClose) && Store(&open->second);
@@ -751,6 +786,17 @@ bool MakeFile(std::u16string_view path, std::string_view bytes, unsigned attribu
     }
     file->bytes = bytes;
     file->attributes = attributes;
+    return true;
+}
+
+bool MakeHardLink(std::u16string_view path, std::u16string_view existing) {
+    platform::FileKey key;
+    const Node* file = platform::Resolve(existing);
+    if (!file || file->isDirectory || !platform::KeyOfFile(existing, &key) || !MakeFile(path, file->bytes))
+        return false;
+    Node* link = platform::Resolve(path);
+    link->index = key.index;
+    link->lastWrite = file->lastWrite;
     return true;
 }
 

@@ -23,6 +23,10 @@ void ResetPlatform();
 // Attributes are platform::FileAttribute flags.
 bool MakeFolder(std::u16string_view path);
 bool MakeFile(std::u16string_view path, std::string_view bytes = {}, unsigned attributes = 0);
+// A second name of an existing file, as a hard link is: KeyOfFile gives both names one key. The
+// model keeps two copies of the bytes, so a link is for reading; a change through one name does
+// not show through the other.
+bool MakeHardLink(std::u16string_view path, std::u16string_view existing);
 // A junction: a folder that stands for the target folder in every path through it.
 bool MakeFolderLink(std::u16string_view path, std::u16string_view target);
 // Makes the folder a reparse point with this tag (Windows' IO_REPARSE_TAG_* values): a cloud

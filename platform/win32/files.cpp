@@ -235,6 +235,40 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
     return true;
 }
 
+FileHandle OpenFileForReading(std::u16string_view path) {
+    HANDLE file = CreateFileW(W(Native(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    return file == INVALID_HANDLE_VALUE ? FileHandle::kNone : HandleOf<FileHandle>(file);
+}
+
+int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size) {
+    int64_t done = 0;
+    while (done < size) {
+        OVERLAPPED at = {};
+        const uint64_t position = static_cast<uint64_t>(offset + done);
+        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const DWORD chunk = static_cast<DWORD>(std::min<int64_t>(size - done, 1 << 20));
+        DWORD got = 0;
+        if (!ReadFile(NativeOf<HANDLE>(file), buffer + done, chunk, &got, &at))
+            return GetLastError() == ERROR_HANDLE_EOF ? done : -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+bool KeyOfFile(std::u16string_view path, FileKey* key) {
+    const OwnedHandle file(
+        CreateFileW(W(Native(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || !GetFileInformationByHandle(file.Get(), &info)) return false;
+    key->volume = info.dwVolumeSerialNumber;
+    key->index = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return true;
+}
+
 bool FlushFile(FileHandle file) {
     if (Injected(FileOperation::kFlush)) return false;
     return FlushFileBuffers(NativeOf<HANDLE>(file)) != 0;

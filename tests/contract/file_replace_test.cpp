@@ -25,6 +25,37 @@ protected:
     static std::string Bytes(std::u16string_view path) { return testsupport::FileBytes(path); }
 };
 
+// A file read in pieces from any offset, and its key: one for both names of a hard link, another
+// for a copy of the same bytes.
+TEST_F(FileReplaceTest, ReadInPiecesAndKnownByItsKey) {
+    ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\a.jpg", "0123456789"));
+    ASSERT_TRUE(testsupport::MakeTestFile(u"D:\\Work\\Kopie.jpg", "0123456789"));
+    ASSERT_TRUE(testsupport::MakeHardLink(u"D:\\Work\\Zweiter Name.jpg", u"D:\\Work\\a.jpg"));
+    platform::FileKey a, link, copy;
+    ASSERT_TRUE(platform::KeyOfFile(u"D:\\Work\\a.jpg", &a));
+    ASSERT_TRUE(platform::KeyOfFile(u"D:\\Work\\Zweiter Name.jpg", &link));
+    ASSERT_TRUE(platform::KeyOfFile(u"D:\\Work\\Kopie.jpg", &copy));
+    EXPECT_TRUE(a == link);
+    EXPECT_FALSE(a == copy);
+    EXPECT_FALSE(platform::KeyOfFile(u"D:\\Work\\fehlt.jpg", &copy));
+    platform::OwnedFile file(platform::OpenFileForReading(u"D:\\Work\\a.jpg"));
+    ASSERT_TRUE(file);
+    char buffer[8] = {};
+    const struct Row {
+        int64_t offset, size, got;
+        std::string bytes;
+    } rows[] = {{0, 4, 4, "0123"}, {7, 8, 3, "789"}, {10, 4, 0, ""}, {3, 2, 2, "34"}};
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.got, platform::ReadFromFile(file.Get(), row.offset, buffer, row.size))
+            << row.offset;
+        EXPECT_EQ(row.bytes,
+                  std::string(buffer, static_cast<size_t>(std::max<int64_t>(row.got, 0))))
+            << row.offset;
+    }
+    EXPECT_FALSE(platform::OpenFileForReading(u"D:\\Work\\fehlt.jpg") !=
+                 platform::FileHandle::kNone);
+}
+
 TEST_F(FileReplaceTest, WritesNewAndReplacesOldFiles) {
     EXPECT_EQ(WriteOutcome::kWritten, WriteFileReplacing(kTarget, "first").outcome);
     EXPECT_EQ("first", Bytes(kTarget));

@@ -270,14 +270,15 @@ TEST_F(ProgramTest, ListsFromTheMenus) {
         const std::u16string saveMenu[] = {u"Trefferliste speichern\u2026",
                                            u"Querverweis f\u00FCr Excel speichern\u2026",
                                            u"Nicht verwendete Dateien speichern\u2026",
+                                           u"Doppelte Dateien speichern\u2026",
                                            u"\u00DCbersicht als Webseite speichern\u2026", u"",
                                            u"Verwendete Dateien kopieren nach\u2026"};
         const auto button = platform::GetControlMenu(ctl::SaveResultsButton);
         const auto hits = platform::GetControlMenu(ctl::HitsText);
-        ASSERT_EQ(6u, button.size());
-        ASSERT_EQ(8u, hits.size());
+        ASSERT_EQ(7u, button.size());
+        ASSERT_EQ(9u, hits.size());
         EXPECT_U16_EQ(u"Im Ordner anzeigen", hits[0].text);
-        for (size_t k = 0; k < 6; ++k) {
+        for (size_t k = 0; k < 7; ++k) {
             EXPECT_U16_EQ(saveMenu[k], button[k].text);
             EXPECT_U16_EQ(saveMenu[k], hits[k + 2].text);
         }

@@ -23,6 +23,8 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes = {}, bool hi
 
 // Sets a file's last change (ListingEntry::lastWrite units).
 bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite);
+// A second name of an existing file (a hard link).
+bool MakeHardLink(std::u16string_view path, std::u16string_view existing);
 
 // Another program holds the file open without sharing it (hold = false lets it go).
 void HoldFileOpen(std::u16string_view path, bool hold);

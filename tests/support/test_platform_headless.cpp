@@ -25,6 +25,10 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     return headless::MakeFile(path, bytes, hidden ? platform::kHidden : 0u);
 }
 
+bool MakeHardLink(std::u16string_view path, std::u16string_view existing) {
+    return headless::MakeHardLink(path, existing);
+}
+
 bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite) {
     headless::SetLastWrite(path, lastWrite);
     return true;

@@ -92,6 +92,10 @@ bool MakeTestFile(std::u16string_view path, std::string_view bytes, bool hidden)
     return !hidden || SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN);
 }
 
+bool MakeHardLink(std::u16string_view path, std::u16string_view existing) {
+    return CreateHardLinkW(Wide(path).c_str(), Wide(existing).c_str(), nullptr) != 0;
+}
+
 bool SetLastWriteTime(std::u16string_view path, int64_t lastWrite) {
     HANDLE file = CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);

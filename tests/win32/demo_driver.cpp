@@ -109,7 +109,7 @@ int wmain(int argc, wchar_t** argv) {
     WaitFor([&] { return remote::TopWindow(program.Id(), L"Success") == nullptr; });
 
     // The overview page with its thumbnails, through the same menu.
-    if (!remote::ChooseFromSaveMenu(program.Id(), main, 3))
+    if (!remote::ChooseFromSaveMenu(program.Id(), main, 4))
         return Fail(L"no menu for the overview page");
     const std::wstring overview = crossReference.substr(0, crossReference.find_last_of(L'\\') + 1) +
                                   L"Spurlese_\u00dcbersicht.html";

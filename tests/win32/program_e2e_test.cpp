@@ -639,7 +639,7 @@ protected:
     }
     // Chooses the copy and its target; the copy then runs.
     void StartCopy(const std::wstring& target) {
-        ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 4));
+        ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 5));
         HWND picker =
             program.Window(L"Ordner w\u00e4hlen, in den die verwendeten Dateien kopiert werden");
         ASSERT_TRUE(remote::TypeAndConfirm(picker, target));

@@ -1,0 +1,114 @@
+#include "app/duplicates_list.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/results_export.h"
+#include "archive/logical_order.h"
+#include "platform/platform.h"
+#include "platform/text_helpers.h"
+
+namespace spurlese {
+
+namespace {
+
+// A copy of a group as the list shows it.
+struct Copy {
+    uint32_t file;
+    std::u16string path, key;                  // as the archive writes it; lower-cased
+    const std::vector<std::u16string>* shows;  // the projects that use it, or none
+};
+
+}  // namespace
+
+std::u16string DuplicatesText(const ScanRecord& record, const duplicates::DuplicateSearch& search) {
+    const archive::ArchiveIndex& index = record.archive;
+    // The projects that use each file, by its identity, each once, in the order met.
+    TextMap<std::vector<std::u16string>> showsOf;
+    for (const HitSource& hit : record.hits) {
+        const FileIdentity& identity = record.IdentityOf(hit.hit);
+        if (identity.kind != FileIdentity::Kind::kFile) continue;
+        std::vector<std::u16string>& shows = showsOf[platform::LowerCase(identity.path)];
+        const std::u16string show(FileNamePart(hit.projectFile));
+        if (std::find(shows.begin(), shows.end(), show) == shows.end()) shows.push_back(show);
+    }
+
+    std::u16string groups;
+    int64_t files = 0, copiesTake = 0, freeable = 0;
+    for (size_t g = 0; g < search.groups.size(); ++g) {
+        const duplicates::DuplicateGroup& group = search.groups[g];
+        std::vector<Copy> copies;
+        for (uint32_t f : group.files) {
+            Copy copy{f, index.Path(index.files[f]), {}, nullptr};
+            copy.key = platform::LowerCase(copy.path);
+            const auto used = showsOf.find(copy.key);
+            if (used != showsOf.end()) copy.shows = &used->second;
+            copies.push_back(std::move(copy));
+        }
+        std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
+            return archive::LogicalPathCompare(a.key, b.key) < 0;
+        });
+        // A used copy always stays; when none is used, the oldest (then the first in Explorer's
+        // order, as the copies stand).
+        const size_t used = static_cast<size_t>(std::count_if(
+            copies.begin(), copies.end(), [](const Copy& c) { return c.shows != nullptr; }));
+        size_t oldest = 0;
+        for (size_t k = 1; k < copies.size(); ++k) {
+            if (index.files[copies[k].file].lastWrite < index.files[copies[oldest].file].lastWrite)
+                oldest = k;
+        }
+        const auto n = static_cast<int64_t>(copies.size());
+        files += n;
+        copiesTake += (n - 1) * group.size;
+        freeable += (n - static_cast<int64_t>(std::max<size_t>(used, 1))) * group.size;
+        groups += u"\r\n\r\nGruppe " + Decimal(static_cast<int64_t>(g + 1)) + u": " + Decimal(n) +
+                  u" gleiche Dateien zu je " + Grouped(group.size) + u" Bytes";
+        for (size_t k = 0; k < copies.size(); ++k) {
+            const Copy& copy = copies[k];
+            const bool stays = copy.shows || (used == 0 && k == oldest);
+            groups += (stays ? u"\r\n   bleibt: " : u"\r\n   Kopie:  ") + copy.path;
+            if (!copy.shows) {
+                groups += u"\t(von keinem Projekt verwendet)";
+                continue;
+            }
+            groups += u"\t(verwendet von ";
+            for (size_t s = 0; s < copy.shows->size(); ++s)
+                groups += (s > 0 ? u", " : u"") + (*copy.shows)[s];
+            groups += u")";
+        }
+    }
+    std::u16string text =
+        u"Doppelte Dateien im Archiv: " + Decimal(static_cast<int64_t>(search.groups.size())) +
+        (search.groups.size() == 1 ? u" Gruppe mit " : u" Gruppen mit ") + Decimal(files) +
+        u" Dateien. Die Kopien \u00FCber je eine hinaus belegen " + Grouped(copiesTake) +
+        u" Bytes; frei werden k\u00F6nnten " + Grouped(freeable) +
+        u" Bytes, ohne dass eine Show eine Datei verliert.\r\n"
+        u"Regel: Eine Kopie, die eine Show verwendet, bleibt immer. Verwendet keine Show eine "
+        u"Kopie der Gruppe, bleibt die \u00E4lteste (bei gleichem Alter die erste in der "
+        u"Reihenfolge des Explorers).\r\n"
+        u"Gelesen wurden nur die Projekte im Projektordner dieser Suche: '" +
+        record.inputs.projectDirectory + u"'." + groups;
+    if (!search.unreadable.empty()) {
+        text += u"\r\n\r\nNicht lesbar, nicht mitgez\u00E4hlt:";
+        for (uint32_t f : search.unreadable) text += u"\r\n" + index.Path(index.files[f]);
+    }
+    return text;
+}
+
+SaveResult SaveDuplicates(ScanRecord* record, ResultsPage* page, BusyRequests* requests) {
+    const ArchiveList list{
+        kDuplicatesDialog, u"Die Liste der doppelten Dateien", [&](std::u16string* text) {
+            page->Info(u"Doppelte Dateien werden gesucht");
+            const duplicates::DuplicateSearch search = duplicates::FindDuplicates(
+                record->archive, page->Report(BusyWork::kWalk, requests));
+            if (search.outcome == duplicates::SearchOutcome::kStopped) {
+                page->Info(u"Suche nach doppelten Dateien angehalten, nichts gespeichert");
+                return false;
+            }
+            *text = DuplicatesText(*record, search);
+            return true;
+        }};
+    return SaveArchiveList(list, record, page, requests);
+}
+
+}  // namespace spurlese
