@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -15,8 +16,9 @@ namespace spurlese::duplicates {
 
 namespace {
 
-constexpr int64_t kEdge = 64 << 10;  // the first and the last this many bytes
-constexpr int64_t kPiece = 1 << 20;  // read at a time for the full hash
+constexpr int64_t kEdge = 64 << 10;        // the first and the last this many bytes
+constexpr int64_t kPiece = 1 << 20;        // read at a time for the full hash
+constexpr int64_t kReadWhole = 4 * kEdge;  // a file no larger is read once, whole
 
 using Hash = std::pair<uint64_t, uint64_t>;
 
@@ -25,10 +27,27 @@ Hash HashOf(const XXH128_hash_t& hash) {
 }
 
 // The hash of the file's first and last kEdge bytes (of all of a file no longer than twice
-// that); false when it cannot be read.
-bool EdgeHash(const std::u16string& path, int64_t size, std::string* buffer, Hash* hash) {
+// that), and the file's key from the same handle (a second open costs as much again under Wine);
+// false when it cannot be read. A file of at most kReadWhole bytes is read whole at once, and
+// *whole is the hash of all its bytes, for the step after, which then need not open it again.
+bool EdgeHash(const std::u16string& path, int64_t size, std::string* buffer, Hash* hash,
+              platform::FileKey* key, std::optional<Hash>* whole) {
     const platform::OwnedFile file(platform::OpenFileForReading(path));
-    if (!file) return false;
+    if (!file || !platform::KeyOfOpenFile(file.Get(), key)) return false;
+    whole->reset();
+    if (size <= kReadWhole) {
+        buffer->resize(static_cast<size_t>(size));
+        if (platform::ReadFromFile(file.Get(), 0, buffer->data(), size) != size) return false;
+        const int64_t tailFrom = std::max(std::min(size, kEdge), size - kEdge);
+        XXH3_state_t state;
+        XXH3_128bits_reset(&state);
+        XXH3_128bits_update(&state, buffer->data(), static_cast<size_t>(std::min(size, kEdge)));
+        XXH3_128bits_update(&state, buffer->data() + tailFrom,
+                            static_cast<size_t>(size - tailFrom));
+        *hash = HashOf(XXH3_128bits_digest(&state));
+        *whole = HashOf(XXH3_128bits(buffer->data(), buffer->size()));
+        return true;
+    }
     const int64_t head = std::min(size, kEdge);
     const int64_t tailFrom = std::max(head, size - kEdge);
     buffer->resize(static_cast<size_t>(head + (size - tailFrom)));
@@ -100,39 +119,38 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
         return true;
     };
     std::string buffer;
-    for (std::vector<uint32_t>& sameSize : candidates) {
-        const int64_t size = index.files[sameSize.front()].size;
-        // One name per file: a hard link's other names are the same bytes, never a copy.
+    std::vector<platform::FileKey> keys(index.files.size());
+    std::vector<std::optional<Hash>> wholes(index.files.size());
+    // Two names of one file (hard links) are one file: each key once, the first name met.
+    const auto addGroup = [&](int64_t size, std::vector<uint32_t> same) {
         std::vector<uint32_t> files;
         std::vector<platform::FileKey> seen;
-        for (uint32_t f : sameSize) {
-            platform::FileKey key;
-            if (!platform::KeyOfFile(index.Path(index.files[f]), &key)) {
-                search.unreadable.push_back(f);
-                continue;
-            }
-            if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
-            seen.push_back(key);
+        for (uint32_t f : same) {
+            if (std::find(seen.begin(), seen.end(), keys[f]) != seen.end()) continue;
+            seen.push_back(keys[f]);
             files.push_back(f);
         }
-        if (files.size() < 2) continue;
-        std::vector<Hash> edges(files.size());
+        if (files.size() > 1) search.groups.push_back({size, std::move(files)});
+    };
+    for (std::vector<uint32_t>& sameSize : candidates) {
+        const int64_t size = index.files[sameSize.front()].size;
         std::vector<uint32_t> readable;
-        std::vector<Hash> readableEdges;
-        for (size_t k = 0; k < files.size(); ++k) {
+        std::vector<Hash> edges;
+        for (uint32_t f : sameSize) {
             if (stopped()) return search;
-            if (EdgeHash(index.Path(index.files[files[k]]), size, &buffer, &edges[k])) {
-                readable.push_back(files[k]);
-                readableEdges.push_back(edges[k]);
+            Hash hash;
+            if (EdgeHash(index.Path(index.files[f]), size, &buffer, &hash, &keys[f], &wholes[f])) {
+                readable.push_back(f);
+                edges.push_back(hash);
             } else {
-                search.unreadable.push_back(files[k]);
+                search.unreadable.push_back(f);
             }
             read += std::min(size, 2 * kEdge);
         }
-        for (std::vector<uint32_t>& sameEdges : Split(readable, readableEdges)) {
+        for (std::vector<uint32_t>& sameEdges : Split(readable, edges)) {
             // A file no longer than its two edges was hashed whole already.
             if (size <= 2 * kEdge) {
-                search.groups.push_back({size, std::move(sameEdges)});
+                addGroup(size, std::move(sameEdges));
                 continue;
             }
             std::vector<uint32_t> whole;
@@ -140,10 +158,14 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
             for (uint32_t f : sameEdges) {
                 if (stopped()) return search;
                 Hash hash;
-                if (FullHash(index.Path(index.files[f]), size, &buffer, &hash, [&](int64_t got) {
-                        read += got;
-                        report.Progress(read, total);
-                    })) {
+                if (wholes[f]) {
+                    whole.push_back(f);
+                    hashes.push_back(*wholes[f]);
+                } else if (FullHash(index.Path(index.files[f]), size, &buffer, &hash,
+                                    [&](int64_t got) {
+                                        read += got;
+                                        report.Progress(read, total);
+                                    })) {
                     whole.push_back(f);
                     hashes.push_back(hash);
                 } else {
@@ -151,7 +173,7 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
                 }
             }
             for (std::vector<uint32_t>& same : Split(whole, hashes))
-                search.groups.push_back({size, std::move(same)});
+                addGroup(size, std::move(same));
         }
     }
     for (DuplicateGroup& group : search.groups) std::sort(group.files.begin(), group.files.end());

@@ -245,10 +245,14 @@ int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size
 // A file's identity: its volume and its number there. Two names of one file (hard links) have
 // the same; false when the file cannot be opened.
 struct FileKey {
-    uint64_t volume = 0, index = 0;
+    uint64_t volume = 0, index = 0, indexHigh = 0;  // ReFS numbers files in 128 bits
     bool operator==(const FileKey&) const = default;
 };
 bool KeyOfFile(std::u16string_view path, FileKey* key);
+// The same for a file open for reading, cheaply: only its number, with `volume` 0. Such keys tell
+// files apart within one volume, as the files of one walk of the archive are (it follows no link
+// or mount point); the volume's serial costs more than the rest under Wine.
+bool KeyOfOpenFile(FileHandle file, FileKey* key);
 
 // The path of an existing file or folder as the file system knows it, every junction and symbolic
 // link on the way followed ("Q:\Echt\bild.jpg" for "Q:\Link\bild.jpg"), in a drive-letter

@@ -49,7 +49,12 @@ struct OpenFile {
     std::string buffered;
 };
 std::map<FileHandle, OpenFile> gOpenFiles;
-std::map<FileHandle, std::string> gReadingFiles;  // the bytes as they were when opened
+// Files open for reading: the bytes as they were when opened, and the file's key.
+struct ReadingFile {
+    std::string bytes;
+    FileKey key;
+};
+std::map<FileHandle, ReadingFile> gReadingFiles;
 uint64_t gNextIndex = 1;
 intptr_t gNextFile = 1;
 
@@ -386,8 +391,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 }
 
 FileHandle CreateFileForWriting(std::u16string_view path) {
-    if (Injected(FileOperation::kCreate) || !WriteFileBytes(path, {}))
-        return FileHandle::kNone;
+    if (Injected(FileOperation::kCreate) || !WriteFileBytes(path, {})) return FileHandle::kNone;
     const FileHandle handle{gNextFile++};
     gOpenFiles[handle] = {std::u16string(path), {}};
     return handle;
@@ -421,20 +425,22 @@ bool FlushFile(FileHandle file) {
 
 FileHandle OpenFileForReading(std::u16string_view path) {
     const Node* node = Resolve(path);
-    if (!node) return Failed(kNotFound), FileHandle::kNone;
+    FileKey key;
+    if (!node || !KeyOfFile(path, &key)) return Failed(kNotFound), FileHandle::kNone;
     if (node->isDirectory || node->unreadable || Held(node))
         return Failed(kAccessDenied), FileHandle::kNone;
     const FileHandle handle{gNextFile++};
-    gReadingFiles[handle] = node->bytes;
+    gReadingFiles[handle] = {node->bytes, key};
     return handle;
 }
 
 int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size) {
     const auto open = gReadingFiles.find(file);
     if (open == gReadingFiles.end() || offset < 0) return -1;
-    const std::string& bytes = open->second;
+    const std::string& bytes = open->second.bytes;
     if (static_cast<size_t>(offset) >= bytes.size()) return 0;
-    const size_t got = std::min(bytes.size() - static_cast<size_t>(offset), static_cast<size_t>(size));
+    const size_t got =
+        std::min(bytes.size() - static_cast<size_t>(offset), static_cast<size_t>(size));
     std::copy_n(bytes.data() + offset, got, buffer);
     return static_cast<int64_t>(got);
 }
@@ -446,6 +452,13 @@ bool KeyOfFile(std::u16string_view path, FileKey* key) {
         return Failed(kNotFound);
     if (node->index == 0) node->index = gNextIndex++;
     *key = {static_cast<uint64_t>(parsed.drive), node->index};
+    return true;
+}
+
+bool KeyOfOpenFile(FileHandle file, FileKey* key) {
+    const auto open = gReadingFiles.find(file);
+    if (open == gReadingFiles.end()) return false;
+    *key = {0, open->second.key.index, 0};
     return true;
 }
 
@@ -792,7 +805,8 @@ bool MakeFile(std::u16string_view path, std::string_view bytes, unsigned attribu
 bool MakeHardLink(std::u16string_view path, std::u16string_view existing) {
     platform::FileKey key;
     const Node* file = platform::Resolve(existing);
-    if (!file || file->isDirectory || !platform::KeyOfFile(existing, &key) || !MakeFile(path, file->bytes))
+    if (!file || file->isDirectory || !platform::KeyOfFile(existing, &key) ||
+        !MakeFile(path, file->bytes))
         return false;
     Node* link = platform::Resolve(path);
     link->index = key.index;

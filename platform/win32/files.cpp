@@ -10,6 +10,8 @@
 #include "platform/win32/long_path.h"
 #include "platform/win32/win32_internal.h"
 
+#include <cstring>
+
 namespace spurlese {
 
 namespace platform {
@@ -236,8 +238,8 @@ bool WriteToFile(FileHandle file, std::string_view bytes) {
 }
 
 FileHandle OpenFileForReading(std::u16string_view path) {
-    HANDLE file = CreateFileW(W(Native(path)), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = CreateFileW(W(Native(path)), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     return file == INVALID_HANDLE_VALUE ? FileHandle::kNone : HandleOf<FileHandle>(file);
 }
 
@@ -258,14 +260,41 @@ int64_t ReadFromFile(FileHandle file, int64_t offset, char* buffer, int64_t size
     return done;
 }
 
+namespace {
+
+bool KeyOfHandle(HANDLE file, FileKey* key) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    key->volume = info.dwVolumeSerialNumber;
+    key->index = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return true;
+}
+
+}  // namespace
+
 bool KeyOfFile(std::u16string_view path, FileKey* key) {
     const OwnedHandle file(
         CreateFileW(W(Native(path)), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!file || !GetFileInformationByHandle(file.Get(), &info)) return false;
-    key->volume = info.dwVolumeSerialNumber;
-    key->index = static_cast<uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    return file && KeyOfHandle(file.Get(), key);
+}
+
+bool KeyOfOpenFile(FileHandle file, FileKey* key) {
+    // The file system's own number of the file (FileInternalInformation), asked of ntdll: the
+    // documented calls that give it ask for the volume too.
+    struct Status {
+        LONG status;
+        ULONG_PTR information;
+    } status = {};
+    LARGE_INTEGER number = {};
+    using Query = LONG(WINAPI*)(HANDLE, Status*, void*, ULONG, int);
+    static const auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+    constexpr int kFileInternalInformation = 6;
+    if (!query || query(NativeOf<HANDLE>(file), &status, &number, sizeof(number),
+                        kFileInternalInformation) < 0)
+        return KeyOfHandle(NativeOf<HANDLE>(file), key) && ((key->volume = 0), true);
+    *key = {0, static_cast<uint64_t>(number.QuadPart), 0};
     return true;
 }
 

@@ -38,6 +38,15 @@ TEST_F(FileReplaceTest, ReadInPiecesAndKnownByItsKey) {
     EXPECT_TRUE(a == link);
     EXPECT_FALSE(a == copy);
     EXPECT_FALSE(platform::KeyOfFile(u"D:\\Work\\fehlt.jpg", &copy));
+    // From an open file: the number alone, the same for both names, another for the copy.
+    const auto openKey = [](std::u16string_view path) {
+        platform::OwnedFile open(platform::OpenFileForReading(path));
+        platform::FileKey key;
+        return open && platform::KeyOfOpenFile(open.Get(), &key) ? key : platform::FileKey{9, 9, 9};
+    };
+    EXPECT_TRUE(openKey(u"D:\\Work\\a.jpg") == openKey(u"D:\\Work\\Zweiter Name.jpg"));
+    EXPECT_FALSE(openKey(u"D:\\Work\\a.jpg") == openKey(u"D:\\Work\\Kopie.jpg"));
+    EXPECT_EQ(a.index, openKey(u"D:\\Work\\a.jpg").index);
     platform::OwnedFile file(platform::OpenFileForReading(u"D:\\Work\\a.jpg"));
     ASSERT_TRUE(file);
     char buffer[8] = {};
