@@ -24,10 +24,7 @@ std::string Noise(size_t size, unsigned seed) {
 }
 
 TEST(DuplicatesTest, GroupsAndWhichCopyStays) {
-    testsupport::ResetForTest();
-    headless::MakeFolder(u"D:\\Work");
-    headless::SetCurrentDirectory(u"D:\\Work\\");
-    testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Cat);
+    testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
     // Over 256 KiB a file's whole hash is a step of its own; up to that, it is read once.
     const std::string big = Noise(300 << 10, 1), other = Noise(300 << 10, 4);
     const std::string mid = Noise(200 << 10, 5);

@@ -41,10 +41,7 @@ bool InfoHas(std::u16string_view text) {
 class HitActionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ResetForTest();
-        headless::MakeFolder(u"D:\\Work");
-        headless::SetCurrentDirectory(u"D:\\Work\\");
-        testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Strings);
+        testsupport::ResetWithExtractor(testsupport::ExtractorKind::Strings);
         std::string project = "\x01\x02";
         for (const char* name : {"IMG_0001.JPG", "IMG_0002.JPG", "Clip.mp4", "fehlt.jpg"}) {
             const std::u16string path = kEaster + platform::Utf8ToUtf16(name);

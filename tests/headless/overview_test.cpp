@@ -113,10 +113,7 @@ constexpr char16_t kArchive[] = u"D:\\Familienbilder Stand Juni 2022\\";
 class OverviewPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ResetForTest();
-        headless::MakeFolder(u"D:\\Work");
-        headless::SetCurrentDirectory(u"D:\\Work\\");
-        testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Cat);
+        testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
         const std::u16string trip = std::u16string(kArchive) + u"Urlaub \u201E2023\u201C <Meer>\\";
         headless::MakeFile(trip + u"Upright.JPG", CameraJpeg(1, kThumb));
         headless::MakeFile(trip + u"Turned.JPG", CameraJpeg(6, kThumb));

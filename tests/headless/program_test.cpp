@@ -25,10 +25,7 @@ constexpr char16_t kArchive[] = u"D:\\Familienbilder Stand Juni 2022";
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ResetForTest();
-        headless::MakeFolder(u"D:\\Work");
-        headless::SetCurrentDirectory(u"D:\\Work\\");
-        testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Strings);
+        testsupport::ResetWithExtractor(testsupport::ExtractorKind::Strings);
         headless::MakeFile(std::u16string(kArchive) + u"\\Ostern\\IMG_0001.JPG", "jpg");
         headless::MakeFile(std::u16string(kArchive) + u"\\Ostern\\Clip.mp4", "mp4");
         headless::MakeFile(std::u16string(kProjects) + u"\\Ostern.mph",

@@ -43,10 +43,7 @@ bool SaveDialogShown(std::u16string_view title) {
 class UnseenTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ResetForTest();
-        headless::MakeFolder(u"D:\\Work");
-        headless::SetCurrentDirectory(u"D:\\Work\\");
-        testsupport::InstallExtractor(u"D:\\Work\\", testsupport::ExtractorKind::Strings);
+        testsupport::ResetWithExtractor(testsupport::ExtractorKind::Strings);
         headless::MakeFile(kEaster, "x");
         headless::MakeFile(kOnlyNames, "y");
         headless::MakeFile(std::u16string(kProjects) + u"Ostern.mph",

@@ -49,6 +49,8 @@ inline constexpr char kRefusal[] =
     "This is the first run of this program. You must accept EULA to continue.\r\n"
     "Use -accepteula to accept EULA.\r\n";
 bool InstallExtractor(std::u16string_view folder, ExtractorKind kind);
+// A fresh start for a whole program: the working directory D:\Work\ with the extractor in it.
+void ResetWithExtractor(ExtractorKind kind);
 
 // The bytes of a file, or "<none>" when it cannot be read.
 std::string FileBytes(std::u16string_view path);

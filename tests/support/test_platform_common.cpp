@@ -7,6 +7,13 @@ namespace spurlese {
 
 namespace testsupport {
 
+void ResetWithExtractor(ExtractorKind kind) {
+    ResetForTest();
+    MakeTestFolder(u"D:\\Work");
+    SetWorkingDirectory(u"D:\\Work\\");
+    InstallExtractor(u"D:\\Work\\", kind);
+}
+
 std::string FileBytes(std::u16string_view path) {
     std::string bytes;
     return platform::ReadFileBytes(path, &bytes) ? bytes : "<none>";
