@@ -12,11 +12,11 @@ namespace spurlese {
 
 namespace {
 
-// A copy of a group as the list shows it.
+// A copy of a group as the list shows it: one file, by a name the shows use if any does.
 struct Copy {
     uint32_t file;
-    std::u16string path, key;                  // as the archive writes it; lower-cased
-    const std::vector<std::u16string>* shows;  // the projects that use it, or none
+    std::u16string path, key;           // as the archive writes it; lower-cased
+    std::vector<std::u16string> shows;  // the projects that use it under any of its names
 };
 
 }  // namespace
@@ -38,11 +38,19 @@ std::u16string DuplicatesText(const ScanRecord& record, const duplicates::Duplic
     for (size_t g = 0; g < search.groups.size(); ++g) {
         const duplicates::DuplicateGroup& group = search.groups[g];
         std::vector<Copy> copies;
-        for (uint32_t f : group.files) {
-            Copy copy{f, index.Path(index.files[f]), {}, nullptr};
+        for (const std::vector<uint32_t>& names : group.files) {
+            Copy copy{names.front(), {}, {}, {}};
+            for (uint32_t name : names) {
+                const auto used = showsOf.find(platform::LowerCase(index.Path(index.files[name])));
+                if (used == showsOf.end()) continue;
+                if (copy.shows.empty()) copy.file = name;
+                for (const std::u16string& show : used->second) {
+                    if (std::find(copy.shows.begin(), copy.shows.end(), show) == copy.shows.end())
+                        copy.shows.push_back(show);
+                }
+            }
+            copy.path = index.Path(index.files[copy.file]);
             copy.key = platform::LowerCase(copy.path);
-            const auto used = showsOf.find(copy.key);
-            if (used != showsOf.end()) copy.shows = &used->second;
             copies.push_back(std::move(copy));
         }
         std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
@@ -51,7 +59,7 @@ std::u16string DuplicatesText(const ScanRecord& record, const duplicates::Duplic
         // A used copy always stays; when none is used, the oldest (then the first in Explorer's
         // order, as the copies stand).
         const size_t used = static_cast<size_t>(std::count_if(
-            copies.begin(), copies.end(), [](const Copy& c) { return c.shows != nullptr; }));
+            copies.begin(), copies.end(), [](const Copy& c) { return !c.shows.empty(); }));
         size_t oldest = 0;
         for (size_t k = 1; k < copies.size(); ++k) {
             if (index.files[copies[k].file].lastWrite < index.files[copies[oldest].file].lastWrite)
@@ -65,15 +73,15 @@ std::u16string DuplicatesText(const ScanRecord& record, const duplicates::Duplic
                   u" gleiche Dateien zu je " + Grouped(group.size) + u" Bytes";
         for (size_t k = 0; k < copies.size(); ++k) {
             const Copy& copy = copies[k];
-            const bool stays = copy.shows || (used == 0 && k == oldest);
+            const bool stays = !copy.shows.empty() || (used == 0 && k == oldest);
             groups += (stays ? u"\r\n   bleibt: " : u"\r\n   Kopie:  ") + copy.path;
-            if (!copy.shows) {
+            if (copy.shows.empty()) {
                 groups += u"\t(von keinem Projekt verwendet)";
                 continue;
             }
             groups += u"\t(verwendet von ";
-            for (size_t s = 0; s < copy.shows->size(); ++s)
-                groups += (s > 0 ? u", " : u"") + (*copy.shows)[s];
+            for (size_t s = 0; s < copy.shows.size(); ++s)
+                groups += (s > 0 ? u", " : u"") + copy.shows[s];
             groups += u")";
         }
     }

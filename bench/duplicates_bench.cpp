@@ -32,7 +32,8 @@ int wmain(int argc, wchar_t** argv) {
     const duplicates::DuplicateSearch search = duplicates::FindDuplicates(index, {});
     const auto end = std::chrono::steady_clock::now();
     size_t inGroups = 0;
-    for (const duplicates::DuplicateGroup& group : search.groups) inGroups += group.files.size();
+    for (const duplicates::DuplicateGroup& group : search.groups)
+        inGroups += group.files.size();  // files, not names
     PROCESS_MEMORY_COUNTERS memory = {};
     memory.cb = sizeof(memory);
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));

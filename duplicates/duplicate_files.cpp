@@ -121,14 +121,19 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
     std::string buffer;
     std::vector<platform::FileKey> keys(index.files.size());
     std::vector<std::optional<Hash>> wholes(index.files.size());
-    // Two names of one file (hard links) are one file: each key once, the first name met.
+    // Two names of one file (hard links) are one file, with all its names.
     const auto addGroup = [&](int64_t size, std::vector<uint32_t> same) {
-        std::vector<uint32_t> files;
+        std::sort(same.begin(), same.end());
+        std::vector<std::vector<uint32_t>> files;
         std::vector<platform::FileKey> seen;
         for (uint32_t f : same) {
-            if (std::find(seen.begin(), seen.end(), keys[f]) != seen.end()) continue;
+            const auto known = std::find(seen.begin(), seen.end(), keys[f]);
+            if (known != seen.end()) {
+                files[static_cast<size_t>(known - seen.begin())].push_back(f);
+                continue;
+            }
             seen.push_back(keys[f]);
-            files.push_back(f);
+            files.push_back({f});
         }
         if (files.size() > 1) search.groups.push_back({size, std::move(files)});
     };
@@ -176,10 +181,10 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
                 addGroup(size, std::move(same));
         }
     }
-    for (DuplicateGroup& group : search.groups) std::sort(group.files.begin(), group.files.end());
     std::sort(search.groups.begin(), search.groups.end(),
               [](const DuplicateGroup& a, const DuplicateGroup& b) {
-                  return a.size != b.size ? a.size > b.size : a.files.front() < b.files.front();
+                  return a.size != b.size ? a.size > b.size
+                                          : a.files.front().front() < b.files.front().front();
               });
     std::sort(search.unreadable.begin(), search.unreadable.end());
     report.Progress(total, total);

@@ -15,9 +15,9 @@ namespace spurlese::duplicates {
 
 struct DuplicateGroup {
     int64_t size = 0;
-    // Files of the archive's index (ArchiveIndex::files), at least two distinct files, each
-    // named once (a hard link's other names are left out), in the walk's order.
-    std::vector<uint32_t> files;
+    // At least two distinct files, in the walk's order; each as its names in the archive's index
+    // (ArchiveIndex::files): one, or all the names of a file with hard links, in the walk's order.
+    std::vector<std::vector<uint32_t>> files;
 };
 
 enum class SearchOutcome { kDone, kStopped };

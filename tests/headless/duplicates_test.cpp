@@ -60,6 +60,9 @@ TEST(DuplicatesTest, GroupsAndWhichCopyStays) {
     }
     ASSERT_TRUE(headless::MakeHardLink(kArchive + u"Handy\\IMG_0001.JPG",
                                        kArchive + u"Import 1\\IMG_0001.JPG"));
+    // Another name of a used file, met before it in the walk: the file is used, by its name.
+    ASSERT_TRUE(
+        headless::MakeHardLink(kArchive + u"Zweiter Name.mov", kArchive + u"Import 2\\klein.mov"));
     headless::SetUnreadable(kArchive + u"Import 2\\gesperrt.jpg");
     headless::MakeFile(std::u16string(kProjects) + u"Ostern.mph",
                        platform::Utf16ToUtf8(kArchive) + "Import 2\\klein.mov\n");
@@ -86,6 +89,7 @@ TEST(DuplicatesTest, GroupsAndWhichCopyStays) {
         {"same size and edges, other bytes: no duplicate", u"IMG_0002", false},
         {"the same, read whole at once", u"IMG_0003", false},
         {"the hard link's other name is no copy", u"Handy", false},
+        {"a used file is shown by the name its show uses", u"Zweiter Name", false},
         {"as old as each other: the first in Explorer's order stays",
          u"zu je 1.000 Bytes\r\n   bleibt: " + kArchive + u"Import 1\\Kurz \u2013 \U0001F389.jpg" +
              u"\t(von keinem Projekt verwendet)\r\n   Kopie:  " + kArchive +

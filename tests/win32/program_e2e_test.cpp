@@ -578,6 +578,40 @@ TEST_F(ProgramEndToEndTest, AShowHeldOpenIsNamedAndTheUnusedListRefused) {
     EXPECT_EQ(0, program.ExitCode());
 }
 
+// The duplicates list through the menu: a copy of a used picture under another name, and a hard
+// link of it, which is the same file and no copy.
+TEST_F(ProgramEndToEndTest, DuplicatesListedWithTheCopyThatStays) {
+    const std::wstring base = L"D:\\Familienbilder Stand Juni 2022\\";
+    PutFile(base + L"Kopien \u2013 Handy\\IMG_0001 (2).JPG", "j");
+    ASSERT_TRUE(CreateHardLinkW((base + L"Zweiter Name.JPG").c_str(),
+                                (base + L"Geburtstag J\u00fcrgen\\IMG_0001.JPG").c_str(), nullptr));
+    remote::RunningProgram program;
+    ASSERT_TRUE(program.Start(Program(), kWork));
+    HWND main = program.Window(L"Spurlese");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
+               IsWindowEnabled(Child(main, 20));
+    }));
+    CreateDirectoryW(L"D:\\Ausgabe", nullptr);
+    DeleteFileW(L"D:\\Ausgabe\\doppelt.txt");
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 3));
+    ASSERT_TRUE(SaveAs(program, L"Doppelte Dateien speichern", L"D:\\Ausgabe\\doppelt.txt"));
+    const std::string list = FileBytes(L"D:\\Ausgabe\\doppelt.txt");
+    const std::string archive = "D:\\Familienbilder Stand Juni 2022\\";
+    EXPECT_NE(std::string::npos,
+              list.find(": 2 gleiche Dateien zu je 1 Bytes\r\n   bleibt: " + archive +
+                        "Geburtstag J\xC3\xBCrgen\\IMG_0001.JPG\t(verwendet von Feier.mph)\r\n"
+                        "   Kopie:  " + archive + "Kopien \xE2\x80\x93 Handy\\IMG_0001 (2).JPG"))
+        << list;
+    EXPECT_EQ(std::string::npos, list.find("Zweiter Name")) << "one file, two names";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+    DeleteFileW((base + L"Zweiter Name.JPG").c_str());
+    DeleteFileW((base + L"Kopien \u2013 Handy\\IMG_0001 (2).JPG").c_str());
+}
+
 // Drive D: not connected (the test's script maps it to a folder that is not there): after "Done"
 // the archive is said to be away, once (the menu's items that need it are disabled, as the
 // headless tests check).
