@@ -137,8 +137,9 @@ void FinishExtractor(ExtractorRun* run, ScanWork* work) {
         if (end.exitCode == 0 && !printed) {
             work->record.unread.push_back(
                 {run->projectFile, UnreadProject::Why::kRefused, FirstMessageLine(end.errors)});
-        } else if (end.exitCode != 0) {
-            work->record.unread.back().detail = FirstMessageLine(end.errors);
+        } else if (std::u16string first = FirstMessageLine(end.errors);
+                   end.exitCode != 0 && !first.empty()) {
+            work->record.unread.back().detail = std::move(first);  // its own words say more
         }
     }
 }
