@@ -443,6 +443,20 @@ std::vector<std::pair<std::wstring, int64_t>> FilesIn(const std::wstring& folder
 }
 
 // Saves through the program's save dialog, a path typed into it; true on "Success".
+// Starts Spurlese in the test's working directory and clicks "Filter anwenden"; the main window
+// once the scan has ended, or nullptr.
+HWND StartAndScan(remote::RunningProgram* program) {
+    if (!program->Start(Program(), kWork)) return nullptr;
+    HWND main = program->Window(L"Spurlese");
+    if (!main) return nullptr;
+    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
+    const bool ended = WaitFor([&] {
+        return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
+               IsWindowEnabled(Child(main, 20));
+    });
+    return ended ? main : nullptr;
+}
+
 bool SaveAs(remote::RunningProgram& program, const wchar_t* title, const std::wstring& path) {
     if (!remote::TypeAndConfirm(program.Window(title), path)) return false;
     HWND success = program.Window(L"Success");
@@ -554,14 +568,8 @@ TEST_F(ProgramEndToEndTest, AShowHeldOpenIsNamedAndTheUnusedListRefused) {
                        nullptr)};
     ASSERT_NE(INVALID_HANDLE_VALUE, held.file);
     remote::RunningProgram program;
-    ASSERT_TRUE(program.Start(Program(), kWork));
-    HWND main = program.Window(L"Spurlese");
+    HWND main = StartAndScan(&program);
     ASSERT_NE(nullptr, main);
-    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] {
-        return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
-               IsWindowEnabled(Child(main, 20));
-    }));
     EXPECT_NE(std::wstring::npos,
               Text(Child(main, 16)).find(L"Error reading '" + shows + L"Namen.mph'"));
     ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 2));
@@ -586,14 +594,8 @@ TEST_F(ProgramEndToEndTest, DuplicatesListedWithTheCopyThatStays) {
     ASSERT_TRUE(CreateHardLinkW((base + L"Zweiter Name.JPG").c_str(),
                                 (base + L"Geburtstag J\u00fcrgen\\IMG_0001.JPG").c_str(), nullptr));
     remote::RunningProgram program;
-    ASSERT_TRUE(program.Start(Program(), kWork));
-    HWND main = program.Window(L"Spurlese");
+    HWND main = StartAndScan(&program);
     ASSERT_NE(nullptr, main);
-    PostMessageW(Child(main, 13), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] {
-        return Text(Child(main, 16)).find(L"Done") != std::wstring::npos &&
-               IsWindowEnabled(Child(main, 20));
-    }));
     CreateDirectoryW(L"D:\\Ausgabe", nullptr);
     DeleteFileW(L"D:\\Ausgabe\\doppelt.txt");
     ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 3));
@@ -603,7 +605,8 @@ TEST_F(ProgramEndToEndTest, DuplicatesListedWithTheCopyThatStays) {
     EXPECT_NE(std::string::npos,
               list.find(": 2 gleiche Dateien zu je 1 Bytes\r\n   bleibt: " + archive +
                         "Geburtstag J\xC3\xBCrgen\\IMG_0001.JPG\t(verwendet von Feier.mph)\r\n"
-                        "   Kopie:  " + archive + "Kopien \xE2\x80\x93 Handy\\IMG_0001 (2).JPG"))
+                        "   Kopie:  " +
+                        archive + "Kopien \xE2\x80\x93 Handy\\IMG_0001 (2).JPG"))
         << list;
     EXPECT_EQ(std::string::npos, list.find("Zweiter Name")) << "one file, two names";
     PostMessageW(main, WM_CLOSE, 0, 0);
