@@ -10,18 +10,8 @@
 
 namespace spurlese {
 
-namespace {
-
-// A copy of a group as the list shows it: one file, by a name the shows use if any does.
-struct Copy {
-    uint32_t file;
-    std::u16string path, key;           // as the archive writes it; lower-cased
-    std::vector<std::u16string> shows;  // the projects that use it under any of its names
-};
-
-}  // namespace
-
-std::u16string DuplicatesText(const ScanRecord& record, const duplicates::DuplicateSearch& search) {
+std::vector<std::vector<DuplicateCopy>> CopiesOfGroups(const ScanRecord& record,
+                                                       const duplicates::DuplicateSearch& search) {
     const archive::ArchiveIndex& index = record.archive;
     // The projects that use each file, by its identity, each once, in the order met.
     TextMap<std::vector<std::u16string>> showsOf;
@@ -32,14 +22,11 @@ std::u16string DuplicatesText(const ScanRecord& record, const duplicates::Duplic
         const std::u16string show(FileNamePart(hit.projectFile));
         if (std::find(shows.begin(), shows.end(), show) == shows.end()) shows.push_back(show);
     }
-
-    std::u16string groups;
-    int64_t files = 0, copiesTake = 0, freeable = 0;
-    for (size_t g = 0; g < search.groups.size(); ++g) {
-        const duplicates::DuplicateGroup& group = search.groups[g];
-        std::vector<Copy> copies;
+    std::vector<std::vector<DuplicateCopy>> result;
+    for (const duplicates::DuplicateGroup& group : search.groups) {
+        std::vector<DuplicateCopy> copies;
         for (const std::vector<uint32_t>& names : group.files) {
-            Copy copy{names.front(), {}, {}, {}};
+            DuplicateCopy copy{names.front(), names, {}, {}, {}, false};
             for (uint32_t name : names) {
                 const auto used = showsOf.find(platform::LowerCase(index.Path(index.files[name])));
                 if (used == showsOf.end()) continue;
@@ -53,28 +40,43 @@ std::u16string DuplicatesText(const ScanRecord& record, const duplicates::Duplic
             copy.key = platform::LowerCase(copy.path);
             copies.push_back(std::move(copy));
         }
-        std::sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) {
+        std::sort(copies.begin(), copies.end(), [](const DuplicateCopy& a, const DuplicateCopy& b) {
             return archive::LogicalPathCompare(a.key, b.key) < 0;
         });
         // A used copy always stays; when none is used, the oldest (then the first in Explorer's
         // order, as the copies stand).
-        const size_t used = static_cast<size_t>(std::count_if(
-            copies.begin(), copies.end(), [](const Copy& c) { return !c.shows.empty(); }));
         size_t oldest = 0;
-        for (size_t k = 1; k < copies.size(); ++k) {
+        bool anyUsed = false;
+        for (size_t k = 0; k < copies.size(); ++k) {
+            copies[k].stays = !copies[k].shows.empty();
+            anyUsed = anyUsed || copies[k].stays;
             if (index.files[copies[k].file].lastWrite < index.files[copies[oldest].file].lastWrite)
                 oldest = k;
         }
+        if (!anyUsed) copies[oldest].stays = true;
+        result.push_back(std::move(copies));
+    }
+    return result;
+}
+
+std::u16string DuplicatesText(const ScanRecord& record, const duplicates::DuplicateSearch& search) {
+    const archive::ArchiveIndex& index = record.archive;
+    const std::vector<std::vector<DuplicateCopy>> groupCopies = CopiesOfGroups(record, search);
+    std::u16string groups;
+    int64_t files = 0, copiesTake = 0, freeable = 0;
+    for (size_t g = 0; g < search.groups.size(); ++g) {
+        const int64_t size = search.groups[g].size;
+        const std::vector<DuplicateCopy>& copies = groupCopies[g];
         const auto n = static_cast<int64_t>(copies.size());
+        const auto staying = static_cast<int64_t>(std::count_if(
+            copies.begin(), copies.end(), [](const DuplicateCopy& c) { return c.stays; }));
         files += n;
-        copiesTake += (n - 1) * group.size;
-        freeable += (n - static_cast<int64_t>(std::max<size_t>(used, 1))) * group.size;
+        copiesTake += (n - 1) * size;
+        freeable += (n - staying) * size;
         groups += u"\r\n\r\nGruppe " + Decimal(static_cast<int64_t>(g + 1)) + u": " + Decimal(n) +
-                  u" gleiche Dateien zu je " + Grouped(group.size) + u" Bytes";
-        for (size_t k = 0; k < copies.size(); ++k) {
-            const Copy& copy = copies[k];
-            const bool stays = !copy.shows.empty() || (used == 0 && k == oldest);
-            groups += (stays ? u"\r\n   bleibt: " : u"\r\n   Kopie:  ") + copy.path;
+                  u" gleiche Dateien zu je " + Grouped(size) + u" Bytes";
+        for (const DuplicateCopy& copy : copies) {
+            groups += (copy.stays ? u"\r\n   bleibt: " : u"\r\n   Kopie:  ") + copy.path;
             if (copy.shows.empty()) {
                 groups += u"\t(von keinem Projekt verwendet)";
                 continue;

@@ -38,57 +38,80 @@ SaveResult SaveCrossReference(const ScanRecord& record) {
     });
 }
 
+bool RecordSawEverything(const ArchiveAct& act, const ScanRecord& record) {
+    // Never an act that is missing a show: what only an unread show uses would count as unused,
+    // and the family tidies up from these lists.
+    if (!record.unread.empty()) {
+        const size_t count = record.unread.size();
+        platform::ShowMessageBox(
+            act.title,
+            std::u16string(act.refused) + u": " + Decimal(static_cast<int64_t>(count)) +
+                (count == 1 ? u" Projektdatei wurde" : u" Projektdateien wurden") +
+                u" nicht gelesen, und was nur diese Shows verwenden, " +
+                std::u16string(act.unreadConsequence) + u".\n\n" +
+                UnreadProjectLines(record, kUnreadShown) + u"\n\n" + std::u16string(kUnreadAdvice),
+            platform::kWarningIcon);
+        return false;
+    }
+    if (!record.archiveUnreachable.empty()) {
+        platform::ShowMessageBox(
+            act.title,
+            ArchiveUnreachableText(record.inputs.basePath, record.archiveUnreachable, act.nothing),
+            platform::kWarningIcon);
+        return false;
+    }
+    return true;
+}
+
+bool ArchiveAsScanned(const ArchiveAct& act, ScanRecord* record, ResultsPage* page,
+                      BusyRequests* requests) {
+    page->BeginWork();
+    const WalkOutcome walk =
+        WalkArchiveOnce(record, page->ScanReportFor(BusyWork::kWalk, requests));
+    const std::u16string notWalked =
+        walk == WalkOutcome::kWalked ? UsedFileNotWalked(*record) : std::u16string();
+    page->EndWork();
+    const std::u16string& base = record->inputs.basePath;
+    std::u16string refusal;
+    if (walk == WalkOutcome::kRefused) {
+        refusal = u"Der Basis Pfad '" + base +
+                  u"' ist kein vollst\u00E4ndiger Pfad. Ohne ihn l\u00E4sst sich das Archiv nicht "
+                  u"durchsuchen; " +
+                  std::u16string(act.nothing) + u".";
+    } else if (walk == WalkOutcome::kUnreachable) {
+        refusal = ArchiveUnreachableText(base, ArchiveUnreachable(base), act.nothing);
+    } else if (!notWalked.empty()) {
+        refusal = u"Das Archiv hat sich seit der Suche ge\u00E4ndert: '" + notWalked +
+                  u"', die eine Show verwendet, ist im Ordner '" +
+                  std::u16string(WithoutFinalBackslash(FolderPart(notWalked))) +
+                  u"' nicht mehr zu finden (umbenannt, verschoben oder nicht lesbar). Ihre Dateien "
+                  u"g\u00E4lten als nicht verwendet; " +
+                  std::u16string(act.nothing) + u". Bitte Spurlese neu starten und erneut suchen.";
+    }
+    // A walk the user stopped has said so in "Informationen".
+    if (!refusal.empty()) platform::ShowMessageBox(act.title, refusal, platform::kWarningIcon);
+    return walk == WalkOutcome::kWalked && notWalked.empty();
+}
+
 SaveResult SaveArchiveList(const ArchiveList& list, ScanRecord* record, ResultsPage* page,
                            BusyRequests* requests) {
-    const auto refuse = [&list](std::u16string_view text) {
-        platform::ShowMessageBox(list.dialog.title, text, platform::kWarningIcon);
-        return SaveResult();  // nothing written, and nothing more to tell
-    };
-    // Never a list that is missing a show: what only an unread show uses would stand in it as
-    // unused, and the family tidies up from these lists.
-    if (!record->unread.empty()) {
-        const size_t count = record->unread.size();
-        return refuse(
-            std::u16string(list.name) + u" wird nicht gespeichert: " +
-            Decimal(static_cast<int64_t>(count)) +
-            (count == 1 ? u" Projektdatei wurde" : u" Projektdateien wurden") +
-            u" nicht gelesen, und was nur diese Shows verwenden, st\u00FCnde darin als nicht "
-            u"verwendet.\n\n" +
-            UnreadProjectLines(*record, kUnreadShown) + u"\n\n" + std::u16string(kUnreadAdvice));
-    }
-    const std::u16string& base = record->inputs.basePath;
-    if (!record->archiveUnreachable.empty())
-        return refuse(ArchiveUnreachableText(base, record->archiveUnreachable));
-    WalkOutcome walk = WalkOutcome::kWalked;
-    std::u16string notWalked;
+    const std::u16string refused = std::u16string(list.name) + u" wird nicht gespeichert";
+    const ArchiveAct act{list.dialog.title, refused, u"st\u00FCnde darin als nicht verwendet",
+                         u"es wurde nichts gespeichert"};
+    if (!RecordSawEverything(act, *record)) return SaveResult();  // told; nothing written
     bool made = false;
     SaveResult result = SaveThroughDialog(list.dialog, [&](std::string* bytes) {
-        page->BeginWork();
-        walk = WalkArchiveOnce(record, page->ScanReportFor(BusyWork::kWalk, requests));
         std::u16string text;
-        if (walk == WalkOutcome::kWalked) {
-            notWalked = UsedFileNotWalked(*record);
-            made = notWalked.empty() && list.makeText(&text);
+        made = ArchiveAsScanned(act, record, page, requests);
+        if (made) {
+            page->BeginWork();
+            made = list.makeText(&text);
+            page->EndWork();
         }
-        page->EndWork();
         return made && TextFileBytes(text, bytes);
     });
-    if (walk == WalkOutcome::kRefused) {
-        refuse(u"Der Basis Pfad '" + base +
-               u"' ist kein vollst\u00E4ndiger Pfad. Ohne ihn l\u00E4sst sich das Archiv nicht "
-               u"durchsuchen; es wurde nichts gespeichert.");
-    } else if (walk == WalkOutcome::kUnreachable) {
-        refuse(ArchiveUnreachableText(base, ArchiveUnreachable(base)));
-    } else if (!notWalked.empty()) {
-        refuse(u"Das Archiv hat sich seit der Suche ge\u00E4ndert: '" + notWalked +
-               u"', die eine Show verwendet, ist im Ordner '" +
-               std::u16string(WithoutFinalBackslash(FolderPart(notWalked))) +
-               u"' nicht mehr zu finden (umbenannt, verschoben oder nicht lesbar). Die Liste "
-               u"w\u00FCrde sie falsch f\u00FChren; es wurde nichts gespeichert. "
-               u"Bitte Spurlese neu starten und erneut suchen.");
-    }
-    // Nothing was written, and nothing went wrong that a message should tell (a stop was said
-    // in "Informationen").
+    // Nothing was written, and nothing went wrong that a message should tell (a refusal or a stop
+    // has been told).
     if (result.dialog == platform::DialogOutcome::kChosen && !made)
         result.dialog = platform::DialogOutcome::kCancelled;
     return result;
@@ -103,11 +126,12 @@ SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* 
     return SaveArchiveList(list, record, page, requests);
 }
 
-std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why) {
+std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why,
+                                      std::u16string_view nothing) {
     return u"Das Archiv '" + std::u16string(basePath) + u"' ist nicht erreichbar: " +
-           std::u16string(why) +
-           u".\nEin Archiv, das nicht da ist, ist kein leeres Archiv; es wurde nichts "
-           u"gespeichert. Bitte das Laufwerk verbinden, Spurlese neu starten und erneut suchen.";
+           std::u16string(why) + u".\nEin Archiv, das nicht da ist, ist kein leeres Archiv; " +
+           std::u16string(nothing) +
+           u". Bitte das Laufwerk verbinden, Spurlese neu starten und erneut suchen.";
 }
 
 }  // namespace spurlese

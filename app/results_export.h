@@ -37,6 +37,22 @@ struct ArchiveList {
     std::function<bool(std::u16string* text)> makeText;
 };
 
+// An act on the whole archive as its refusals name it: the message's title, what is refused ("Die
+// Liste der nicht verwendeten Dateien wird nicht gespeichert"), what an unread show's files would
+// be taken for ("stünde darin als nicht verwendet") and what was not done ("es wurde nichts
+// gespeichert").
+struct ArchiveAct {
+    std::u16string_view title, refused, unreadConsequence, nothing;
+};
+// Refused with a message when the scan could not read a project file or reach the archive.
+bool RecordSawEverything(const ArchiveAct& act, const ScanRecord& record);
+// The record's archive walked unless it was (the walk's rule of the busy loop); refused with a
+// message when the base path does not allow it or it is not there, or when a used file is no
+// longer where the scan found it. A stopped walk has said so in "Informationen". True: the
+// record's archive is as the scan saw it.
+bool ArchiveAsScanned(const ArchiveAct& act, ScanRecord* record, ResultsPage* page,
+                      BusyRequests* requests);
+
 // Refused with a message, before the save dialog, when the scan could not read a project file or
 // reach the archive, and after the walk when a used file is no longer where the scan found it.
 SaveResult SaveArchiveList(const ArchiveList& list, ScanRecord* record, ResultsPage* page,
@@ -44,6 +60,7 @@ SaveResult SaveArchiveList(const ArchiveList& list, ScanRecord* record, ResultsP
 SaveResult SaveUnusedFiles(ScanRecord* record, ResultsPage* page, BusyRequests* requests);
 
 // The message for an archive that is not there: where, why, and that nothing was saved.
-std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why);
+std::u16string ArchiveUnreachableText(std::u16string_view basePath, std::u16string_view why,
+                                      std::u16string_view nothing);
 
 }  // namespace spurlese

@@ -31,7 +31,7 @@ std::u16string UsedFileNotWalked(const ScanRecord& record) {
     return {};
 }
 
-std::u16string UnusedFilesText(const ScanRecord& record) {
+UnusedVisit VisitUnusedFiles(const ScanRecord& record, const UnusedFileVisitor& each) {
     const archive::ArchiveIndex& index = record.archive;
     // The files the shows use, by folder: each folder's used names, looked up once per folder,
     // not per file. Used files come folder by folder, so a folder's key is made once for a run of
@@ -81,14 +81,7 @@ std::u16string UnusedFilesText(const ScanRecord& record) {
     std::vector<Entry> entries;
     std::vector<std::pair<std::u16string_view, std::u16string_view>> usedPictures;
     std::vector<const Entry*> unused;
-    size_t usedCount = 0, unusedCount = 0;
-    // Room for every file's line: only the pages written are ever taken from the system, and
-    // the text is not copied as it grows (once, at the end, behind the counts).
-    std::u16string lines;
-    size_t room = 0;
-    for (const archive::ArchiveFile& file : index.files)
-        room += 3 + index.folders[file.folder].size() + file.nameLength;
-    lines.reserve(room);
+    UnusedVisit visit;
     for (uint32_t folder : folderOrder) {
         usedPictures.clear();
         unused.clear();
@@ -107,7 +100,7 @@ std::u16string UnusedFilesText(const ScanRecord& record) {
                 unused.push_back(&entry);
                 continue;
             }
-            ++usedCount;
+            ++visit.used;
             const std::u16string_view name = index.Name(index.files[entry.file]);
             if (archive::MediaKindOf(name) == archive::MediaKind::kPicture)
                 usedPictures.emplace_back(Stem(entry.lowerName), name);
@@ -117,31 +110,55 @@ std::u16string UnusedFilesText(const ScanRecord& record) {
         std::sort(unused.begin(), unused.end(), [](const Entry* a, const Entry* b) {
             return archive::LogicalCompare(a->lowerName, b->lowerName) < 0;
         });
-        unusedCount += unused.size();
+        visit.unused += unused.size();
         for (const Entry* entry : unused) {
             const std::u16string_view name = index.Name(index.files[entry->file]);
-            lines.append(u"\r\n").append(index.folders[folder]).append(u"\\").append(name);
-            if (archive::MediaKindOf(name) != archive::MediaKind::kVideo) continue;
-            const std::u16string_view stem = Stem(entry->lowerName);
-            const auto picture = std::lower_bound(
-                usedPictures.begin(), usedPictures.end(), stem,
-                [](const auto& used, std::u16string_view wanted) { return used.first < wanted; });
-            if (picture != usedPictures.end() && picture->first == stem) {
-                lines.append(u"\tgeh\u00F6rt zum verwendeten Bild '")
-                    .append(picture->second)
-                    .append(u"'");
+            std::u16string_view usedPicture;
+            if (archive::MediaKindOf(name) == archive::MediaKind::kVideo) {
+                const std::u16string_view stem = Stem(entry->lowerName);
+                const auto picture =
+                    std::lower_bound(usedPictures.begin(), usedPictures.end(), stem,
+                                     [](const auto& used, std::u16string_view wanted) {
+                                         return used.first < wanted;
+                                     });
+                if (picture != usedPictures.end() && picture->first == stem)
+                    usedPicture = picture->second;
             }
+            each(entry->file, usedPicture);
         }
     }
-    if (!used.unresolved.empty()) {
+    visit.unresolved = used.unresolved;
+    return visit;
+}
+
+std::u16string UnusedFilesText(const ScanRecord& record) {
+    const archive::ArchiveIndex& index = record.archive;
+    // Room for every file's line: only the pages written are ever taken from the system, and
+    // the text is not copied as it grows (once, at the end, behind the counts).
+    std::u16string lines;
+    size_t room = 0;
+    for (const archive::ArchiveFile& file : index.files)
+        room += 3 + index.folders[file.folder].size() + file.nameLength;
+    lines.reserve(room);
+    const UnusedVisit visit = VisitUnusedFiles(record, [&](uint32_t f,
+                                                           std::u16string_view usedPicture) {
+        const archive::ArchiveFile& file = index.files[f];
+        lines.append(u"\r\n")
+            .append(index.folders[file.folder])
+            .append(u"\\")
+            .append(index.Name(file));
+        if (!usedPicture.empty())
+            lines.append(u"\tgeh\u00F6rt zum verwendeten Bild '").append(usedPicture).append(u"'");
+    });
+    if (!visit.unresolved.empty()) {
         lines.append(
             u"\r\n\r\nTreffer, die sich keiner Datei zuordnen lie\u00DFen (nicht "
             u"mitgez\u00E4hlt; eine Datei, die sie nennen, kann oben stehen):");
-        for (std::u16string_view hit : used.unresolved) lines.append(u"\r\n").append(hit);
+        for (std::u16string_view hit : visit.unresolved) lines.append(u"\r\n").append(hit);
     }
     return u"Mediendateien im Archiv: " + Decimal(static_cast<int64_t>(index.files.size())) +
-           u", verwendet: " + Decimal(static_cast<int64_t>(usedCount)) + u", nicht verwendet: " +
-           Decimal(static_cast<int64_t>(unusedCount)) + lines;
+           u", verwendet: " + Decimal(static_cast<int64_t>(visit.used)) + u", nicht verwendet: " +
+           Decimal(static_cast<int64_t>(visit.unused)) + lines;
 }
 
 }  // namespace spurlese

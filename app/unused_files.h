@@ -1,7 +1,10 @@
 // What no project uses: the archive's media files that no hit of the scan is.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "scan/scan_record.h"
@@ -15,6 +18,17 @@ namespace spurlese {
 // that name no archive file for certain (a path out of the archive) follow in a section of their
 // own: they are not counted, and a file they may name can stand among the unused.
 std::u16string UnusedFilesText(const ScanRecord& record);
+
+// The same files one by one, for the list and for setting them aside alike: `each` gets every
+// unused file (ArchiveIndex::files) in Explorer's order, with the name of the used picture a
+// video belongs to (empty for any other). Returns the counts and the hits that name no archive
+// file for certain.
+struct UnusedVisit {
+    size_t used = 0, unused = 0;
+    std::vector<std::u16string> unresolved;
+};
+using UnusedFileVisitor = std::function<void(uint32_t file, std::u16string_view usedPicture)>;
+UnusedVisit VisitUnusedFiles(const ScanRecord& record, const UnusedFileVisitor& each);
 
 // A file the scan found used that the record's walk of the archive does not hold (a folder renamed
 // or moved since the scan, one that could not be listed): then the unused list would name files

@@ -260,8 +260,9 @@ bool KeyOfOpenFile(FileHandle file, FileKey* key);
 std::u16string FinalPath(std::u16string_view path);
 
 // Why the last file operation of this thread failed, in the system's words; a full disk is told
-// apart, since it stops what any further write would fail in the same way.
-enum class FileErrorKind { kNone, kDiskFull, kOther };
+// apart, since it stops what any further write would fail in the same way, and a rename to
+// another volume, which only a copy can do.
+enum class FileErrorKind { kNone, kDiskFull, kOtherVolume, kOther };
 struct FileError {
     FileErrorKind kind = FileErrorKind::kNone;
     std::u16string reason;
@@ -496,9 +497,11 @@ bool PollEvent(Event* event);
 constexpr unsigned kStopIcon = 16;
 constexpr unsigned kWarningIcon = 48;
 constexpr unsigned kInformationIcon = 64;
+constexpr unsigned kYesNoCancelButtons = 3;
 constexpr unsigned kYesNoButtons = 4;
 // Buttons pressed, as Windows numbers them.
 constexpr int kOkPressed = 1;
+constexpr int kCancelPressed = 2;
 constexpr int kYesPressed = 6;
 constexpr int kNoPressed = 7;
 

@@ -11,6 +11,7 @@
 #include "app/overview_save.h"
 #include "app/results_export.h"
 #include "app/show_in_folder.h"
+#include "app/tidy_up.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 #include "program/startup_checks.h"
@@ -110,6 +111,12 @@ const platform::MenuItem kSaveItems[] = {
     {kSaveOverview, u"\u00DCbersicht als Webseite speichern\u2026"},
 };
 const platform::MenuItem kCopyItem = {kCopyUsedFiles, u"Verwendete Dateien kopieren nach\u2026"};
+// "Aufräumen": setting aside, and putting back, which needs no scan.
+const platform::MenuItem kTidyItems[] = {
+    {kSetAsideDuplicates, u"Doppelte Kopien beiseitelegen\u2026"},
+    {kSetAsideUnused, u"Nicht verwendete Dateien beiseitelegen\u2026"},
+    {kPutBack, u"Beiseitegelegtes zur\u00FCcklegen\u2026"},
+};
 
 // The items made from a scan's record are offered only while there is one whose archive was
 // there: after a scan that could not run, or that could not reach the archive (a drive not
@@ -122,8 +129,11 @@ void SetResultsMenus(bool haveScan) {
     std::vector<platform::MenuItem> saveMenu(std::begin(kSaveItems), std::end(kSaveItems));
     saveMenu.push_back(kSeparator);
     saveMenu.push_back(kCopyItem);
+    saveMenu.push_back(kSeparator);
+    saveMenu.insert(saveMenu.end(), std::begin(kTidyItems), std::end(kTidyItems));
     for (platform::MenuItem& item : saveMenu) {
-        if (item.command != kSaveHitList && item.command != 0) item.enabled = haveScan;
+        if (item.command != kSaveHitList && item.command != kPutBack && item.command != 0)
+            item.enabled = haveScan;
     }
     platform::SetControlMenu(ctl::SaveResultsButton, saveMenu);
     saveMenu.insert(saveMenu.begin(), {kShowItem, kSeparator});
@@ -156,6 +166,9 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
         SaveResults(page);
         return false;
     }
+    if (event.command == kPutBack) {
+        return PutBackAside(state->lastScan ? &*state->lastScan : nullptr, page);
+    }
     // Disabled without a record; a command that comes all the same does nothing.
     if (!OffersRecordItems(state->lastScan)) return false;
     ScanRecord& record = *state->lastScan;
@@ -172,6 +185,10 @@ bool DispatchMenuCommand(const platform::Event& event, ProgramState* state) {
             TellSaveResult(SaveUnusedFiles(&record, page, &requests), kUnusedFilesDialog.title);
             return requests.quit;
         }
+        case kSetAsideDuplicates:
+            return SetAsideDuplicates(&record, page);
+        case kSetAsideUnused:
+            return SetAsideUnused(&record, page);
         case kSaveDuplicates: {
             BusyRequests requests;
             TellSaveResult(SaveDuplicates(&record, page, &requests), kDuplicatesDialog.title);

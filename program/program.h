@@ -34,6 +34,9 @@ enum Command : int {
     kCopyUsedFiles,
     kSaveOverview,
     kSaveDuplicates,
+    kSetAsideDuplicates,
+    kSetAsideUnused,
+    kPutBack,
 };
 }  // namespace menu
 

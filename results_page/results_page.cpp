@@ -25,6 +25,12 @@ Questions QuestionsOf(BusyWork work) {
                     u"fertig kopierte Dateien bleiben.",
                     u"Das Kopieren l\u00E4uft noch.\nAnhalten und Spurlese beenden? Die Datei, die "
                     u"gerade kopiert wird, wird verworfen."};
+        case BusyWork::kTidy:
+            return {u"Aufr\u00E4umen",
+                    u"Nach der Datei, die gerade verschoben wird, anhalten?\nDie Liste "
+                    u"Spurlese_Beiseitegelegt.txt nennt jede Datei, die schon verschoben ist.",
+                    u"Das Aufr\u00E4umen l\u00E4uft noch.\nNach der Datei, die gerade verschoben "
+                    u"wird, anhalten und Spurlese beenden?"};
         case BusyWork::kOverview:
             return {u"\u00DCbersicht als Webseite speichern",
                     u"Das Erstellen der \u00DCbersicht anhalten?",

@@ -18,9 +18,10 @@ namespace spurlese {
 
 // The kinds of long work, each with its rule for the user's events while it runs:
 // - a scan drops every event (a click or a close request during a scan is lost);
-// - a walk, a copy or the overview's thumbnails ask, on the close box or Escape, whether to
-//   stop; everything else waits until the work is over and is dropped.
-enum class BusyWork { kScan, kWalk, kCopy, kOverview };
+// - a walk, a copy, a tidy-up (setting aside, putting back) or the overview's thumbnails ask, on
+//   the close box or Escape, whether to stop; everything else waits until the work is over and is
+//   dropped.
+enum class BusyWork { kScan, kWalk, kCopy, kTidy, kOverview };
 
 // What the user asked for while the work ran.
 struct BusyRequests {

@@ -195,7 +195,9 @@ int ShowMessageBox(std::u16string_view title, std::u16string_view text, unsigned
         gMessageAnswers.pop_front();
         return answer;
     }
-    return (flags & kYesNoButtons) != 0 ? kNoPressed : kOkPressed;
+    // Unanswered, the dialog is dismissed as Escape would: No where there is no Cancel.
+    if ((flags & 15) == kYesNoCancelButtons) return kCancelPressed;
+    return (flags & 15) == kYesNoButtons ? kNoPressed : kOkPressed;
 }
 
 // The next answer of the queue; none left is a cancel.

@@ -81,6 +81,8 @@ constexpr char16_t kAccessDenied[] = u"Zugriff verweigert";
 constexpr char16_t kNotFound[] = u"Das System kann die angegebene Datei nicht finden.";
 constexpr char16_t kExists[] = u"Die Datei ist bereits vorhanden.";
 constexpr char16_t kDeviceFailed[] = u"Ein an das System angeschlossenes Gerät funktioniert nicht.";
+constexpr char16_t kOtherVolume[] =
+    u"Das System kann die Datei nicht auf ein anderes Laufwerk verschieben.";
 constexpr char16_t kDiskFull[] = u"Auf dem Datenträger ist nicht genügend Speicherplatz vorhanden.";
 
 bool Failed(const char16_t* reason) {
@@ -508,6 +510,10 @@ bool Rename(std::u16string_view source, std::u16string_view target, bool replace
         return false;
     Node* file = FindChild(fromFolder, from.parts.back());
     if (!file) return Failed(kNotFound);
+    if (from.drive != to.drive) {
+        gLastError = {FileErrorKind::kOtherVolume, kOtherVolume};
+        return false;
+    }
     // A folder is renamed only where nothing has its new name.
     if ((file->isDirectory && replace) || file->unwritable || Held(file) || toFolder->unwritable)
         return Failed(kAccessDenied);

@@ -28,7 +28,8 @@ FileError ErrorOf(DWORD code) {
     FileError error;
     error.kind = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL
                      ? FileErrorKind::kDiskFull
-                     : FileErrorKind::kOther;
+                 : code == ERROR_NOT_SAME_DEVICE ? FileErrorKind::kOtherVolume
+                                                 : FileErrorKind::kOther;
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -270,13 +270,17 @@ TEST_F(ProgramTest, ListsFromTheMenus) {
                                            u"Doppelte Dateien speichern\u2026",
                                            u"\u00DCbersicht als Webseite speichern\u2026",
                                            u"",
-                                           u"Verwendete Dateien kopieren nach\u2026"};
+                                           u"Verwendete Dateien kopieren nach\u2026",
+                                           u"",
+                                           u"Doppelte Kopien beiseitelegen\u2026",
+                                           u"Nicht verwendete Dateien beiseitelegen\u2026",
+                                           u"Beiseitegelegtes zur\u00FCcklegen\u2026"};
         const auto button = platform::GetControlMenu(ctl::SaveResultsButton);
         const auto hits = platform::GetControlMenu(ctl::HitsText);
-        ASSERT_EQ(7u, button.size());
-        ASSERT_EQ(9u, hits.size());
+        ASSERT_EQ(11u, button.size());
+        ASSERT_EQ(13u, hits.size());
         EXPECT_U16_EQ(u"Im Ordner anzeigen", hits[0].text);
-        for (size_t k = 0; k < 7; ++k) {
+        for (size_t k = 0; k < 11; ++k) {
             EXPECT_U16_EQ(saveMenu[k], button[k].text);
             EXPECT_U16_EQ(saveMenu[k], hits[k + 2].text);
         }
@@ -327,7 +331,8 @@ TEST_F(ProgramTest, AfterAFailedScanNothingIsOffered) {
         for (const int control : {ctl::SaveResultsButton, ctl::HitsText}) {
             for (const platform::MenuItem& item : platform::GetControlMenu(control)) {
                 const bool offered = item.command == menu::kSaveHitList ||
-                                     item.command == menu::kShowInFolder || item.command == 0;
+                                     item.command == menu::kShowInFolder ||
+                                     item.command == menu::kPutBack || item.command == 0;
                 EXPECT_EQ(offered, item.enabled) << testsupport::Show(item.text);
             }
         }

@@ -93,6 +93,7 @@ TEST_F(UnseenTest, AnUnreadShowIsNeverAShowThatUsesNothing) {
         headless::QueueFolderAnswer(u"E:\\Stick");
         headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kCopyUsedFiles);
         headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveUnusedFiles);
+        headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSetAsideUnused);
         headless::QueueSaveAnswer(u"E:\\Querverweis.csv");
         headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveCrossReference);
         headless::QueueSaveAnswer(u"E:\\Seite.html");
@@ -108,6 +109,8 @@ TEST_F(UnseenTest, AnUnreadShowIsNeverAShowThatUsesNothing) {
                   messages.find(u"Die Liste der nicht verwendeten Dateien wird nicht gespeichert"));
         EXPECT_NE(std::u16string::npos, messages.find(u"Filter anwenden\u201C klicken"));
         EXPECT_FALSE(SaveDialogShown(u"Nicht verwendete Dateien speichern")) << "refused first";
+        EXPECT_NE(std::u16string::npos, messages.find(u"Es wird nichts beiseitegelegt: "));
+        EXPECT_EQ("y", testsupport::FileBytes(kOnlyNames)) << "never set aside";
         // Nothing to copy when no show was read; else the list names the unread one.
         const std::u16string list = Text(u"E:\\Stick\\Spurlese_Kopie.txt");
         EXPECT_EQ(row.easterRead,
@@ -174,7 +177,9 @@ TEST_F(UnseenTest, AnArchiveThatIsNotThereIsNotAnEmptyOne) {
         EXPECT_NE(std::u16string::npos, said.find(row.said)) << testsupport::Show(said);
         EXPECT_EQ("<none>", testsupport::FileBytes(u"E:\\Nicht.txt"));
         for (const platform::MenuItem& item : menu) {
-            if (item.command == menu::kSaveHitList || item.command == 0) continue;
+            if (item.command == menu::kSaveHitList || item.command == menu::kPutBack ||
+                item.command == 0)
+                continue;
             EXPECT_EQ(row.offered, item.enabled) << testsupport::Show(item.text);
         }
     }

@@ -55,6 +55,10 @@ void ResetWithExtractor(ExtractorKind kind);
 // The bytes of a file, or "<none>" when it cannot be read.
 std::string FileBytes(std::u16string_view path);
 
+// Every file and folder below the folder, one per line in sorted order: its path below the folder,
+// and for a file its size and last change; for telling a tree is exactly as it was.
+std::u16string TreeOf(std::u16string_view folder);
+
 // Printable form of a UTF-16 string for failure messages.
 std::string Show(std::u16string_view text);
 

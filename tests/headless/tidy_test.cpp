@@ -1,0 +1,268 @@
+// "Aufräumen": files set aside with a list of where each went, checked just before they move, and
+// put back in one step, leaving the archive exactly as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/tidy_up.h"
+#include "platform/headless/headless.h"
+#include "program/program.h"
+#include "tests/support/test_platform.h"
+#include "tidy/set_aside.h"
+#include "ui/controls.h"
+
+namespace spurlese {
+
+namespace {
+
+constexpr char16_t kProjects[] = u"C:\\Users\\Fotowart\\Documents\\MAGIX\\Photostory Deluxe\\";
+const std::u16string kArchive = u"D:\\Familienbilder Stand Juni 2022\\";
+const std::u16string kUsed = u"Urlaub 2019 \u2013 Italien\\IMG_0815.JPG";
+const std::u16string kCopy = u"Import \u201Ealt\u201C\\IMG_0815.JPG";
+const std::u16string kLive = u"Handy \U0001F4F1\\IMG_1234.MOV";
+const std::u16string kCake = u"Oma 90 \u2013 Geburtstag\\Torte.mp4";
+const std::u16string kCandles = u"Oma 90 \u2013 Geburtstag\\Kerzen.jpeg";
+
+bool Exists(std::u16string_view path) {
+    return platform::KindOfPath(path) == platform::PathKind::kFile;
+}
+
+std::u16string Messages() {
+    std::u16string all;
+    for (const headless::DialogCall& call : headless::DialogCalls())
+        if (call.kind == u"message") all += call.text + u"\n---\n";
+    return all;
+}
+
+TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
+    testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
+    const struct {
+        std::u16string path;
+        std::string bytes;
+        int64_t lastWrite;
+    } files[] = {
+        {kUsed, "JPEG A", 100},
+        {kCopy, "JPEG A", 50},
+        {u"Handy \U0001F4F1\\IMG_1234.HEIC", "HEIC B", 7},
+        {kLive, "MOV C", 7},
+        {kCake, "MP4 D", 3},
+        {kCandles, "JPEG E", 4},
+    };
+    for (const auto& file : files) {
+        ASSERT_TRUE(headless::MakeFile(kArchive + file.path, file.bytes));
+        headless::SetLastWrite(kArchive + file.path, file.lastWrite);
+    }
+    headless::MakeFile(
+        std::u16string(kProjects) + u"Ostern.mph",
+        platform::Utf16ToUtf8(kArchive + kUsed + u"\n" + kArchive + files[2].path) + "\n");
+    const std::u16string before = testsupport::TreeOf(kArchive);
+    const std::u16string name = AsideFolderName(kArchive, platform::CurrentTime());
+    const std::u16string aside = u"D:\\" + name + u"\\";
+    // After each act: which files are aside (the rest in their places).
+    const struct Act {
+        int command;
+        std::vector<std::u16string> aside;
+    } acts[] = {
+        {menu::kSetAsideDuplicates, {kCopy}},               // the used twin stays
+        {menu::kSetAsideUnused, {kCopy, kCandles, kCake}},  // the live photo's video stays
+    };
+    headless::QueueClick(ctl::ApplyFilterButton);
+    for (const Act& act : acts) {
+        headless::QueueMessageAnswer(platform::kYesPressed);  // beside the archive
+        headless::QueueMenuChoice(ctl::SaveResultsButton, act.command);
+        headless::QueueLook([&] {
+            std::vector<tidy::AsideEntry> listed;
+            ASSERT_TRUE(tidy::ReadJournal(aside, &listed));
+            ASSERT_EQ(act.aside.size(), listed.size());
+            for (size_t k = 0; k < listed.size(); ++k) {
+                EXPECT_EQ(kArchive + act.aside[k], listed[k].from) << k;
+                EXPECT_EQ(aside + act.aside[k], listed[k].to) << k;
+                EXPECT_TRUE(Exists(listed[k].to) && !Exists(listed[k].from)) << k;
+            }
+        });
+        headless::QueueFolderAnswer(aside);
+        headless::QueueMessageAnswer(platform::kYesPressed);
+        headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kPutBack);
+        headless::QueueLook([&] {
+            EXPECT_EQ(before, testsupport::TreeOf(kArchive))
+                << testsupport::Show(testsupport::TreeOf(kArchive));
+            EXPECT_EQ(platform::PathKind::kNone, platform::KindOfPath(aside));
+        });
+    }
+    RunProgram();
+    EXPECT_NE(std::u16string::npos,
+              Messages().find(u"3 nicht verwendete Dateien (17 Bytes) werden beiseitegelegt nach\n"
+                              u"'D:\\" +
+                              name + u"'"))
+        << testsupport::Show(Messages());
+    EXPECT_NE(std::u16string::npos, Messages().find(u"Gelesen wurden nur die Projekte"));
+}
+
+// Each file just before it moves: still as the scan saw it, a duplicate's twin still the same
+// bytes, nothing in its new place; across drives copied, checked and only then removed. At every
+// step each file is in its place or listed where it went.
+TEST(TidyTest, EachFileIsCheckedJustBeforeItMoves) {
+    testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
+    const std::u16string folder = u"D:\\Beiseite", other = u"E:\\Beiseite";
+    headless::MakeFolder(u"E:\\");
+    const struct Row {
+        const char* name;
+        std::u16string relative, twin;
+        void (*change)(const std::u16string& path, const std::u16string& twin);
+        tidy::FileStatus expected;
+    } rows[] = {
+        {"as the scan saw it", u"a\\eins.jpg", {}, nullptr, tidy::FileStatus::kMoved},
+        {"a copy whose twin is the same", u"a\\zwei.jpg", u"b\\zwei.jpg", nullptr,
+         tidy::FileStatus::kMoved},
+        {"changed since the scan",
+         u"a\\drei.jpg",
+         {},
+         [](const std::u16string& p, const std::u16string&) { headless::MakeFile(p, "anders"); },
+         tidy::FileStatus::kChanged},
+        {"touched since the scan",
+         u"a\\vier.jpg",
+         {},
+         [](const std::u16string& p, const std::u16string&) { headless::SetLastWrite(p, 9); },
+         tidy::FileStatus::kChanged},
+        {"gone since the scan",
+         u"a\\f\u00FCnf.jpg",
+         {},
+         [](const std::u16string& p, const std::u16string&) { platform::DeleteFilePath(p); },
+         tidy::FileStatus::kGone},
+        {"the twin changed, same size", u"a\\sechs.jpg", u"b\\sechs.jpg",
+         [](const std::u16string&, const std::u16string& t) { headless::MakeFile(t, "BILD"); },
+         tidy::FileStatus::kTwinDiffers},
+        {"the twin gone", u"a\\sieben.jpg", u"b\\sieben.jpg",
+         [](const std::u16string&, const std::u16string& t) { platform::DeleteFilePath(t); },
+         tidy::FileStatus::kTwinDiffers},
+        {"a user's file where it would go",
+         u"a\\acht.jpg",
+         {},
+         [](const std::u16string&, const std::u16string&) {
+             headless::MakeFile(u"D:\\Beiseite\\a\\acht.jpg", "meins");
+         },
+         tidy::FileStatus::kPlaceTaken},
+    };
+    std::vector<tidy::AsideFile> files;
+    for (const Row& row : rows) {
+        const std::u16string path = kArchive + row.relative;
+        const std::u16string twin = row.twin.empty() ? u"" : kArchive + row.twin;
+        headless::MakeFile(path, "bild");
+        headless::SetLastWrite(path, 5);
+        if (!twin.empty()) headless::MakeFile(twin, "bild");
+        files.push_back({path, row.relative, 4, 5, twin});
+        if (row.change) row.change(path, twin);
+    }
+    std::vector<tidy::FileOutcome> outcomes;
+    tidy::TidyObserver observer;
+    observer.fileDone = [&](const tidy::AsideEntry&, const tidy::FileOutcome& outcome) {
+        outcomes.push_back(outcome);
+        std::vector<tidy::AsideEntry> listed;
+        ASSERT_TRUE(tidy::ReadJournal(folder, &listed));
+        for (const tidy::AsideFile& file : files) {
+            const tidy::AsideEntry* entry = nullptr;
+            for (const tidy::AsideEntry& e : listed) entry = e.from == file.path ? &e : entry;
+            EXPECT_TRUE(Exists(file.path) || (entry && Exists(entry->to)) ||
+                        file.relative == u"a\\f\u00FCnf.jpg")
+                << testsupport::Show(file.path);
+        }
+    };
+    const tidy::TidySummary summary = tidy::SetAside(files, folder, observer);
+    ASSERT_EQ(std::size(rows), outcomes.size());
+    std::vector<tidy::AsideEntry> listed;
+    ASSERT_TRUE(tidy::ReadJournal(folder, &listed));
+    size_t moved = 0;
+    for (size_t k = 0; k < std::size(rows); ++k) {
+        SCOPED_TRACE(rows[k].name);
+        EXPECT_EQ(rows[k].expected, outcomes[k].status);
+        const bool went = rows[k].expected == tidy::FileStatus::kMoved;
+        EXPECT_EQ(went, listed.size() > moved && listed[moved].from == files[k].path);
+        moved += went;
+    }
+    EXPECT_EQ(moved, listed.size()) << "the list names exactly the files that went";
+    EXPECT_EQ("meins", testsupport::FileBytes(u"D:\\Beiseite\\a\\acht.jpg"));
+    EXPECT_EQ(2, summary.moved);
+
+    // Across drives: copied, checked, its times kept, and only then removed from the archive.
+    headless::MakeFile(kArchive + u"c\\Film.mp4", "film");
+    headless::SetLastWrite(kArchive + u"c\\Film.mp4", 77);
+    EXPECT_EQ(
+        1,
+        tidy::SetAside({{kArchive + u"c\\Film.mp4", u"c\\Film.mp4", 4, 77, {}}}, other, {}).moved);
+    int64_t size = 0, lastWrite = 0;
+    EXPECT_TRUE(platform::FileFacts(other + u"\\c\\Film.mp4", &size, &lastWrite));
+    EXPECT_EQ(77, lastWrite);
+    EXPECT_FALSE(Exists(kArchive + u"c\\Film.mp4"));
+
+    // A stop ends between two files; the list names the one that went. The earlier tidy-up's
+    // entries into the same folder stay listed.
+    for (const char16_t* name : {u"x1.jpg", u"x2.jpg"}) headless::MakeFile(kArchive + name, "x");
+    int asked = 0;
+    tidy::TidyObserver stopping;
+    stopping.busy = [&asked] { return ++asked < 2; };
+    const tidy::TidySummary stopped = tidy::SetAside(
+        {{kArchive + u"x1.jpg", u"x1.jpg", 1, 0, {}}, {kArchive + u"x2.jpg", u"x2.jpg", 1, 0, {}}},
+        other, stopping);
+    EXPECT_TRUE(stopped.stopped);
+    ASSERT_TRUE(tidy::ReadJournal(other, &listed));
+    ASSERT_EQ(2u, listed.size());
+    EXPECT_EQ(kArchive + u"x1.jpg", listed[1].from);
+    EXPECT_TRUE(Exists(kArchive + u"x2.jpg"));
+}
+
+// Putting back: every file to its old place; one whose place is taken stays aside and listed;
+// the folders emptied are removed, and the folder with its list once nothing is left.
+TEST(TidyTest, PuttingBack) {
+    testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
+    const std::u16string folder = u"D:\\Beiseite\\";
+    const struct Row {
+        const char* name;
+        std::u16string relative;
+        bool aside, inPlace;  // where the file is before putting back
+        tidy::FileStatus expected;
+    } rows[] = {
+        {"aside", u"Tag \u2013 1\\eins.jpg", true, false, tidy::FileStatus::kMoved},
+        {"its old place taken", u"Tag \u2013 1\\zwei.jpg", true, true,
+         tidy::FileStatus::kPlaceTaken},
+        {"never moved (a crash after the list)", u"drei.jpg", false, true,
+         tidy::FileStatus::kAlreadyBack},
+        {"taken away from the folder by hand", u"tief\\vier.jpg", false, false,
+         tidy::FileStatus::kGone},
+    };
+    std::vector<tidy::AsideEntry> entries;
+    for (const Row& row : rows) {
+        entries.push_back({kArchive + row.relative, folder + row.relative, 3, 0});
+        if (row.aside) headless::MakeFile(folder + row.relative, "neu");
+        if (row.inPlace) headless::MakeFile(kArchive + row.relative, "alt");
+    }
+    std::string bytes;
+    ASSERT_TRUE(platform::ConvertUtf16ToUtf8(tidy::JournalText(entries), &bytes));
+    headless::MakeFile(folder + std::u16string(tidy::kJournalName), "\xEF\xBB\xBF" + bytes);
+    headless::MakeFolder(folder + u"tief");
+    std::vector<tidy::FileStatus> outcomes;
+    tidy::TidyObserver observer;
+    observer.fileDone = [&](const tidy::AsideEntry&, const tidy::FileOutcome& outcome) {
+        outcomes.push_back(outcome.status);
+    };
+    const tidy::TidySummary summary = tidy::PutBack(folder, observer);
+    ASSERT_EQ(std::size(rows), outcomes.size());
+    for (size_t k = 0; k < std::size(rows); ++k) EXPECT_EQ(rows[k].expected, outcomes[k]) << k;
+    EXPECT_EQ(1, summary.left);
+    EXPECT_EQ("neu", testsupport::FileBytes(kArchive + rows[0].relative));
+    EXPECT_EQ("alt", testsupport::FileBytes(kArchive + rows[1].relative)) << "never replaced";
+    std::vector<tidy::AsideEntry> listed;
+    ASSERT_TRUE(tidy::ReadJournal(folder, &listed));
+    EXPECT_EQ(std::vector<tidy::AsideEntry>{entries[1]}, listed);
+    EXPECT_EQ(platform::PathKind::kFolder, platform::KindOfPath(folder + u"tief")) << "not ours";
+
+    // The place freed, the second putting back ends the tidy-up.
+    platform::DeleteFilePath(kArchive + rows[1].relative);
+    EXPECT_EQ(1, tidy::PutBack(folder, {}).moved);
+    EXPECT_EQ("neu", testsupport::FileBytes(kArchive + rows[1].relative));
+    EXPECT_EQ(u"tief\\\n", testsupport::TreeOf(folder));
+}
+
+}  // namespace
+
+}  // namespace spurlese
