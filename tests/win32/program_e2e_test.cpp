@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "app/tidy_up.h"
+#include "platform/platform.h"
 #include "tests/support/remote_window.h"
 #include "tests/support/test_platform.h"
 
@@ -613,6 +615,57 @@ TEST_F(ProgramEndToEndTest, DuplicatesListedWithTheCopyThatStays) {
     EXPECT_EQ(0, program.ExitCode());
     DeleteFileW((base + L"Zweiter Name.JPG").c_str());
     DeleteFileW((base + L"Kopien \u2013 Handy\\IMG_0001 (2).JPG").c_str());
+}
+
+// "Aufräumen" through the menu: the unused files set aside beside the archive, each in its new
+// place with its size and time and listed; then put back, the archive exactly as before.
+TEST_F(ProgramEndToEndTest, SetAsideAndPutBackLeaveTheArchiveAsItWas) {
+    const std::wstring base = L"D:\\Familienbilder Stand Juni 2022\\";
+    const std::wstring unused[] = {L"Kopien \u2013 Handy\\IMG_0001 (2).JPG",
+                                   L"Oma 90 \u201eTorte\u201c\\\U0001F382 Kerzen.mp4"};
+    for (const std::wstring& name : unused) PutFile(base + name, "bytes of " + Narrow(name));
+    const std::u16string before = testsupport::TreeOf(u"D:\\Familienbilder Stand Juni 2022");
+    const std::u16string name =
+        AsideFolderName(u"D:\\Familienbilder Stand Juni 2022\\", platform::CurrentTime());
+    const std::wstring aside = L"D:\\" + std::wstring(name.begin(), name.end()) + L"\\";
+    remote::RunningProgram program;
+    HWND main = StartAndScan(&program);
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 7));
+    HWND question = program.Window(L"Nicht verwendete Dateien beiseitelegen");
+    ASSERT_NE(nullptr, question);
+    EXPECT_NE(std::wstring::npos,
+              BoxText(question).find(L"nach\n'" + aside.substr(0, aside.size() - 1)))
+        << Narrow(BoxText(question));
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return Text(Child(main, 16)).find(L"Beiseitelegen beendet") != std::wstring::npos;
+    }));
+    const std::string list = FileBytes(aside + L"Spurlese_Beiseitegelegt.txt");
+    for (const std::wstring& name : unused) {
+        EXPECT_EQ("bytes of " + Narrow(name), FileBytes(aside + name));
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((base + name).c_str()));
+        EXPECT_NE(std::string::npos,
+                  list.find(Encoded(base + name + L"\t" + aside + name, CP_UTF8)))
+            << list;
+    }
+    EXPECT_EQ("j", FileBytes(base + L"Geburtstag J\u00fcrgen\\IMG_0001.JPG")) << "used: stays";
+
+    ASSERT_TRUE(remote::ChooseFromSaveMenu(program.Id(), main, 8));
+    ASSERT_TRUE(remote::TypeAndConfirm(
+        program.Window(L"Ordner mit beiseitegelegten Dateien w\u00e4hlen"), aside));
+    question = program.Window(L"Beiseitegelegtes zur\u00fccklegen");
+    ASSERT_NE(nullptr, question);
+    PostMessageW(question, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return Text(Child(main, 16)).find(L"Zur\u00fccklegen beendet") != std::wstring::npos;
+    }));
+    EXPECT_EQ(before, testsupport::TreeOf(u"D:\\Familienbilder Stand Juni 2022"))
+        << testsupport::Show(testsupport::TreeOf(u"D:\\Familienbilder Stand Juni 2022"));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(aside.c_str())) << "nothing left aside";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, program.ExitCode());
+    for (const std::wstring& name : unused) DeleteFileW((base + name).c_str());
 }
 
 // Drive D: not connected (the test's script maps it to a folder that is not there): after "Done"
