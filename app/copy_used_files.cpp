@@ -116,13 +116,14 @@ std::u16string CopyListText(const std::vector<std::u16string>& paths,
                             const std::vector<UnreadProject>& unread) {
     std::u16string text;
     for (const std::u16string& path : paths) text += path + u"\r\n";
-    if (unread.empty()) return text;
     // Below an empty line, so that a later copy, which reads back the paths of the list, skips it.
-    text +=
-        u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie fehlen):\r\n";
-    for (const UnreadProject& project : unread)
-        text += u"; " + project.projectFile + u": " + WhyUnread(project) + u"\r\n";
-    return text;
+    if (!unread.empty()) {
+        text += u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie "
+                u"fehlen):\r\n";
+        for (const UnreadProject& project : unread)
+            text += u"; " + project.projectFile + u": " + WhyUnread(project) + u"\r\n";
+    }
+    return text + u"\r\n" + std::u16string(kCopyListNote) + u"\r\n";
 }
 
 bool CopyUsedFiles(const ScanRecord& record, ResultsPage* page, std::u16string* lastTarget) {
@@ -156,7 +157,7 @@ bool CopyUsedFiles(const ScanRecord& record, ResultsPage* page, std::u16string* 
     if (copying::InsideArchive(chosen.path, base)) {
         platform::ShowMessageBox(kTitle,
                                  u"Der Ordner '" + chosen.path + u"' liegt im Archiv '" + base +
-                                     u"'.\nSpurlese ändert im Archiv nichts. Bitte einen Ordner "
+                                     u"'.\nDas Kopieren ändert im Archiv nichts. Bitte einen Ordner "
                                      u"außerhalb des Archivs wählen.",
                                  platform::kWarningIcon);
         return false;

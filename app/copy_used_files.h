@@ -34,10 +34,15 @@ struct CopyCounts {
 std::u16string CopySummaryLine(const CopyCounts& counts, bool stopped, bool diskFull);
 
 // The list the target folder gets: the archive path of each file it now holds a copy of; then the
-// project files the scan could not read, whose files may be missing from the copy.
+// project files the scan could not read, whose files may be missing from the copy; then the note.
 std::u16string CopyListText(const std::vector<std::u16string>& paths,
                             const std::vector<UnreadProject>& unread = {});
 
 constexpr std::u16string_view kCopyListName = u"Spurlese_Kopie.txt";
+// The list's last line, below an empty line: what the copy did and how to undo it.
+constexpr std::u16string_view kCopyListNote =
+    u"Spurlese hat diese Dateien aus dem Archiv hierher kopiert; im Archiv wurde nichts "
+    u"ver\u00E4ndert. R\u00FCckg\u00E4ngig machen: die kopierten Dateien in diesem Ordner "
+    u"l\u00F6schen.";
 
 }  // namespace spurlese

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/copy_used_files.h"
 #include "platform/headless/headless.h"
 #include "program/program.h"
 #include "tests/support/test_platform.h"
@@ -125,7 +126,8 @@ TEST_F(HitActionsTest, CopyIntoAFolderThenAgain) {
               testsupport::FileBytes(u"E:\\Stick\\Ostern 2021 \u2013 bei Oma\\Clip.mp4"));
     EXPECT_EQ("\xEF\xBB\xBF" + platform::Utf16ToUtf8(kEaster) + "IMG_0001.JPG\r\n" +
                   platform::Utf16ToUtf8(kEaster) + "IMG_0002.JPG\r\n" +
-                  platform::Utf16ToUtf8(kEaster) + "Clip.mp4\r\n",
+                  platform::Utf16ToUtf8(kEaster) + "Clip.mp4\r\n\r\n" +
+                  platform::Utf16ToUtf8(kCopyListNote) + "\r\n",
               testsupport::FileBytes(u"E:\\Stick\\Spurlese_Kopie.txt"));
     const auto& boxes = headless::DialogCalls();
     ASSERT_EQ(4u, boxes.size());  // three folder pickers and the refusal
@@ -143,7 +145,8 @@ TEST_F(HitActionsTest, TheCopyListKeepsEarlierCopiesStillThere) {
     QueueCopy(u"E:\\Stick");
     RunProgram();
     EXPECT_EQ("\xEF\xBB\xBF" + easter + "Alt.jpg\r\n" + easter + "IMG_0001.JPG\r\n" + easter +
-                  "IMG_0002.JPG\r\n" + easter + "Clip.mp4\r\n",
+                  "IMG_0002.JPG\r\n" + easter + "Clip.mp4\r\n\r\n" +
+                  platform::Utf16ToUtf8(kCopyListNote) + "\r\n",
               testsupport::FileBytes(u"E:\\Stick\\Spurlese_Kopie.txt"));
 }
 
