@@ -101,17 +101,28 @@ FileOutcome CopyAcross(const std::u16string& from, const std::u16string& to,
     return {FileStatus::kMoved, {}};
 }
 
-// Moves a file to a name nothing has, making its folder.
-FileOutcome MoveOne(const std::u16string& from, const std::u16string& to,
-                    const TidyObserver& observer, bool* stopAsked) {
-    if (platform::KindOfPath(to) != platform::PathKind::kNone) return {FileStatus::kPlaceTaken, {}};
-    if (!MakeFolders(FolderPart(to))) return Failure();
-    if (platform::RenameFile(from, to)) return {FileStatus::kMoved, {}};
-    if (platform::LastFileError().kind == platform::FileErrorKind::kOtherVolume)
-        return CopyAcross(from, to, observer, stopAsked);
-    if (platform::KindOfPath(to) != platform::PathKind::kNone) return {FileStatus::kPlaceTaken, {}};
-    return Failure();
-}
+// What one run of moves keeps from file to file.
+struct Mover {
+    const TidyObserver& observer;
+    bool stopAsked = false;  // the user asked to stop while a file was under way
+    std::u16string made;     // the folder made last: files come folder by folder
+
+    // Moves a file to a name nothing has (a rename never replaces), making its folder.
+    FileOutcome Move(const std::u16string& from, const std::u16string& to) {
+        const std::u16string_view folder = FolderPart(to);
+        if (folder != made) {
+            if (!MakeFolders(folder)) return Failure();
+            made = folder;
+        }
+        if (platform::RenameFile(from, to)) return {FileStatus::kMoved, {}};
+        const platform::FileError error = platform::LastFileError();  // before any other call
+        if (platform::KindOfPath(to) != platform::PathKind::kNone)
+            return {FileStatus::kPlaceTaken, {}};
+        if (error.kind == platform::FileErrorKind::kOtherVolume)
+            return CopyAcross(from, to, observer, &stopAsked);
+        return {FileStatus::kFailed, error.reason};
+    }
+};
 
 // The list as it is now, written whole and safely; the reason when it could not be.
 std::u16string WriteJournal(std::u16string_view folder, const std::vector<AsideEntry>& entries) {
@@ -203,23 +214,24 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
     if (!summary.journalError.empty()) return summary;
 
     const size_t earlier = kept.size();
-    bool stopAsked = false;
+    Mover mover{observer};
     for (size_t k = 0; k < files.size(); ++k) {
-        if (stopAsked || !observer.Busy()) {
+        if (mover.stopAsked || !observer.Busy()) {
             summary.stopped = true;
             break;
         }
         const AsideFile& file = files[k];
         const AsideEntry& entry = planned[earlier + k];
         FileOutcome outcome;
-        if (platform::KindOfPath(file.path) != platform::PathKind::kFile) {
+        int64_t size = 0, lastWrite = 0;
+        if (!platform::FileFacts(file.path, &size, &lastWrite)) {
             outcome.status = FileStatus::kGone;
-        } else if (!SameFacts(file.path, file.size, file.lastWrite)) {
+        } else if (size != file.size || lastWrite != file.lastWrite) {
             outcome.status = FileStatus::kChanged;
         } else if (!file.twin.empty() && CompareFiles(file.path, file.twin) != Comparison::kSame) {
             outcome.status = FileStatus::kTwinDiffers;
         } else {
-            outcome = MoveOne(file.path, entry.to, observer, &stopAsked);
+            outcome = mover.Move(file.path, entry.to);
         }
         if (outcome.status == FileStatus::kMoved) kept.push_back(entry);
         Tell(observer, entry, outcome, &summary);
@@ -239,10 +251,10 @@ TidySummary PutBack(std::u16string_view folder, const TidyObserver& observer) {
     }
     std::vector<AsideEntry> left;
     std::vector<std::u16string> emptied;
-    bool stopAsked = false;
+    Mover mover{observer};
     for (size_t k = 0; k < entries.size(); ++k) {
         const AsideEntry& entry = entries[k];
-        if (stopAsked || !observer.Busy()) {
+        if (mover.stopAsked || !observer.Busy()) {
             summary.stopped = true;
             left.insert(left.end(), entries.begin() + static_cast<ptrdiff_t>(k), entries.end());
             break;
@@ -254,7 +266,7 @@ TidySummary PutBack(std::u16string_view folder, const TidyObserver& observer) {
             // Never moved (the list is written ahead of the moves), or taken away by hand.
             outcome.status = inPlace ? FileStatus::kAlreadyBack : FileStatus::kGone;
         } else {  // never over what now has its old place
-            outcome = MoveOne(entry.to, entry.from, observer, &stopAsked);
+            outcome = mover.Move(entry.to, entry.from);
         }
         if (outcome.status == FileStatus::kMoved) {
             emptied.emplace_back(FolderPart(entry.to));

@@ -262,7 +262,8 @@ void ResetFileSystem() {
 
 int64_t FileSize(std::u16string_view path) {
     const Node* node = Resolve(path);
-    if (!node) return -1;
+    // As GetFileAttributesExW, a query for nothing sets the thread's last error.
+    if (!node) return Failed(kNotFound), -1;
     if (node->isDirectory) return -2;
     return static_cast<int64_t>(node->bytes.size());
 }

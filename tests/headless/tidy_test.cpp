@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/tidy_up.h"
+#include "platform/file_faults.h"
 #include "platform/headless/headless.h"
 #include "program/program.h"
 #include "tests/support/test_platform.h"
@@ -194,6 +195,20 @@ TEST(TidyTest, EachFileIsCheckedJustBeforeItMoves) {
     EXPECT_TRUE(platform::FileFacts(other + u"\\c\\Film.mp4", &size, &lastWrite));
     EXPECT_EQ(77, lastWrite);
     EXPECT_FALSE(Exists(kArchive + u"c\\Film.mp4"));
+
+    // A rename the system refuses: the file stays, with the system's reason.
+    headless::MakeFile(kArchive + u"d\\Fest.jpg", "fest");
+    platform::FailFileOperation(platform::FileOperation::kRename);
+    outcomes.clear();
+    observer.fileDone = [&](const tidy::AsideEntry&, const tidy::FileOutcome& outcome) {
+        outcomes.push_back(outcome);
+    };
+    tidy::SetAside({{kArchive + u"d\\Fest.jpg", u"d\\Fest.jpg", 4, 0, {}}}, folder, observer);
+    ASSERT_EQ(1u, outcomes.size());
+    EXPECT_EQ(tidy::FileStatus::kFailed, outcomes[0].status);
+    EXPECT_NE(std::u16string::npos, outcomes[0].reason.find(u"Ger\u00E4t"))
+        << "the rename's reason";
+    EXPECT_TRUE(Exists(kArchive + u"d\\Fest.jpg"));
 
     // A stop ends between two files; the list names the one that went. The earlier tidy-up's
     // entries into the same folder stay listed.
