@@ -124,12 +124,24 @@ struct Mover {
     }
 };
 
+constexpr std::u16string_view kJournalHead =
+    u"\uFEFFSpurlese: beiseitegelegte Dateien. Zur\u00FCcklegen: im Men\u00FC von \"Ergebnis "
+    u"speichern\" \"Beiseitegelegtes zur\u00FCcklegen\u2026\" w\u00E4hlen und diesen Ordner "
+    u"angeben.\r\n"
+    u"Alter Pfad\tNeuer Pfad\tBytes\tGe\u00E4ndert (100 ns seit 1601, UTC)";
+
+// One line of the list; the new path in two parts, so that no string is made for it.
+void AppendEntry(std::u16string* text, std::u16string_view from, std::u16string_view toFolder,
+                 std::u16string_view toRest, int64_t size, int64_t lastWrite) {
+    text->append(u"\r\n").append(from).append(u"\t").append(toFolder).append(toRest);
+    text->append(u"\t").append(Decimal(size)).append(u"\t").append(Decimal(lastWrite));
+}
+
 // The list as it is now, written whole and safely; the reason when it could not be.
-std::u16string WriteJournal(std::u16string_view folder, const std::vector<AsideEntry>& entries) {
+std::u16string WriteJournal(std::u16string_view folder, std::u16string_view text) {
     std::string bytes;
-    if (!platform::ConvertUtf16ToUtf8(JournalText(entries), &bytes))
-        return u"Die Liste ist zu gro\u00DF.";
-    const WriteResult written = WriteFileReplacing(JournalPath(folder), "\xEF\xBB\xBF" + bytes);
+    if (!platform::ConvertUtf16ToUtf8(text, &bytes)) return u"Die Liste ist zu gro\u00DF.";
+    const WriteResult written = WriteFileReplacing(JournalPath(folder), bytes);
     return written.outcome == WriteOutcome::kWritten ? std::u16string() : written.reason;
 }
 
@@ -149,15 +161,9 @@ void Tell(const TidyObserver& observer, const AsideEntry& entry, const FileOutco
 }  // namespace
 
 std::u16string JournalText(const std::vector<AsideEntry>& entries) {
-    std::u16string text =
-        u"Spurlese: beiseitegelegte Dateien. Zur\u00FCcklegen: im Men\u00FC von \"Ergebnis "
-        u"speichern\" \"Beiseitegelegtes zur\u00FCcklegen\u2026\" w\u00E4hlen und diesen Ordner "
-        u"angeben.\r\n"
-        u"Alter Pfad\tNeuer Pfad\tBytes\tGe\u00E4ndert (100 ns seit 1601, UTC)";
-    for (const AsideEntry& entry : entries) {
-        text += u"\r\n" + entry.from + u"\t" + entry.to + u"\t" + Decimal(entry.size) + u"\t" +
-                Decimal(entry.lastWrite);
-    }
+    std::u16string text(kJournalHead);
+    for (const AsideEntry& entry : entries)
+        AppendEntry(&text, entry.from, entry.to, {}, entry.size, entry.lastWrite);
     return text;
 }
 
@@ -201,19 +207,27 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
         summary.journalError = platform::LastFileError().reason;
         return summary;
     }
+    // The list with the earlier entries and the files that `went` (every file for null); made
+    // from the files themselves, since a list of a hundred thousand paths takes room.
+    const std::u16string root = WithFinalBackslash(folder);
+    const auto listText = [&](const std::vector<bool>* went) {
+        std::u16string text = JournalText(kept);
+        for (size_t k = 0; k < files.size(); ++k) {
+            const AsideFile& file = files[k];
+            if (!went || (*went)[k])
+                AppendEntry(&text, file.path, root, file.relative, file.size, file.lastWrite);
+        }
+        return text;
+    };
     // Every file is listed where it will go before the first one moves.
-    std::vector<AsideEntry> planned = kept;
-    for (const AsideFile& file : files)
-        planned.push_back(
-            {file.path, WithFinalBackslash(folder) + file.relative, file.size, file.lastWrite});
     if (!MakeFolders(folder)) {
         summary.journalError = platform::LastFileError().reason;
         return summary;
     }
-    summary.journalError = WriteJournal(folder, planned);
+    summary.journalError = WriteJournal(folder, listText(nullptr));
     if (!summary.journalError.empty()) return summary;
 
-    const size_t earlier = kept.size();
+    std::vector<bool> went(files.size(), false);
     Mover mover{observer};
     for (size_t k = 0; k < files.size(); ++k) {
         if (mover.stopAsked || !observer.Busy()) {
@@ -221,7 +235,7 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
             break;
         }
         const AsideFile& file = files[k];
-        const AsideEntry& entry = planned[earlier + k];
+        const AsideEntry entry{file.path, root + file.relative, file.size, file.lastWrite};
         FileOutcome outcome;
         int64_t size = 0, lastWrite = 0;
         if (!platform::FileFacts(file.path, &size, &lastWrite)) {
@@ -233,12 +247,12 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
         } else {
             outcome = mover.Move(file.path, entry.to);
         }
-        if (outcome.status == FileStatus::kMoved) kept.push_back(entry);
+        went[k] = outcome.status == FileStatus::kMoved;
         Tell(observer, entry, outcome, &summary);
         observer.Progress(static_cast<int64_t>(k + 1), static_cast<int64_t>(files.size()));
     }
     // Now exactly the files that went; until then the list also named those still in place.
-    summary.journalError = WriteJournal(folder, kept);
+    summary.journalError = WriteJournal(folder, listText(&went));
     return summary;
 }
 
@@ -278,7 +292,7 @@ TidySummary PutBack(std::u16string_view folder, const TidyObserver& observer) {
     }
     summary.left = static_cast<int64_t>(left.size());
     if (!left.empty()) {
-        summary.journalError = WriteJournal(folder, left);
+        summary.journalError = WriteJournal(folder, JournalText(left));
     } else if (!platform::DeleteFilePath(JournalPath(folder))) {
         summary.journalError = platform::LastFileError().reason;
     }

@@ -27,7 +27,7 @@ struct AsideEntry {
     bool operator==(const AsideEntry&) const = default;
 };
 
-// The list's text (without its byte-order mark) and back. Lines that are not entries (the head,
+// The list's text (its byte-order mark first) and back. Lines that are not entries (the head,
 // anything a user added) are skipped when read.
 std::u16string JournalText(const std::vector<AsideEntry>& entries);
 std::vector<AsideEntry> ParseJournal(std::u16string_view text);

@@ -253,7 +253,7 @@ TEST(TidyTest, PuttingBack) {
     }
     std::string bytes;
     ASSERT_TRUE(platform::ConvertUtf16ToUtf8(tidy::JournalText(entries), &bytes));
-    headless::MakeFile(folder + std::u16string(tidy::kJournalName), "\xEF\xBB\xBF" + bytes);
+    headless::MakeFile(folder + std::u16string(tidy::kJournalName), bytes);
     headless::MakeFolder(folder + u"tief");
     std::vector<tidy::FileStatus> outcomes;
     tidy::TidyObserver observer;
