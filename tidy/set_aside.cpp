@@ -252,6 +252,12 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
         observer.Progress(static_cast<int64_t>(k + 1), static_cast<int64_t>(files.size()));
     }
     // Now exactly the files that went; until then the list also named those still in place.
+    if (kept.empty() && summary.moved == 0) {
+        // Nothing went: no list and no folder of ours stays behind.
+        if (platform::DeleteFilePath(JournalPath(folder)))
+            platform::RemoveEmptyFolder(WithoutFinalBackslash(folder));
+        return summary;
+    }
     summary.journalError = WriteJournal(folder, listText(&went));
     return summary;
 }

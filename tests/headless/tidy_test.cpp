@@ -25,6 +25,8 @@ const std::u16string kLive = u"Handy \U0001F4F1\\IMG_1234.MOV";
 const std::u16string kCake = u"Oma 90 \u2013 Geburtstag\\Torte.mp4";
 const std::u16string kCandles = u"Oma 90 \u2013 Geburtstag\\Kerzen.jpeg";
 
+constexpr int kEscapePoll = 6;  // the poll of the busy loop while the first file is set aside
+
 bool Exists(std::u16string_view path) {
     return platform::KindOfPath(path) == platform::PathKind::kFile;
 }
@@ -36,7 +38,9 @@ std::u16string Messages() {
     return all;
 }
 
-TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
+// A family's archive: a used picture and an unused copy of it, a used phone picture with its live
+// photo's video, two unused files; the show names the two pictures.
+void MakeFamilyArchive() {
     testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
     const struct {
         std::u16string path;
@@ -57,6 +61,10 @@ TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
     headless::MakeFile(
         std::u16string(kProjects) + u"Ostern.mph",
         platform::Utf16ToUtf8(kArchive + kUsed + u"\n" + kArchive + files[2].path) + "\n");
+}
+
+TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
+    MakeFamilyArchive();
     const std::u16string before = testsupport::TreeOf(kArchive);
     const std::u16string name = AsideFolderName(kArchive, platform::CurrentTime());
     const std::u16string aside = u"D:\\" + name + u"\\";
@@ -98,6 +106,30 @@ TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
                               name + u"'"))
         << testsupport::Show(Messages());
     EXPECT_NE(std::u16string::npos, Messages().find(u"Gelesen wurden nur die Projekte"));
+}
+
+// Escape while files are set aside asks; a stop ends between two files, and the list names
+// exactly the files that went.
+TEST(TidyTest, EscapeAsksAndStopsBetweenTwoFiles) {
+    MakeFamilyArchive();
+    const std::u16string aside =
+        u"D:\\" + AsideFolderName(kArchive, platform::CurrentTime()) + u"\\";
+    headless::QueueClick(ctl::ApplyFilterButton);
+    headless::QueueMessageAnswer(platform::kYesPressed);  // beside the archive
+    headless::QueueMessageAnswer(platform::kYesPressed);  // stop
+    headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSetAsideUnused);
+    headless::RaiseAtPoll(kEscapePoll, {platform::kCancelRequest, 0, platform::kMainWindow});
+    std::u16string info;
+    headless::QueueLook([&info] { info = platform::GetText(ctl::InfoText); });
+    RunProgram();
+    EXPECT_NE(std::u16string::npos, info.find(u"Beiseitelegen angehalten: 1 beiseitegelegt"))
+        << testsupport::Show(info);
+    EXPECT_NE(std::u16string::npos, Messages().find(u"Nach der Datei, die gerade verschoben wird"));
+    std::vector<tidy::AsideEntry> listed;
+    ASSERT_TRUE(tidy::ReadJournal(aside, &listed));
+    ASSERT_EQ(1u, listed.size());
+    EXPECT_TRUE(Exists(listed[0].to) && !Exists(listed[0].from));
+    EXPECT_TRUE(Exists(kArchive + kCandles) && Exists(kArchive + kCake));
 }
 
 // Each file just before it moves: still as the scan saw it, a duplicate's twin still the same
