@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "archive/logical_order.h"
 #include "platform/platform.h"
 #include "platform/text_helpers.h"
 
@@ -10,6 +11,7 @@ namespace spurlese::overview {
 namespace {
 
 constexpr size_t kPlacesShown = 3;
+constexpr size_t kOpenShows = 10;  // a page with more shows opens with each folded
 
 // Percent-encodes a path's text as UTF-8; `keep` are the characters left as they are.
 std::u16string Encoded(std::u16string_view text, std::u16string_view keep) {
@@ -77,7 +79,13 @@ const char16_t kStyle[] =
     u".shared{font-size:.9em;color:#1f5fbf}.missing{border-color:#c33}"
     u".flag{color:#fff;background:#c33;border-radius:3px;padding:0 6px;align-self:flex-start}"
     u".places{display:flex;flex-wrap:wrap;gap:4px;margin-top:6px}"
-    u".places img{max-width:84px;max-height:84px}";
+    u".picture img{width:256px;height:256px;object-fit:contain}"
+    u".places img{width:84px;height:84px;object-fit:contain}"
+    u"summary{cursor:pointer}summary h2{display:inline;margin:0}section{margin-top:1.2em}"
+    u".counts,.back{color:#555}.back a,nav a{color:#1f5fbf}"
+    u"nav table{border-collapse:collapse;background:#fff}"
+    u"nav th,nav td{border:1px solid #ddd;padding:2px 10px;text-align:right}"
+    u"nav th:first-child,nav td:first-child{text-align:left}";
 
 class Page {
 public:
@@ -93,10 +101,15 @@ public:
         const auto found = thumbnails_.find(platform::LowerCase(file));
         const Thumbnail thumbnail = found == thumbnails_.end() ? Thumbnail() : found->second;
         switch (thumbnail.kind) {
-            case ThumbnailKind::kPicture:
-                return u"<span class=\"" + std::u16string(css) + u"\"><img src=\"" +
+            case ThumbnailKind::kPicture: {
+                // Loaded as it comes into view, in a box of its size, so the page never jumps.
+                const std::u16string_view side = css == u"picture" ? u"256" : u"84";
+                return u"<span class=\"" + std::u16string(css) +
+                       u"\"><img loading=\"lazy\" width=\"" + std::u16string(side) +
+                       u"\" height=\"" + std::u16string(side) + u"\" src=\"" +
                        EscapeHtml(RelativeUrl(facts_.folderName, thumbnail.file)) + u"\" alt=\"" +
                        EscapeHtml(FileNamePart(file)) + u"\"></span>";
+            }
             case ThumbnailKind::kFilm:
                 return u"<span class=\"film\">\u25B6</span>";
             case ThumbnailKind::kNameOnly:
@@ -114,7 +127,9 @@ public:
         return folder.empty() ? u"(Basis Pfad)" : std::u16string(folder);
     }
 
-    std::u16string UsedTile(const std::u16string& file, size_t shows) const {
+    // `others`: the names of the other shows that use the file, named on hover.
+    std::u16string UsedTile(const std::u16string& file,
+                            const std::vector<std::u16string>& others) const {
         std::u16string tile = u"<a class=\"tile\" href=\"" + EscapeHtml(FileUrl(file)) + u"\">" +
                               Picture(file, u"picture") + u"<span class=\"name\">" +
                               EscapeHtml(FileNamePart(file)) + u"</span><span class=\"folder\">" +
@@ -123,9 +138,13 @@ public:
         if (platform::FileFacts(file, &size, &lastWrite))
             tile += u"<span class=\"facts\">" + GermanSize(size) + u" \u00B7 " +
                     GermanTime(lastWrite) + u"</span>";
-        if (shows > 1)
-            tile += u"<span class=\"shared\">in " + Decimal(static_cast<int64_t>(shows)) +
-                    u" Shows</span>";
+        if (!others.empty()) {
+            std::u16string names;
+            for (const std::u16string& other : others)
+                names += (names.empty() ? u"" : u", ") + other;
+            tile += u"<span class=\"shared\" title=\"auch in: " + EscapeHtml(names) + u"\">in " +
+                    Decimal(static_cast<int64_t>(others.size() + 1)) + u" Shows</span>";
+        }
         return tile + u"</a>";
     }
 
@@ -258,27 +277,77 @@ std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts
             EscapeHtml(record.inputs.basePath) + u"</p>\n";
     TextMap<const UnreadProject*> unreadOf;
     for (const UnreadProject& unread : record.unread) unreadOf.emplace(unread.projectFile, &unread);
+    // The shows as Explorer sorts their names: the list at the top, then their sections.
+    std::vector<size_t> order(projects.size());
+    std::vector<std::u16string> names(projects.size());
     for (size_t p = 0; p < projects.size(); ++p) {
-        const std::u16string& file = record.projectFiles[p];
-        // An unread show is said to be one, never shown as a show without files.
-        if (const auto unread = unreadOf.find(file); unread != unreadOf.end()) {
-            html += u"<section><h2>" + EscapeHtml(FileNamePart(file)) +
-                    u" <span class=\"flag\">nicht gelesen</span></h2><p class=\"project\">" +
-                    EscapeHtml(file) + u" \u00B7 " + EscapeHtml(WhyUnread(*unread->second)) +
-                    u"</p></section>\n";
+        order[p] = p;
+        names[p] = platform::LowerCase(FileNamePart(record.projectFiles[p]));
+    }
+    std::stable_sort(order.begin(), order.end(), [&names](size_t a, size_t b) {
+        return archive::LogicalCompare(names[a], names[b]) < 0;
+    });
+    const auto sharedOf = [&](size_t p) {
+        size_t shared = 0;
+        for (const std::u16string& used : projects[p].used)
+            shared += showsOf[platform::LowerCase(used)].size() > 1 ? 1 : 0;
+        return shared;
+    };
+    const auto anchor = [](size_t p) { return u"show-" + Decimal(static_cast<int64_t>(p + 1)); };
+    html +=
+        u"<nav id=\"shows\"><table><thead><tr><th>Show</th><th>Dateien</th><th>fehlen</th>"
+        u"<th>mit anderen Shows geteilt</th></tr></thead><tbody>\n";
+    for (size_t p : order) {
+        const std::u16string link = u"<td><a href=\"#" + anchor(p) + u"\">" +
+                                    EscapeHtml(FileNamePart(record.projectFiles[p])) + u"</a></td>";
+        if (unreadOf.count(record.projectFiles[p])) {
+            html += u"<tr>" + link + u"<td colspan=\"3\">nicht gelesen</td></tr>\n";
             continue;
         }
-        html += u"<section><h2>" + EscapeHtml(FileNamePart(file)) + u"</h2><p class=\"project\">" +
-                EscapeHtml(file) + u" \u00B7 " +
-                count(projects[p].used.size(), u"Datei", u"Dateien") +
-                (projects[p].missing.empty()
-                     ? u""
-                     : u", " + count(projects[p].missing.size(), u"fehlt", u"fehlen")) +
-                u"</p>\n<div class=\"tiles\">\n";
-        for (const std::u16string& used : projects[p].used)
-            html += page.UsedTile(used, showsOf[platform::LowerCase(used)].size()) + u"\n";
+        html += u"<tr>" + link + u"<td>" + Decimal(static_cast<int64_t>(projects[p].used.size())) +
+                u"</td><td>" + Decimal(static_cast<int64_t>(projects[p].missing.size())) +
+                u"</td><td>" + Decimal(static_cast<int64_t>(sharedOf(p))) + u"</td></tr>\n";
+    }
+    html += u"</tbody></table></nav>\n";
+    // Many shows fold, so that the page opens short and every show is one click away.
+    const bool open = projects.size() <= kOpenShows;
+    const std::u16string back =
+        u"<p class=\"back\"><a href=\"#shows\">\u2191 zur Liste der Shows</a></p>";
+    for (size_t p : order) {
+        const std::u16string& file = record.projectFiles[p];
+        const std::u16string start = u"<section id=\"" + anchor(p) + u"\">";
+        // An unread show is said to be one, never shown as a show without files.
+        if (const auto unread = unreadOf.find(file); unread != unreadOf.end()) {
+            html += start + u"<h2>" + EscapeHtml(FileNamePart(file)) +
+                    u" <span class=\"flag\">nicht gelesen</span></h2><p class=\"project\">" +
+                    EscapeHtml(file) + u" \u00B7 " + EscapeHtml(WhyUnread(*unread->second)) +
+                    u"</p>" + back + u"</section>\n";
+            continue;
+        }
+        const std::u16string counts =
+            count(projects[p].used.size(), u"Datei", u"Dateien") +
+            (projects[p].missing.empty()
+                 ? u""
+                 : u", " + count(projects[p].missing.size(), u"fehlt", u"fehlen"));
+        html += start + (open ? u"<details open>" : u"<details>") + u"<summary><h2>" +
+                EscapeHtml(FileNamePart(file)) + u"</h2> <span class=\"counts\">" + counts +
+                u"</span></summary><p class=\"project\">" + EscapeHtml(file) + u" \u00B7 " +
+                counts + u"</p>\n<div class=\"tiles\">\n";
+        std::vector<std::u16string> others;
+        for (const std::u16string& used : projects[p].used) {
+            others.clear();
+            for (const std::u16string& show : showsOf[platform::LowerCase(used)]) {
+                if (show != file) others.emplace_back(FileNamePart(show));
+            }
+            std::sort(
+                others.begin(), others.end(), [](const std::u16string& a, const std::u16string& b) {
+                    return archive::LogicalCompare(platform::LowerCase(a), platform::LowerCase(b)) <
+                           0;
+                });
+            html += page.UsedTile(used, others) + u"\n";
+        }
         for (size_t m : projects[p].missing) html += page.MissingTile(record.missing[m], m) + u"\n";
-        html += u"</div></section>\n";
+        html += u"</div>" + back + u"</details></section>\n";
     }
     return html + u"</body></html>";
 }

@@ -26,11 +26,18 @@ class Links(html.parser.HTMLParser):
     def __init__(self):
         super().__init__()
         self.images, self.links, self.scripts, self.lang = [], [], 0, None
+        self.anchors, self.ids, self.eager = [], set(), 0
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
+        if "id" in attrs:
+            self.ids.add(attrs["id"])
         if tag == "img":
             self.images.append(attrs.get("src", ""))
+            if attrs.get("loading") != "lazy" or not attrs.get("width") or not attrs.get("height"):
+                self.eager += 1
+        elif tag == "a" and attrs.get("href", "").startswith("#"):
+            self.anchors.append(attrs["href"][1:])
         elif tag == "a":
             self.links.append(attrs.get("href", ""))
         elif tag == "script":
@@ -66,6 +73,11 @@ def main(page, drive, screenshot):
         fail(f"lang {parser.lang!r}, {parser.scripts} scripts")
     if re.search(r"(src|href)=\"(https?:)?//", text):
         fail("an address on the network")
+    if parser.eager:
+        fail(f"{parser.eager} pictures load before they come into view or have no size")
+    for anchor in parser.anchors:
+        if anchor not in parser.ids:
+            fail(f"a link to #{anchor}, which the page does not have")
     folder = os.path.dirname(os.path.abspath(page))
     for src in parser.images:
         path = os.path.join(folder, urllib.parse.unquote(src))
@@ -84,12 +96,17 @@ def main(page, drive, screenshot):
                 "<!DOCTYPE html><html><body><iframe id=f src=\"" +
                 pathlib.Path(page).absolute().as_uri() + "\"></iframe><script>"
                 "document.getElementById('f').onload = function () {"
-                "  var images = this.contentDocument.images, broken = 0;"
-                "  for (var i = 0; i < images.length; i++)"
-                "    if (!images[i].complete || images[i].naturalWidth === 0) broken++;"
-                "  var p = document.createElement('p'); p.id = 'result';"
-                "  p.textContent = 'IMAGES ' + images.length + ' BROKEN ' + broken;"
-                "  document.body.appendChild(p); };"
+                "  var images = Array.from(this.contentDocument.images);"
+                # Each picture loads as it comes into view: asked for all at once here.
+                "  Promise.all(images.map(function (image) {"
+                "    image.loading = 'eager';"
+                "    return image.decode().then(function () { return image.naturalWidth ? 0 : 1; },"
+                "                               function () { return 1; });"
+                "  })).then(function (broken) {"
+                "    var p = document.createElement('p'); p.id = 'result';"
+                "    p.textContent = 'IMAGES ' + images.length + ' BROKEN ' +"
+                "        broken.reduce(function (a, b) { return a + b; }, 0);"
+                "    document.body.appendChild(p); }); };"
                 "</script></body></html>")
         run = chromium("--virtual-time-budget=10000", f"--user-data-dir={work}/profile",
                        "--dump-dom", harness)
@@ -107,8 +124,10 @@ def main(page, drive, screenshot):
             fail(f"console: {errors[:3]}")
     if not os.path.isfile(screenshot):
         fail("no screenshot")
-    print(f"Overview page opened in headless Chromium: {len(parser.images)} thumbnails loaded and "
-          f"decoded, {len(parser.links)} tile addresses name existing files, no console error.")
+    print(f"Overview page opened in headless Chromium: {len(parser.images)} thumbnails (loaded as "
+          f"they come into view) loaded and decoded, {len(parser.links)} tile addresses name "
+          f"existing files, {len(parser.anchors)} links within the page find their sections, "
+          f"no console error.")
 
 
 if __name__ == "__main__":

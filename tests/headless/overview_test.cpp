@@ -11,6 +11,7 @@
 #include "overview/thumbnail_maker.h"
 #include "platform/headless/headless.h"
 #include "platform/owners.h"
+#include "platform/text_helpers.h"
 #include "program/program.h"
 #include "tests/support/test_platform.h"
 #include "tests/support/window_fixture.h"
@@ -198,6 +199,74 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
     EXPECT_LT(html.find(u"<h2>A.mph</h2>"), html.find(u"<h2>B.mph</h2>"));
     EXPECT_EQ(std::u16string::npos, html.find(u"<script"));
     EXPECT_NE(std::u16string::npos, html.find(u"<html lang=\"de\"><head><meta charset=\"utf-8\">"));
+}
+
+// A family's hundred shows: each listed in Explorer's order and linked to its section and back,
+// folded (a few shows open unfolded), its counts said; the pictures load as they come into view,
+// in boxes of their size; a file shared by shows names the others.
+TEST_F(OverviewPageTest, EveryShowListedAndManyFolded) {
+    const struct Row {
+        int shows;
+        bool folded;
+    } rows[] = {{3, false}, {11, true}, {100, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shows);
+        TearDown();
+        testsupport::ResetWithExtractor(testsupport::ExtractorKind::Cat);
+        const std::u16string shared = std::u16string(kArchive) + u"Alle \u2013 Fest\\Gruppe.jpg";
+        headless::MakeFile(shared, "\xFF\xD8 alle");
+        for (int s = 1; s <= row.shows; ++s) {
+            const std::u16string own =
+                std::u16string(kArchive) + u"Show " + Decimal(s) + u"\\Bild.jpg";
+            headless::MakeFile(own, "\xFF\xD8 " + std::to_string(s));
+            headless::MakeFile(
+                std::u16string(kProjects) + u"Show " + Decimal(s) + u".mph",
+                platform::Utf16ToUtf8(own + u"\n" + shared + u"\n" + std::u16string(kArchive) +
+                                      u"Weg\\fehlt " + Decimal(s) + u".jpg\n"));
+        }
+        headless::MakeFolder(u"E:\\Seite");
+        headless::QueueClick(ctl::ApplyFilterButton);
+        headless::QueueSaveAnswer(u"E:\\Seite\\Shows.html");
+        headless::QueueMenuChoice(ctl::SaveResultsButton, menu::kSaveOverview);
+        RunProgram();
+        const std::u16string html =
+            platform::Utf8ToUtf16(testsupport::FileBytes(u"E:\\Seite\\Shows.html"));
+        size_t listedAt = 0;
+        for (int s : {1, 2, 10, row.shows}) {
+            // "Show 2" before "Show 10", as Explorer sorts; each row links its section.
+            const size_t at = html.find(u"\">Show " + Decimal(s) +
+                                        u".mph</a></td><td>2</td><td>1</td><td>1</td>");
+            if (s > row.shows) continue;
+            EXPECT_NE(std::u16string::npos, at) << s;
+            EXPECT_LE(listedAt, at) << s;
+            listedAt = at;
+        }
+        size_t sections = 0, folded = 0, images = 0, lazy = 0;
+        constexpr std::u16string_view kLazy =
+            u"<img loading=\"lazy\" width=\"256\" height=\"256\" ";
+        for (size_t at = html.find(u"<section id=\"show-"); at != std::u16string::npos;
+             at = html.find(u"<section id=\"show-", at + 1)) {
+            ++sections;
+            const size_t id = at + 13, end = html.find(u'"', id);
+            EXPECT_NE(std::u16string::npos,
+                      html.find(u"href=\"#" + html.substr(id, end - id) + u"\""));
+            folded += html.compare(end + 2, 9, u"<details>") == 0;
+        }
+        for (size_t at = html.find(u"<img "); at != std::u16string::npos;
+             at = html.find(u"<img ", at + 1)) {
+            ++images;
+            lazy += html.compare(at, kLazy.size(), kLazy) == 0;
+        }
+        EXPECT_EQ(static_cast<size_t>(row.shows), sections);
+        EXPECT_EQ(row.folded ? sections : 0u, folded);
+        EXPECT_EQ(static_cast<size_t>(row.shows) * 2, images);
+        EXPECT_EQ(images, lazy);
+        EXPECT_NE(std::u16string::npos,
+                  html.find(u"<summary><h2>Show 2.mph</h2> <span class=\"counts\">2 Dateien, 1 "
+                            u"fehlt</span></summary>"));
+        EXPECT_NE(std::u16string::npos, html.find(u"title=\"auch in: Show 1.mph, Show 3.mph"));
+        EXPECT_NE(std::u16string::npos, html.find(u"<a href=\"#shows\">"));
+    }
 }
 
 // The user's own page and folder of the same names are never moved, replaced or deleted without
