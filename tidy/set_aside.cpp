@@ -103,6 +103,8 @@ FileOutcome CopyAcross(const std::u16string& from, const std::u16string& to,
 
 // What one run of moves keeps from file to file.
 struct Mover {
+    explicit Mover(const TidyObserver& report) : observer(report) {}
+
     const TidyObserver& observer;
     bool stopAsked = false;  // the user asked to stop while a file was under way
     std::u16string made;     // the folder made last: files come folder by folder
