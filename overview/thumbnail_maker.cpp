@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <string_view>
 
 #include "archive/media_files.h"
 #include "overview/exif.h"
@@ -13,6 +15,24 @@ namespace {
 
 // Enough of a camera's JPEG for its EXIF block and the thumbnail in it (64 KiB at most).
 constexpr size_t kHeadBytes = 80 << 10;
+constexpr size_t kSignatureBytes = 12;  // enough to tell a picture or film from anything else
+
+// Whether the file's first bytes are those of a picture or film the system's codecs may decode:
+// a JPEG, PNG, GIF, BMP, TIFF, WebP, or an ISO media file (HEIC, MP4, MOV, by the type of its
+// first box). Anything else (a file cut short, a placeholder, a misnamed document) has no
+// picture, and asking the codecs about it costs milliseconds each under Wine.
+bool LooksDecodable(std::string_view head) {
+    static constexpr std::string_view kStarts[] = {"\xFF\xD8", "\x89PNG", "GIF8",
+                                                   "BM",       "II*",     "MM\0*"};
+    for (std::string_view start : kStarts) {
+        if (head.starts_with(start)) return true;
+    }
+    if (head.size() >= 12 && head.starts_with("RIFF") && head.substr(8, 4) == "WEBP") return true;
+    static constexpr std::string_view kBoxes[] = {"ftyp", "moov", "mdat", "wide",
+                                                  "free", "skip", "pnot"};
+    const std::string_view box = head.size() >= 8 ? head.substr(4, 4) : std::string_view();
+    return std::find(std::begin(kBoxes), std::end(kBoxes), box) != std::end(kBoxes);
+}
 
 }  // namespace
 
@@ -40,13 +60,17 @@ Thumbnail MakeThumbnail(const std::u16string& file, const std::u16string& folder
     request.maxSide = kThumbnailSide;
     if (archive::MediaKindOf(file) == archive::MediaKind::kVideo) {
         request.video = true;
+        std::string head;
         const bool made =
+            platform::ReadFileStart(file, kSignatureBytes, &head) && LooksDecodable(head) &&
             platform::WriteThumbnail(request, folder + name) == platform::ThumbnailOutcome::kMade;
         return made ? Thumbnail{ThumbnailKind::kPicture, name}
                     : Thumbnail{ThumbnailKind::kFilm, {}};
     }
     std::string head;
-    if (platform::ReadFileStart(file, kHeadBytes, &head)) {
+    if (!platform::ReadFileStart(file, kHeadBytes, &head) || !LooksDecodable(head))
+        return Thumbnail{ThumbnailKind::kNameOnly, {}};
+    {
         const JpegFacts facts = ReadJpegFacts(head);
         request.orientation = facts.orientation;
         if (facts.thumbnailLength > 0) {
