@@ -1,6 +1,7 @@
 #include "duplicates/duplicate_files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <optional>
 #include <string>
@@ -111,75 +112,109 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
         total += static_cast<int64_t>(files.size()) * (std::min(size, 2 * kEdge) + size);
         candidates.push_back(std::move(files));
     }
-    int64_t read = 0;
-    const auto stopped = [&] {
-        report.Progress(read, total);
-        if (report.Busy()) return false;
-        search.outcome = SearchOutcome::kStopped;
-        return true;
-    };
-    std::string buffer;
+    // Each size on a job of its own, on every processor: most of the time goes into opening
+    // files, which Wine and a network share answer one at a time per thread. A job touches its
+    // own files' keys and its own result only.
     std::vector<platform::FileKey> keys(index.files.size());
-    std::vector<std::optional<Hash>> wholes(index.files.size());
-    // Two names of one file (hard links) are one file, with all its names.
-    const auto addGroup = [&](int64_t size, std::vector<uint32_t> same) {
-        std::sort(same.begin(), same.end());
-        std::vector<std::vector<uint32_t>> files;
-        std::vector<platform::FileKey> seen;
-        for (uint32_t f : same) {
-            const auto known = std::find(seen.begin(), seen.end(), keys[f]);
-            if (known != seen.end()) {
-                files[static_cast<size_t>(known - seen.begin())].push_back(f);
-                continue;
-            }
-            seen.push_back(keys[f]);
-            files.push_back({f});
-        }
-        if (files.size() > 1) search.groups.push_back({size, std::move(files)});
+    struct Found {
+        std::vector<DuplicateGroup> groups;
+        std::vector<uint32_t> unreadable;
     };
-    for (std::vector<uint32_t>& sameSize : candidates) {
+    std::vector<Found> found(candidates.size());
+    std::atomic<int64_t> read{0};
+    const auto search1 = [&](size_t job) {
+        std::vector<uint32_t>& sameSize = candidates[job];
+        Found& out = found[job];
         const int64_t size = index.files[sameSize.front()].size;
+        std::string buffer;
+        std::unordered_map<uint32_t, Hash> wholes;
         std::vector<uint32_t> readable;
         std::vector<Hash> edges;
         for (uint32_t f : sameSize) {
-            if (stopped()) return search;
             Hash hash;
-            if (EdgeHash(index.Path(index.files[f]), size, &buffer, &hash, &keys[f], &wholes[f])) {
+            std::optional<Hash> whole;
+            if (EdgeHash(index.Path(index.files[f]), size, &buffer, &hash, &keys[f], &whole)) {
                 readable.push_back(f);
                 edges.push_back(hash);
+                if (whole) wholes.emplace(f, *whole);
             } else {
-                search.unreadable.push_back(f);
+                out.unreadable.push_back(f);
             }
             read += std::min(size, 2 * kEdge);
         }
+        // Two names of one file (hard links) are one file, with all its names.
+        const auto addGroup = [&](std::vector<uint32_t> same) {
+            std::sort(same.begin(), same.end());
+            std::vector<std::vector<uint32_t>> files;
+            std::vector<platform::FileKey> seen;
+            for (uint32_t f : same) {
+                const auto known = std::find(seen.begin(), seen.end(), keys[f]);
+                if (known != seen.end()) {
+                    files[static_cast<size_t>(known - seen.begin())].push_back(f);
+                    continue;
+                }
+                seen.push_back(keys[f]);
+                files.push_back({f});
+            }
+            if (files.size() > 1) out.groups.push_back({size, std::move(files)});
+        };
         for (std::vector<uint32_t>& sameEdges : Split(readable, edges)) {
             // A file no longer than its two edges was hashed whole already.
             if (size <= 2 * kEdge) {
-                addGroup(size, std::move(sameEdges));
+                addGroup(std::move(sameEdges));
                 continue;
             }
             std::vector<uint32_t> whole;
             std::vector<Hash> hashes;
             for (uint32_t f : sameEdges) {
-                if (stopped()) return search;
                 Hash hash;
-                if (wholes[f]) {
+                if (const auto known = wholes.find(f); known != wholes.end()) {
                     whole.push_back(f);
-                    hashes.push_back(*wholes[f]);
+                    hashes.push_back(known->second);
                 } else if (FullHash(index.Path(index.files[f]), size, &buffer, &hash,
-                                    [&](int64_t got) {
-                                        read += got;
-                                        report.Progress(read, total);
-                                    })) {
+                                    [&](int64_t got) { read += got; })) {
                     whole.push_back(f);
                     hashes.push_back(hash);
                 } else {
-                    search.unreadable.push_back(f);
+                    out.unreadable.push_back(f);
                 }
             }
-            for (std::vector<uint32_t>& same : Split(whole, hashes))
-                addGroup(size, std::move(same));
+            for (std::vector<uint32_t>& same : Split(whole, hashes)) addGroup(std::move(same));
         }
+    };
+    constexpr int kWaitStep = 50;  // milliseconds between looks at the window
+    platform::OwnedWork work(
+        platform::StartWork(candidates.size(), platform::ProcessorCount(), search1));
+    if (!work) {
+        // No thread to spare: the same work, one size after the other, here.
+        for (size_t job = 0; job < candidates.size(); ++job) {
+            report.Progress(read, total);
+            if (!report.Busy()) {
+                search.outcome = SearchOutcome::kStopped;
+                return search;
+            }
+            search1(job);
+        }
+    } else {
+        size_t done = 0;
+        bool stopped = false;
+        while (!platform::WaitWork(work.Get(), kWaitStep, &done)) {
+            report.Progress(read, total);
+            if (!report.Busy()) {
+                stopped = true;
+                break;
+            }
+        }
+        platform::FinishWork(work.Take(), stopped);
+        if (stopped) {
+            search.outcome = SearchOutcome::kStopped;
+            return search;
+        }
+    }
+    for (Found& part : found) {
+        for (DuplicateGroup& group : part.groups) search.groups.push_back(std::move(group));
+        search.unreadable.insert(search.unreadable.end(), part.unreadable.begin(),
+                                 part.unreadable.end());
     }
     std::sort(search.groups.begin(), search.groups.end(),
               [](const DuplicateGroup& a, const DuplicateGroup& b) {
