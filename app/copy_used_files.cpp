@@ -118,8 +118,9 @@ std::u16string CopyListText(const std::vector<std::u16string>& paths,
     for (const std::u16string& path : paths) text += path + u"\r\n";
     // Below an empty line, so that a later copy, which reads back the paths of the list, skips it.
     if (!unread.empty()) {
-        text += u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie "
-                u"fehlen):\r\n";
+        text +=
+            u"\r\nNicht gelesene Projektdateien (ihre Dateien k\u00F6nnen in der Kopie "
+            u"fehlen):\r\n";
         for (const UnreadProject& project : unread)
             text += u"; " + project.projectFile + u": " + WhyUnread(project) + u"\r\n";
     }
@@ -155,11 +156,12 @@ bool CopyUsedFiles(const ScanRecord& record, ResultsPage* page, std::u16string* 
     if (chosen.outcome != platform::DialogOutcome::kChosen) return false;
     const std::u16string& base = record.inputs.basePath;
     if (copying::InsideArchive(chosen.path, base)) {
-        platform::ShowMessageBox(kTitle,
-                                 u"Der Ordner '" + chosen.path + u"' liegt im Archiv '" + base +
-                                     u"'.\nDas Kopieren ändert im Archiv nichts. Bitte einen Ordner "
-                                     u"außerhalb des Archivs wählen.",
-                                 platform::kWarningIcon);
+        platform::ShowMessageBox(
+            kTitle,
+            u"Der Ordner '" + chosen.path + u"' liegt im Archiv '" + base +
+                u"'.\nDas Kopieren ändert im Archiv nichts. Bitte einen Ordner "
+                u"außerhalb des Archivs wählen.",
+            platform::kWarningIcon);
         return false;
     }
     *lastTarget = chosen.path;

@@ -96,7 +96,8 @@ bool SaveOverview(const ScanRecord& record, ResultsPage* results) {
         !platform::ConvertUtf16ToUtf8(
             u"\uFEFFDiesen Ordner hat Spurlese f\u00FCr die Seite '" + std::u16string(name) +
                 u"' angelegt. Er enth\u00E4lt nur ihre Vorschaubilder; speichern Sie die "
-                u"\u00DCbersicht wieder unter diesem Namen, ersetzt Spurlese ihn. Die \u00DCbersicht "
+                u"\u00DCbersicht wieder unter diesem Namen, ersetzt Spurlese ihn. Die "
+                u"\u00DCbersicht "
                 u"\u00E4ndert nichts im Archiv; r\u00FCckg\u00E4ngig machen: die Seite und diesen "
                 u"Ordner l\u00F6schen.\r\n",
             &mark) ||
