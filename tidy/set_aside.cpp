@@ -132,6 +132,9 @@ constexpr std::u16string_view kJournalHead =
     u"angeben.\r\n"
     u"Alter Pfad\tNeuer Pfad\tBytes\tGe\u00E4ndert (100 ns seit 1601, UTC)";
 
+// The line that names the folder the list was written in.
+constexpr std::u16string_view kFolderField = u"Ordner:";
+
 // One line of the list; the new path in two parts, so that no string is made for it.
 void AppendEntry(std::u16string* text, std::u16string_view from, std::u16string_view toFolder,
                  std::u16string_view toRest, int64_t size, int64_t lastWrite) {
@@ -162,14 +165,15 @@ void Tell(const TidyObserver& observer, const AsideEntry& entry, const FileOutco
 
 }  // namespace
 
-std::u16string JournalText(const std::vector<AsideEntry>& entries) {
+std::u16string JournalText(const std::vector<AsideEntry>& entries, std::u16string_view folder) {
     std::u16string text(kJournalHead);
+    text.append(u"\r\n").append(kFolderField).append(u"\t").append(WithoutFinalBackslash(folder));
     for (const AsideEntry& entry : entries)
         AppendEntry(&text, entry.from, entry.to, {}, entry.size, entry.lastWrite);
     return text;
 }
 
-std::vector<AsideEntry> ParseJournal(std::u16string_view text) {
+std::vector<AsideEntry> ParseJournal(std::u16string_view text, std::u16string* folder) {
     std::vector<AsideEntry> entries;
     while (!text.empty()) {
         const size_t end = std::min(text.find(u'\n'), text.size());
@@ -183,6 +187,8 @@ std::vector<AsideEntry> ParseJournal(std::u16string_view text) {
             fields[count] = line.substr(0, tab);
             line.remove_prefix(std::min(tab + 1, line.size()));
         }
+        if (count == 2 && line.empty() && fields[0] == kFolderField && folder)
+            *folder = std::u16string(fields[1]);
         AsideEntry entry{std::u16string(fields[0]), std::u16string(fields[1]), 0, 0};
         if (count == 4 && line.empty() && !entry.from.empty() && !entry.to.empty() &&
             ParseNumber(fields[2], &entry.size) && ParseNumber(fields[3], &entry.lastWrite))
@@ -195,7 +201,17 @@ bool ReadJournal(std::u16string_view folder, std::vector<AsideEntry>* entries) {
     std::string bytes;
     if (!platform::ReadFileBytes(JournalPath(folder), &bytes)) return false;
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
-    *entries = ParseJournal(platform::Utf8ToUtf16(bytes));
+    std::u16string written;
+    *entries = ParseJournal(platform::Utf8ToUtf16(bytes), &written);
+    // A folder the family moved (onto a stick, say) holds its files below it as before: each new
+    // path is read as lying in the folder where the list is now.
+    const std::u16string from = WithFinalBackslash(written), to = WithFinalBackslash(folder);
+    if (written.empty() || platform::LowerCase(from) == platform::LowerCase(to)) return true;
+    const std::u16string fromKey = platform::LowerCase(from);
+    for (AsideEntry& entry : *entries) {
+        if (platform::LowerCase(std::u16string_view(entry.to).substr(0, from.size())) == fromKey)
+            entry.to = to + entry.to.substr(from.size());
+    }
     return true;
 }
 
@@ -213,7 +229,7 @@ TidySummary SetAside(const std::vector<AsideFile>& files, std::u16string_view fo
     // from the files themselves, since a list of a hundred thousand paths takes room.
     const std::u16string root = WithFinalBackslash(folder);
     const auto listText = [&](const std::vector<bool>* went) {
-        std::u16string text = JournalText(kept);
+        std::u16string text = JournalText(kept, folder);
         for (size_t k = 0; k < files.size(); ++k) {
             const AsideFile& file = files[k];
             if (!went || (*went)[k])
@@ -300,7 +316,7 @@ TidySummary PutBack(std::u16string_view folder, const TidyObserver& observer) {
     }
     summary.left = static_cast<int64_t>(left.size());
     if (!left.empty()) {
-        summary.journalError = WriteJournal(folder, JournalText(left));
+        summary.journalError = WriteJournal(folder, JournalText(left, folder));
     } else if (!platform::DeleteFilePath(JournalPath(folder))) {
         summary.journalError = platform::LastFileError().reason;
     }

@@ -27,11 +27,14 @@ struct AsideEntry {
     bool operator==(const AsideEntry&) const = default;
 };
 
-// The list's text (its byte-order mark first) and back. Lines that are not entries (the head,
-// anything a user added) are skipped when read.
-std::u16string JournalText(const std::vector<AsideEntry>& entries);
-std::vector<AsideEntry> ParseJournal(std::u16string_view text);
-// The entries of the folder's list; false when it has none or it cannot be read.
+// The list's text (its byte-order mark first, then the folder it is written in) and back. Lines
+// that are not entries (the head, anything a user added) are skipped when read; `folder` gets the
+// folder the list names.
+std::u16string JournalText(const std::vector<AsideEntry>& entries, std::u16string_view folder);
+std::vector<AsideEntry> ParseJournal(std::u16string_view text, std::u16string* folder = nullptr);
+// The entries of the folder's list; false when it has none or it cannot be read. Where the list
+// was written in another folder (the folder was moved since), each new path below that one is
+// given below this one.
 bool ReadJournal(std::u16string_view folder, std::vector<AsideEntry>* entries);
 
 // A file to set aside as the scan saw it. `twin`: for a duplicate, the copy that stays, which must
