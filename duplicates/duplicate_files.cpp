@@ -112,9 +112,10 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
         total += static_cast<int64_t>(files.size()) * (std::min(size, 2 * kEdge) + size);
         candidates.push_back(std::move(files));
     }
-    // Each size on a job of its own, on every processor: most of the time goes into opening
-    // files, which Wine and a network share answer one at a time per thread. A job touches its
-    // own files' keys and its own result only.
+    // Each size on a job of its own, two threads per processor: most of the time goes into
+    // opening files, where a thread waits for the file system (Wine's server, a network share),
+    // and another can go on meanwhile (under Wine 1.5 s against 2.0 s with one per processor, and
+    // no faster with more). A job touches its own files' keys and its own result only.
     std::vector<platform::FileKey> keys(index.files.size());
     struct Found {
         std::vector<DuplicateGroup> groups;
@@ -184,7 +185,7 @@ DuplicateSearch FindDuplicates(const archive::ArchiveIndex& index, const WorkRep
     };
     constexpr int kWaitStep = 50;  // milliseconds between looks at the window
     platform::OwnedWork work(
-        platform::StartWork(candidates.size(), platform::ProcessorCount(), search1));
+        platform::StartWork(candidates.size(), 2 * platform::ProcessorCount(), search1));
     if (!work) {
         // No thread to spare: the same work, one size after the other, here.
         for (size_t job = 0; job < candidates.size(); ++job) {
