@@ -17,8 +17,9 @@ std::u16string JournalPath(std::u16string_view folder) {
     return WithFinalBackslash(folder) + std::u16string(kJournalName);
 }
 
+// A size or a time of the list: 18 digits at most, so that a line a user edited never overflows.
 bool ParseNumber(std::u16string_view text, int64_t* number) {
-    if (text.empty() || text.size() > 19) return false;
+    if (text.empty() || text.size() > 18) return false;
     int64_t value = 0;
     for (char16_t c : text) {
         if (c < u'0' || c > u'9') return false;

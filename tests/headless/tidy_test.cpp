@@ -306,6 +306,9 @@ TEST(TidyTest, PuttingBack) {
     EXPECT_EQ(folder + rows[1].relative, listed[0].to) << "written where the list is now";
     EXPECT_EQ(platform::PathKind::kFolder, platform::KindOfPath(folder + u"tief")) << "not ours";
 
+    // A line edited by hand is no entry, however long its numbers.
+    EXPECT_TRUE(tidy::ParseJournal(u"D:\\a.jpg\tE:\\a.jpg\t99999999999999999999\t1").empty());
+
     // The place freed, the second putting back ends the tidy-up.
     platform::DeleteFilePath(kArchive + rows[1].relative);
     EXPECT_EQ(1, tidy::PutBack(folder, {}).moved);
