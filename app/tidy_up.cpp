@@ -20,10 +20,6 @@ using tidy::FileStatus;
 constexpr int64_t kProgressSteps = 10000;
 constexpr std::u16string_view kPutBackTitle = u"Beiseitegelegtes zur\u00FCcklegen";
 
-std::u16string TwoDigits(int number) {
-    return (number < 10 ? u"0" : u"") + Decimal(number);
-}
-
 std::u16string Quoted(std::u16string_view path) {
     return u"'" + std::u16string(path) + u"'";
 }

@@ -37,16 +37,12 @@ std::u16string Encoded(std::u16string_view text, std::u16string_view keep) {
     return url;
 }
 
-std::u16string Two(int value) {
-    return (value < 10 ? u"0" : u"") + Decimal(value);
-}
-
 // "14.07.2023 14:03", local time.
 std::u16string GermanTime(int64_t when) {
     platform::LocalTime t;
     if (!platform::ToLocalTime(when, &t)) return {};
-    return Two(t.day) + u"." + Two(t.month) + u"." + Decimal(t.year) + u" " + Two(t.hour) + u":" +
-           Two(t.minute);
+    return TwoDigits(t.day) + u"." + TwoDigits(t.month) + u"." + Decimal(t.year) + u" " +
+           TwoDigits(t.hour) + u":" + TwoDigits(t.minute);
 }
 
 // "2,4 MB", as Explorer shows sizes, with a decimal comma.

@@ -15,6 +15,11 @@ inline std::u16string Decimal(int64_t number) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+// A number of a date or time with two digits at least: "07".
+inline std::u16string TwoDigits(int number) {
+    return (number >= 0 && number < 10 ? u"0" : u"") + Decimal(number);
+}
+
 // A number with the dots German puts between thousands: "47.395.123".
 inline std::u16string Grouped(int64_t number) {
     std::u16string digits = Decimal(number);
