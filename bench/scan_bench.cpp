@@ -7,8 +7,12 @@
 // "scan-parts" says where the scan's own thread spends its time: the scan run once more with no
 // display to show in, the extractors' output read and dropped as the scan reads it, and the walk
 // of the archive, each on this thread's processor time. "quiet" is the scan with nothing shown.
+// "extractor-ahead-held" and "quiet-held" are those two while the process holds as much memory as
+// the displays do at the end of a scan: under Wine every process start forks the program, and
+// what a fork costs grows with the memory the program holds.
 //     scan_bench.exe <project folder> <base path> <min length>
 //                    extractor|extractor-ahead|scan|quiet|scan-parts [hits file]
+//                    extractor-ahead-held|quiet-held <MB>
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -130,7 +134,19 @@ int wmain(int argc, wchar_t** argv) {
         threadSeconds = ThreadSeconds() - cpu;
         return Seconds(start);
     };
-    if (what == u"quiet") {
+    if (what == u"extractor-ahead-held" || what == u"quiet-held") {
+        // As much memory as the displays hold at the end of a scan (argument 5, in MB), written
+        // to once and held while the extractors start.
+        const size_t size = static_cast<size_t>(argc > 5 ? std::wcstoll(argv[5], nullptr, 10) : 0)
+                            << 20;
+        char* held = static_cast<char*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        for (size_t at = 0; held && at < size; at += 4096) held[at] = 1;
+        if (what == u"extractor-ahead-held") {
+            std::printf("extractor ahead holding %zu MB %.3f s\n", size >> 20, extractorsAhead());
+            return 0;
+        }
+    }
+    if (what == u"quiet" || what == u"quiet-held") {
         // The scan with nothing shown: what the displays add is the rest of the whole scan.
         if (!openWindow()) return 1;
         ScanReport quiet;
@@ -142,8 +158,9 @@ int wmain(int argc, wchar_t** argv) {
         const auto start = std::chrono::steady_clock::now();
         const double cpu = ThreadSeconds();
         RunScan(ReadScanInputs(), quiet);
-        std::printf("scan without displays %.3f s; its own thread %.3f s of processor time\n",
-                    Seconds(start), ThreadSeconds() - cpu);
+        std::printf("scan without displays%s %.3f s; its own thread %.3f s of processor time\n",
+                    what == u"quiet" ? "" : " holding that memory", Seconds(start),
+                    ThreadSeconds() - cpu);
         return 0;
     }
     if (what == u"scan-parts") {
