@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Opens an overview page in headless Chromium (one process, so that its peak memory is the
 page's) against the page of the same tiles as the overview was written before it had a list of
-the shows, folded sections and lazy pictures: every section open, no list, no back links, pictures
-loaded at once, no names of other shows; and a page of its heading alone, for what the browser
+the shows, folded sections, lazy pictures and tiles of few elements: the tiles' markup and the
+style as they were, every section open, no list, no back links, pictures loaded at once, no names
+of other shows; and a page of its heading alone, for what the browser
 takes by itself. Prints, best of three each, taking turns: the time to first contentful paint and
 to the load event inside a frame, and the peak resident memory, with and without what the
 browser takes for the heading alone.
@@ -17,16 +18,80 @@ import sys
 import tempfile
 
 
+# The page's style before it listed and folded the shows.
+FORMER_STYLE = (
+    'body{font-family:"Segoe UI",sans-serif;margin:1.5em;background:#f4f4f4;color:#222}'
+    "h1{font-size:1.6em;color:#1f5fbf}h2{font-size:1.2em;margin:1.5em 0 .2em}"
+    ".summary,.project{color:#555}.tiles{display:flex;flex-wrap:wrap;gap:12px}"
+    ".tile{display:flex;flex-direction:column;width:272px;padding:8px;background:#fff;"
+    "border:1px solid #ddd;border-radius:6px;color:inherit;text-decoration:none;"
+    "overflow-wrap:anywhere}.tile img{max-width:256px;max-height:256px;align-self:center}"
+    ".picture{height:256px;display:flex;align-items:center;justify-content:center}"
+    ".film,.nothumb{height:256px;display:flex;align-items:center;justify-content:center;"
+    "background:#333;color:#eee;font-size:3em}.nothumb{background:#ccc;color:#333;font-size:1em}"
+    ".name{font-weight:600;margin-top:6px}.folder,.facts{font-size:.9em;color:#666}"
+    ".shared{font-size:.9em;color:#1f5fbf}.missing{border-color:#c33}"
+    ".flag{color:#fff;background:#c33;border-radius:3px;padding:0 6px;align-self:flex-start}"
+    ".places{display:flex;flex-wrap:wrap;gap:4px;margin-top:6px}"
+    ".places img{max-width:84px;max-height:84px}")
+
+
+def former_picture(css, image, name, kind):
+    """A tile's picture as it was written: the thumbnail in its box, a film, or the name."""
+    if image:
+        return f'<span class="{kind}">{image}</span>'
+    if css == "f":
+        return '<span class="film">\u25B6</span>'
+    return f'<span class="nothumb">{name}</span>'
+
+
+def former_tile(match):
+    css, href, image, name, folder, facts, shared = match.groups()
+    tile = (f'<a class="tile" href="{href}">{former_picture(css, image, name, "picture")}'
+            f'<span class="name">{name}</span><span class="folder">{folder}</span>')
+    if facts:
+        tile += f'<span class="facts">{facts}</span>'
+    if shared:
+        tile += f'<span class="shared">{shared}</span>'
+    return tile + "</a>\n"
+
+
+def former_place(match):
+    css, href, title, image = match.groups()
+    name = title.rsplit("\\", 1)[-1]
+    return f'<a href="{href}" title="{title}">{former_picture(css, image, name, "place")}</a>'
+
+
+def former_missing(match):
+    name, folder, places = match.groups()
+    tile = (f'<div class="tile missing"><span class="flag">fehlt</span>'
+            f'<span class="name">{name}</span><span class="folder">{folder}</span>')
+    if places is not None:
+        places = re.sub(r'<a(?: class="([fn])")? href="([^"]*)" title="([^"]*)">(<img [^>]*>)?</a>',
+                        former_place, places)
+        tile += ('<span class="facts">vermutlich jetzt unter:</span>'
+                 f'<span class="places">{places}</span>')
+    return tile + "</div>\n"
+
+
 def former(page):
-    """The same tiles as the page before: sections open, no list, nothing lazy."""
-    text = re.sub(r'<nav id="shows">.*?</nav>\n', "", page, flags=re.S)
+    """The same tiles as the page before: its markup and style, sections open, no list, nothing
+    lazy, no names of other shows."""
+    text = re.sub(r"<style>.*?</style>", f"<style>{FORMER_STYLE}</style>", page, flags=re.S)
+    text = re.sub(r'<a class="tile(?: ([fn]))?" href="([^"]*)">(<img [^>]*>)?<b>([^<]*)</b>'
+                  r'<small>([^<\n]*)(?:\n([^<]*))?</small>(?:<em title="[^"]*">([^<]*)</em>)?</a>',
+                  former_tile, text)
+    text = re.sub(r'<div class="tile missing"><span class="flag">fehlt</span><b>([^<]*)</b>'
+                  r'<small>([^<\n]*)(?:\nvermutlich jetzt unter:)?</small>'
+                  r'(?:<span class="places">(.*?)</span>)?</div>', former_missing, text)
+    text = text.replace('<div class="tiles">', '<div class="tiles">\n')
+    text = re.sub(r'<nav id="shows">.*?</nav>\n', "", text, flags=re.S)
     text = re.sub(r'<section id="show-\d+"><details(?: open)?><summary><h2>(.*?)</h2> '
                   r'<span class="counts">.*?</span></summary>', r"<section><h2>\1</h2>", text)
     text = re.sub(r'<section id="show-\d+">', "<section>", text)
     text = re.sub(r'<p class="back">.*?</p>(</details>)?', "", text)
     text = text.replace('loading="lazy" ', "")
-    text = re.sub(r' width="\d+" height="\d+"', "", text)
-    return re.sub(r' title="auch in: [^"]*"', "", text)
+    return re.sub(r' width="\d+" height="\d+"', "", text)
 
 
 MEASURE = r"""

@@ -60,6 +60,9 @@ std::u16string GermanSize(int64_t bytes) {
     return Decimal(bytes) + u" Bytes";
 }
 
+// A tile is few elements, as a folded show's tiles are parsed all the same: the thumbnail box of a
+// film or of a file without thumbnail is drawn by the style, the name is the <b>, the folder and
+// the file's facts share one <small> (a line each), the shows that share it are the <em>.
 const char16_t kStyle[] =
     u"body{font-family:\"Segoe UI\",sans-serif;margin:1.5em;background:#f4f4f4;color:#222}"
     u"h1{font-size:1.6em;color:#1f5fbf}h2{font-size:1.2em;margin:1.5em 0 .2em}"
@@ -67,16 +70,19 @@ const char16_t kStyle[] =
     u".tile{display:flex;flex-direction:column;width:272px;padding:8px;background:#fff;"
     u"border:1px solid #ddd;border-radius:6px;color:inherit;text-decoration:none;"
     u"overflow-wrap:anywhere}"
-    u".tile img{max-width:256px;max-height:256px;align-self:center}"
-    u".picture{height:256px;display:flex;align-items:center;justify-content:center}"
-    u".film,.nothumb{height:256px;display:flex;align-items:center;justify-content:center;"
-    u"background:#333;color:#eee;font-size:3em}.nothumb{background:#ccc;color:#333;font-size:1em}"
-    u".name{font-weight:600;margin-top:6px}.folder,.facts{font-size:.9em;color:#666}"
-    u".shared{font-size:.9em;color:#1f5fbf}.missing{border-color:#c33}"
+    u".tile>img{width:256px;height:256px;object-fit:contain;align-self:center}"
+    u".f::before,.n::before{display:flex;align-items:center;justify-content:center;height:256px}"
+    u".f::before{content:\"\\25B6\";background:#333;color:#eee;font-size:3em}"
+    u".n::before{content:\"Keine Vorschau\";background:#ccc;color:#333}"
+    u".tile b{font-weight:600;margin-top:6px}"
+    u".tile small{font-size:.9em;color:#666;white-space:pre-line}"
+    u".tile em{font-style:normal;font-size:.9em;color:#1f5fbf}.missing{border-color:#c33}"
     u".flag{color:#fff;background:#c33;border-radius:3px;padding:0 6px;align-self:flex-start}"
     u".places{display:flex;flex-wrap:wrap;gap:4px;margin-top:6px}"
-    u".picture img{width:256px;height:256px;object-fit:contain}"
+    u".places a{display:flex;width:84px;height:84px;text-decoration:none}"
     u".places img{width:84px;height:84px;object-fit:contain}"
+    u".places .f::before,.places .n::before{width:84px;height:84px;font-size:.8em;"
+    u"text-align:center}"
     u"summary{cursor:pointer}summary h2{display:inline;margin:0}section{margin-top:1.2em}"
     u".counts,.back{color:#555}.back a,nav a{color:#1f5fbf}"
     u"nav table{border-collapse:collapse;background:#fff}"
@@ -92,26 +98,28 @@ public:
         base_ = WithFinalBackslash(record.inputs.basePath);
     }
 
-    // The picture part of a tile: the thumbnail, a film tile, or the name.
-    std::u16string Picture(const std::u16string& file, std::u16string_view css) const {
+    // The picture part of a link: its class (a film, or no thumbnail: the style draws the box),
+    // and the lazy thumbnail of `side` pixels inside it, if there is one.
+    struct Picture {
+        std::u16string_view css;
+        std::u16string image;
+    };
+    Picture PictureOf(const std::u16string& file, std::u16string_view side) const {
         const auto found = thumbnails_.find(platform::LowerCase(file));
         const Thumbnail thumbnail = found == thumbnails_.end() ? Thumbnail() : found->second;
         switch (thumbnail.kind) {
-            case ThumbnailKind::kPicture: {
+            case ThumbnailKind::kPicture:
                 // Loaded as it comes into view, in a box of its size, so the page never jumps.
-                const std::u16string_view side = css == u"picture" ? u"256" : u"84";
-                return u"<span class=\"" + std::u16string(css) +
-                       u"\"><img loading=\"lazy\" width=\"" + std::u16string(side) +
-                       u"\" height=\"" + std::u16string(side) + u"\" src=\"" +
-                       EscapeHtml(RelativeUrl(facts_.folderName, thumbnail.file)) + u"\" alt=\"" +
-                       EscapeHtml(FileNamePart(file)) + u"\"></span>";
-            }
+                return {u"", u"<img loading=\"lazy\" width=\"" + std::u16string(side) +
+                                 u"\" height=\"" + std::u16string(side) + u"\" src=\"" +
+                                 EscapeHtml(RelativeUrl(facts_.folderName, thumbnail.file)) +
+                                 u"\" alt=\"" + EscapeHtml(FileNamePart(file)) + u"\">"};
             case ThumbnailKind::kFilm:
-                return u"<span class=\"film\">\u25B6</span>";
+                return {u"f", {}};
             case ThumbnailKind::kNameOnly:
-                return u"<span class=\"nothumb\">" + EscapeHtml(FileNamePart(file)) + u"</span>";
+                break;
         }
-        return {};
+        return {u"n", {}};
     }
 
     // The folder below the base path.
@@ -126,42 +134,45 @@ public:
     // `others`: the names of the other shows that use the file, named on hover.
     std::u16string UsedTile(const std::u16string& file,
                             const std::vector<std::u16string>& others) const {
-        std::u16string tile = u"<a class=\"tile\" href=\"" + EscapeHtml(FileUrl(file)) + u"\">" +
-                              Picture(file, u"picture") + u"<span class=\"name\">" +
-                              EscapeHtml(FileNamePart(file)) + u"</span><span class=\"folder\">" +
-                              EscapeHtml(Folder(file)) + u"</span>";
+        const Picture picture = PictureOf(file, u"256");
+        std::u16string tile =
+            u"<a class=\"tile" + (picture.css.empty() ? u"" : u" " + std::u16string(picture.css)) +
+            u"\" href=\"" + EscapeHtml(FileUrl(file)) + u"\">" + picture.image + u"<b>" +
+            EscapeHtml(FileNamePart(file)) + u"</b><small>" + EscapeHtml(Folder(file));
         int64_t size = 0, lastWrite = 0;
         if (platform::FileFacts(file, &size, &lastWrite))
-            tile += u"<span class=\"facts\">" + GermanSize(size) + u" \u00B7 " +
-                    GermanTime(lastWrite) + u"</span>";
+            tile += u"\n" + GermanSize(size) + u" \u00B7 " + GermanTime(lastWrite);
+        tile += u"</small>";
         if (!others.empty()) {
             std::u16string names;
             for (const std::u16string& other : others)
                 names += (names.empty() ? u"" : u", ") + other;
-            tile += u"<span class=\"shared\" title=\"auch in: " + EscapeHtml(names) + u"\">in " +
-                    Decimal(static_cast<int64_t>(others.size() + 1)) + u" Shows</span>";
+            tile += u"<em title=\"auch in: " + EscapeHtml(names) + u"\">in " +
+                    Decimal(static_cast<int64_t>(others.size() + 1)) + u" Shows</em>";
         }
         return tile + u"</a>";
     }
 
     std::u16string MissingTile(const std::u16string& path, size_t missingIndex) const {
-        std::u16string tile =
-            u"<div class=\"tile missing\"><span class=\"flag\">fehlt</span>"
-            u"<span class=\"name\">" +
-            EscapeHtml(FileNamePart(path)) + u"</span><span class=\"folder\">" +
-            EscapeHtml(Folder(path)) + u"</span>";
+        std::u16string tile = u"<div class=\"tile missing\"><span class=\"flag\">fehlt</span><b>" +
+                              EscapeHtml(FileNamePart(path)) + u"</b><small>" +
+                              EscapeHtml(Folder(path));
         const archive::ArchiveIndex& index = record_.archive;
         if (missingIndex < record_.candidates.size() && !record_.candidates[missingIndex].empty()) {
-            tile += u"<span class=\"facts\">vermutlich jetzt unter:</span><span class=\"places\">";
+            tile += u"\nvermutlich jetzt unter:</small><span class=\"places\">";
             const std::vector<uint32_t>& places = record_.candidates[missingIndex];
             for (size_t c = 0; c < places.size() && c < kPlacesShown; ++c) {
                 const std::u16string place = index.Path(index.files[places[c]]);
-                tile += u"<a href=\"" + EscapeHtml(FileUrl(place)) + u"\" title=\"" +
-                        EscapeHtml(place) + u"\">" + Picture(place, u"place") + u"</a>";
+                const Picture picture = PictureOf(place, u"84");
+                tile += u"<a" +
+                        (picture.css.empty() ? u""
+                                             : u" class=\"" + std::u16string(picture.css) + u"\"") +
+                        u" href=\"" + EscapeHtml(FileUrl(place)) + u"\" title=\"" +
+                        EscapeHtml(place) + u"\">" + picture.image + u"</a>";
             }
-            tile += u"</span>";
+            return tile + u"</span></div>";
         }
-        return tile + u"</div>";
+        return tile + u"</small></div>";
     }
 
 private:
@@ -328,7 +339,7 @@ std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts
         html += start + (open ? u"<details open>" : u"<details>") + u"<summary><h2>" +
                 EscapeHtml(FileNamePart(file)) + u"</h2> <span class=\"counts\">" + counts +
                 u"</span></summary><p class=\"project\">" + EscapeHtml(file) + u" \u00B7 " +
-                counts + u"</p>\n<div class=\"tiles\">\n";
+                counts + u"</p>\n<div class=\"tiles\">";
         std::vector<std::u16string> others;
         for (const std::u16string& used : projects[p].used) {
             others.clear();
@@ -340,9 +351,9 @@ std::u16string OverviewPageText(const ScanRecord& record, const PageFacts& facts
                     return archive::LogicalCompare(platform::LowerCase(a), platform::LowerCase(b)) <
                            0;
                 });
-            html += page.UsedTile(used, others) + u"\n";
+            html += page.UsedTile(used, others);
         }
-        for (size_t m : projects[p].missing) html += page.MissingTile(record.missing[m], m) + u"\n";
+        for (size_t m : projects[p].missing) html += page.MissingTile(record.missing[m], m);
         html += u"</div>" + back + u"</details></section>\n";
     }
     return html + u"</body></html>";

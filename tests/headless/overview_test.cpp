@@ -172,12 +172,13 @@ TEST_F(OverviewPageTest, ThePageAndItsThumbnailsFromTheMenu) {
         {"decoded", trip + u"Plain.jpg",
          "\xFF\xD8 thumbnail of " + platform::Utf16ToUtf8(trip) + "Plain.jpg, turned 1",
          u">Plain.jpg<"},
-        {"not decodable: its name", trip + u"Phone.heic", "",
-         u"<span class=\"nothumb\">Phone.heic</span>"},
-        {"a video without a frame", trip + u"Clip.mp4", "", u"<span class=\"film\">"},
+        {"not decodable: the box without preview", trip + u"Phone.heic", "",
+         u"<a class=\"tile n\" href=\"" + overview::FileUrl(trip + u"Phone.heic") + u"\"><b>"},
+        {"a video without a frame", trip + u"Clip.mp4", "",
+         u"<a class=\"tile f\" href=\"" + overview::FileUrl(trip + u"Clip.mp4") + u"\"><b>"},
         {"a missing file's new place", std::u16string(kArchive) + u"Neu\\Weg.jpg",
          "\xFF\xD8 thumbnail of D:\\Familienbilder Stand Juni 2022\\Neu\\Weg.jpg, turned 1",
-         u"<span class=\"flag\">fehlt</span><span class=\"name\">weg.jpg"},
+         u"<span class=\"flag\">fehlt</span><b>weg.jpg"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
