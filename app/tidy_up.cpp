@@ -48,8 +48,8 @@ std::u16string ChooseAsideFolder(std::u16string_view title, std::u16string_view 
     const std::u16string& base = record.inputs.basePath;
     int64_t bytes = 0;
     for (const tidy::AsideFile& file : files) bytes += file.size;
-    const std::u16string_view parent = FolderPart(WithoutFinalBackslash(base));
-    // Beside the base path, on its drive, each file is one rename; a drive's root has no beside.
+    const std::u16string_view parent = FolderBesideArchive(base);
+    // Beside the base path, on its drive, each file is one rename; a root has no beside.
     const std::u16string beside = parent.empty() ? u"" : FreeAsideFolder(parent, base);
     const std::u16string question =
         Decimal(static_cast<int64_t>(files.size())) + u" " + std::u16string(what) + u" (" +
@@ -211,6 +211,13 @@ bool AsideFileOf(const ScanRecord& record, uint32_t f, std::u16string_view twin,
 }
 
 }  // namespace
+
+std::u16string_view FolderBesideArchive(std::u16string_view basePath) {
+    const std::u16string_view parent = FolderPart(WithoutFinalBackslash(basePath));
+    // "\\server\" of a share, or "\\?\" of a drive's root written with its prefix.
+    const bool server = parent.starts_with(u"\\\\") && parent.find(u'\\', 2) == parent.size() - 1;
+    return server ? std::u16string_view() : parent;
+}
 
 std::u16string AsideFolderName(std::u16string_view basePath, int64_t now) {
     platform::LocalTime time;

@@ -16,6 +16,10 @@
 
 namespace spurlese {
 
+// The folder a tidy-up's folder goes in by default, beside the archive: the base path's parent;
+// none for a drive's root or a share's ("\\server" is no folder to make one in).
+std::u16string_view FolderBesideArchive(std::u16string_view basePath);
+
 // The folder a tidy-up goes to, named after the base path and the day:
 // "Familienbilder Stand Juni 2022 – beiseitegelegt 2026-12-09".
 std::u16string AsideFolderName(std::u16string_view basePath, int64_t now);

@@ -63,6 +63,23 @@ void MakeFamilyArchive() {
         platform::Utf16ToUtf8(kArchive + kUsed + u"\n" + kArchive + files[2].path) + "\n");
 }
 
+// Beside the archive, where a folder can be made: not above a drive's or a share's root.
+TEST(TidyTest, TheFolderBesideTheArchive) {
+    const struct Row {
+        std::u16string_view base, beside;
+    } rows[] = {
+        {u"D:\\Familienbilder", u"D:\\"},
+        {u"D:\\Fotos\\Familie\\", u"D:\\Fotos\\"},
+        {u"D:\\", u""},
+        {u"\\\\nas\\fotos", u""},
+        {u"\\\\nas\\fotos\\Familie", u"\\\\nas\\fotos\\"},
+        {u"\\\\?\\D:\\", u""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(testsupport::Show(row.beside), testsupport::Show(FolderBesideArchive(row.base)))
+            << testsupport::Show(row.base);
+}
+
 TEST(TidyTest, SetAsideAndPutBackThroughTheMenu) {
     MakeFamilyArchive();
     const std::u16string before = testsupport::TreeOf(kArchive);
