@@ -1,6 +1,8 @@
 #include "scan/archive_walk.h"
 
+#include <atomic>
 #include <string>
+#include <vector>
 
 #include "archive/candidates.h"
 #include "platform/platform.h"
@@ -47,7 +49,54 @@ std::u16string ArchiveUnreachable(std::u16string_view basePath) {
     return u"der Ordner '" + base + u"' ist auf " + root + u" nicht da";
 }
 
-WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
+// What the walk's worker shares with the scan: the worker writes `index` and `unlistable`, which
+// are read only once it has ended.
+struct EarlyWalk::State {
+    std::u16string basePath;
+    std::atomic<bool> stop{false};
+    std::atomic<int64_t> done{0}, total{0};
+    archive::ArchiveIndex index;
+    std::vector<std::u16string> unlistable;
+};
+
+EarlyWalk::~EarlyWalk() {
+    if (state_) state_->stop = true;  // then `work_` waits for the folder under way
+}
+
+void EarlyWalk::BeginOnce(std::u16string_view basePath) {
+    if (state_) return;
+    state_ = std::make_shared<State>();
+    state_->basePath = basePath;
+    if (!IsFullPath(WithFinalBackslash(basePath)) || !ArchiveUnreachable(basePath).empty()) return;
+    work_ = platform::OwnedWork(platform::StartWork(1, 1, [state = state_](size_t) {
+        archive::WalkObserver observer;
+        observer.unlistable = [&state](std::u16string_view folder) {
+            state->unlistable.emplace_back(folder);
+        };
+        observer.progress = [&state](int64_t done, int64_t total) {
+            state->done = done;
+            state->total = total;
+        };
+        observer.busy = [&state] { return !state->stop; };
+        state->index = archive::WalkArchive(state->basePath, observer);
+    }));
+}
+
+bool EarlyWalk::Take(std::u16string_view basePath, const ScanReport& report,
+                     archive::ArchiveIndex* index, std::vector<std::u16string>* unlistable) {
+    if (!work_ || state_->basePath != basePath) return false;
+    size_t ended = 0;
+    while (!platform::WaitWork(work_.Get(), 100, &ended)) {
+        if (const int64_t total = state_->total; total > 0) report.Progress(state_->done, total);
+        if (!report.Busy()) state_->stop = true;
+    }
+    platform::FinishWork(work_.Take(), false);
+    *index = std::move(state_->index);
+    *unlistable = std::move(state_->unlistable);
+    return true;
+}
+
+WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report, EarlyWalk* early) {
     if (record->archive.walked) return WalkOutcome::kWalked;
     const std::u16string& base = record->inputs.basePath;
     // An empty or relative base path would walk the current drive or folder, not the archive.
@@ -60,18 +109,25 @@ WalkOutcome WalkArchiveOnce(ScanRecord* record, const ScanReport& report) {
         report.Info(u"Das Archiv '" + base + u"' ist nicht erreichbar: " + why + u".");
         return WalkOutcome::kUnreachable;
     }
-    archive::WalkObserver observer;
-    observer.unlistable = [&report](std::u16string_view folder) {
+    archive::ArchiveIndex index;
+    std::vector<std::u16string> unlistable;
+    const auto tellUnlistable = [&report](std::u16string_view folder) {
         report.Info(u"Error examining the path '" + std::u16string(folder) + u"'");
     };
-    // After every folder: a listing costs far more than a look at the window's events, and the
-    // bar moves only when one of the base path's own folders is done.
-    observer.progress = [&report](int64_t done, int64_t total) {
-        // An archive without folders has no steps to show: the bar stays as it is.
-        if (total > 0) report.Progress(done, total);
-    };
-    observer.busy = [&report] { return report.Busy(); };
-    archive::ArchiveIndex index = archive::WalkArchive(base, observer);
+    if (early && early->Take(base, report, &index, &unlistable)) {
+        for (const std::u16string& folder : unlistable) tellUnlistable(folder);
+    } else {
+        archive::WalkObserver observer;
+        observer.unlistable = tellUnlistable;
+        // After every folder: a listing costs far more than a look at the window's events, and
+        // the bar moves only when one of the base path's own folders is done.
+        observer.progress = [&report](int64_t done, int64_t total) {
+            // An archive without folders has no steps to show: the bar stays as it is.
+            if (total > 0) report.Progress(done, total);
+        };
+        observer.busy = [&report] { return report.Busy(); };
+        index = archive::WalkArchive(base, observer);
+    }
     report.ProgressEnd();
     if (!index.walked) {
         report.Info(u"Durchsuchen des Archivs angehalten");

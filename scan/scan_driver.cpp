@@ -50,8 +50,9 @@ constexpr size_t kCandidatesShown = 3;
 // After "Done": the media files that more than one project refers to, each followed by those
 // projects, then every referenced media file that is missing, each followed by the archive's
 // files of the same name, where it may be now. A hit is told apart as "Treffer" shows it: by its
-// exact text, letter case included. The archive is walked only when something is missing.
-void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
+// exact text, letter case included. The archive is walked only when something is missing (from
+// the first missing file on, on a worker: `early`).
+void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report, EarlyWalk* early) {
     // Each hit's references in the order met; only the hits of more than one project are sorted.
     TextMap<std::vector<size_t>> byHit;
     for (size_t k = 0; k < record->hits.size(); ++k) byHit[record->hits[k].hit].push_back(k);
@@ -74,7 +75,7 @@ void ReportSharedAndMissing(ScanRecord* record, const ScanReport& report) {
     const std::vector<std::u16string>& missing = record->missing;
     if (missing.empty()) return;
     const bool walked = record->archiveUnreachable.empty() &&
-                        WalkArchiveOnce(record, report) == WalkOutcome::kWalked;
+                        WalkArchiveOnce(record, report, early) == WalkOutcome::kWalked;
     const archive::ArchiveIndex& index = record->archive;
     std::vector<size_t> order(missing.size());
     for (size_t k = 0; k < order.size(); ++k) order[k] = k;
@@ -171,7 +172,7 @@ std::optional<ScanRecord> RunScan(const ScanInputs& inputs, const ScanReport& re
                     u". Listen, Kopie und \u00DCbersicht brauchen das Archiv und werden aus "
                     u"dieser Suche nicht angeboten; bitte verbinden und erneut suchen.");
     }
-    ReportSharedAndMissing(&record, report);
+    ReportSharedAndMissing(&record, report, &work.walk);
     report.ProgressEnd();
     work.record.finishedAt = platform::CurrentTime();
     return std::move(work.record);

@@ -73,6 +73,7 @@ void ScanWork::AddMissing(std::u16string_view path, std::u16string_view projectF
     if (missingSet.insert(std::u16string(path)).second) {
         record.missing.emplace_back(path);
         Identify(path, false);
+        walk.BeginOnce(record.inputs.basePath);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "scan/archive_walk.h"
 #include "scan/scan_record.h"
 #include "scan/scan_report.h"
 
@@ -66,10 +67,12 @@ struct ScanWork {
     // new unless the path's latest reference is from the same project file. A path new to the
     // scan is resolved to its identity.
     void AddHit(std::u16string_view hit, std::u16string_view projectFile);
+    // The first missing file begins the archive's walk, which the end of the scan will need.
     void AddMissing(std::u16string_view path, std::u16string_view projectFile);
     // Counted once per distinct text: a licence not yet accepted refuses every file alike.
     void AddExtractorMessage(std::u16string_view program, std::string_view errors);
     std::vector<ExtractorMessage> messages;
+    EarlyWalk walk;
 
     // Resolved once per path (scan/file_identity.h).
     const FileIdentity& Identify(std::u16string_view path, bool exists);

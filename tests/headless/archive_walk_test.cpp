@@ -80,6 +80,37 @@ TEST(ArchiveWalkTest, OnlyAFullBasePathIsWalked) {
     }
 }
 
+// The walk a scan begins on a worker at its first missing file is the one its end takes: the same
+// files, the folders it could not list told then, once; with no worker, the end walks itself.
+TEST(ArchiveWalkTest, AnEarlyWalkIsTakenAtTheEnd) {
+    for (const bool worker : {true, false}) {
+        SCOPED_TRACE(worker);
+        testsupport::ResetForTest();
+        headless::MakeFile(u"D:\\Archiv\\Neu\\a.jpg");
+        headless::MakeFile(u"D:\\Archiv\\Gesperrt\\c.jpg");
+        headless::SetUnlistable(u"D:\\Archiv\\Gesperrt");
+        ScanRecord record;
+        record.inputs.basePath = u"D:\\Archiv";
+        record.missing = {u"D:\\Archiv\\Alt\\a.jpg"};
+        if (!worker) headless::FailNextWorkStart();
+        EarlyWalk early;
+        early.BeginOnce(record.inputs.basePath);
+        std::u16string said;
+        ScanReport report;
+        report.info = [&said](std::u16string_view text, LineTarget) {
+            said.append(text).append(u"\n");
+        };
+        ASSERT_EQ(WalkOutcome::kWalked, WalkArchiveOnce(&record, report, &early));
+        EXPECT_EQ(1u, record.archive.files.size());
+        ASSERT_EQ(1u, record.candidates.size());
+        EXPECT_EQ(1u, record.candidates[0].size());
+        EXPECT_U16_EQ(
+            u"Error examining the path 'D:\\Archiv\\Gesperrt'\n"
+            u"Archiv durchsucht: 1 Datei in 3 Ordnern, 0,0 s\n",
+            said);
+    }
+}
+
 }  // namespace
 
 }  // namespace spurlese
