@@ -177,7 +177,9 @@ bool ToLocalTime(int64_t lastWrite, LocalTime* time);
 
 // A folder listing. OpenListing joins folder, a backslash and the wildcard pattern ("*.*",
 // "*.mph") and returns kNone when the folder cannot be listed. Entries come in the listing's own
-// order, the folder's own "." and ".." entries included where the platform has them.
+// order, the folder's own "." and ".." entries included where the platform has them. Listings
+// may be open on workers and on the program's thread at once, each used by the thread that opened
+// it.
 enum class ListingHandle : intptr_t { kNone = 0 };
 struct ListingEntry {
     std::u16string name;

@@ -59,6 +59,9 @@ struct OpenFind {
     bool pending = false;  // `data` holds an entry not yet handed out
 };
 
+// Listings are opened on the program's thread and on workers at once (the archive's walk while a
+// scan lists folders): the registry is shared under its lock, each listing used by its owner.
+SRWLOCK gListingsLock = SRWLOCK_INIT;
 std::map<ListingHandle, OpenFind> gListings;
 intptr_t gNextListing = 1;
 
@@ -143,14 +146,20 @@ ListingHandle OpenListing(std::u16string_view folder, std::u16string_view patter
     } else {
         listing.pending = true;
     }
+    AcquireSRWLockExclusive(&gListingsLock);
     const ListingHandle handle{gNextListing++};
     gListings[handle] = std::move(listing);
+    ReleaseSRWLockExclusive(&gListingsLock);
     return handle;
 }
 
 bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
-    auto it = gListings.find(listing);
-    if (it == gListings.end()) return false;
+    // A map's entry stays where it is while others come and go.
+    AcquireSRWLockShared(&gListingsLock);
+    const auto it = gListings.find(listing);
+    const bool found = it != gListings.end();
+    ReleaseSRWLockShared(&gListingsLock);
+    if (!found) return false;
     OpenFind& l = it->second;
     if (!l.pending) {
         if (!static_cast<bool>(l.find) || !FindNextFileW(l.find.Get(), &l.data)) return false;
@@ -175,7 +184,9 @@ bool NextListingEntry(ListingHandle listing, ListingEntry* entry) {
 }
 
 void CloseListing(ListingHandle listing) {
+    AcquireSRWLockExclusive(&gListingsLock);
     gListings.erase(listing);  // its owner closes the find handle
+    ReleaseSRWLockExclusive(&gListingsLock);
 }
 
 bool ReadFileBytes(std::u16string_view path, std::string* bytes) {

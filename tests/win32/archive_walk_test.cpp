@@ -36,6 +36,28 @@ TEST(RealArchiveWalkTest, LoopsLinksAndLockedFolders) {
         << testsupport::Show(unlistable.empty() ? u"" : unlistable[0]);
 }
 
+// Walks on workers while the program's thread walks too, as the archive is walked while a scan
+// lists folders: every walk sees the whole tree.
+TEST(RealArchiveWalkTest, WalksOnWorkersAndOnTheProgramsThreadAtOnce) {
+    const char* tree = std::getenv("SPURLESE_WALK_TREE");
+    ASSERT_NE(nullptr, tree) << "run through tests/win32/locked_trees_under_wine.sh";
+    const std::u16string base = platform::Utf8ToUtf16(tree);
+    const size_t files = archive::WalkArchive(base, {}).files.size();
+    ASSERT_EQ(3u, files);
+    constexpr size_t kJobs = 8;
+    std::vector<int> wrong(kJobs + 1);
+    const platform::WorkHandle work = platform::StartWork(kJobs, 4, [&](size_t job) {
+        for (int round = 0; round < 50; ++round)
+            wrong[job] += archive::WalkArchive(base, {}).files.size() != files;
+    });
+    ASSERT_NE(platform::WorkHandle::kNone, work);
+    size_t done = 0;
+    while (!platform::WaitWork(work, 0, &done))
+        wrong[kJobs] += archive::WalkArchive(base, {}).files.size() != files;
+    platform::FinishWork(work, false);
+    EXPECT_EQ(std::vector<int>(kJobs + 1), wrong);
+}
+
 // A file named through a link is the file the link reaches, as the walk has it: "Zurück" leads
 // back up into the archive, "Extern" out of it (a file there is no archive file); ".." goes back
 // by text before any link is followed.
