@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "tests/support/remote_window.h"
 #include "tests/support/test_platform.h"
+#include "tests/win32/raw_files.h"
 
 namespace spurlese {
 
@@ -45,30 +46,8 @@ std::wstring Program() {
     return BuildFolder() + L"Spurlese.exe";
 }
 
-std::string FileBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<none>";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void PutFile(const std::wstring& path, const std::string& bytes) {
-    std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
-    for (size_t i = 3; i <= folder.size(); ++i) {
-        if (i == folder.size() || folder[i] == L'\\')
-            CreateDirectoryW(folder.substr(0, i).c_str(), nullptr);
-    }
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
+using spurlese::rawfiles::FileBytes;
+using spurlese::rawfiles::PutFile;
 
 class ProgramEndToEndTest : public ::testing::Test {
 protected:

@@ -15,6 +15,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/win32/raw_files.h"
+
 namespace {
 
 std::wstring Env(const wchar_t* name) {
@@ -66,25 +68,8 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string FileBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<none>";
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-void PutFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
+using spurlese::rawfiles::FileBytes;
+using spurlese::rawfiles::PutFile;
 
 // A value of the uninstall key as text ("<none>" without one).
 std::wstring Uninstall(const wchar_t* name) {
